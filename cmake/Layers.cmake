@@ -1,0 +1,31 @@
+# Sources are collected per layer folder so that adding a file needs no build edit.
+function(collect_sources out)
+  set(all)
+  foreach(dir IN LISTS ARGN)
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+         ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h)
+    list(APPEND all ${found})
+  endforeach()
+  set(${out} ${all} PARENT_SCOPE)
+endfunction()
+
+# The Qt-free core. Its include path is the source root only: a Qt include fails to compile.
+function(add_core_library)
+  collect_sources(core_sources support ltf/xml config engine update)
+  file(GLOB platform_sources CONFIGURE_DEPENDS
+       ${CMAKE_SOURCE_DIR}/platform/*.cpp ${CMAKE_SOURCE_DIR}/platform/*.h)
+  add_library(launcher_core STATIC ${core_sources} ${platform_sources})
+  target_include_directories(launcher_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  target_link_libraries(launcher_core PUBLIC
+    PkgConfig::LIBXML2 PkgConfig::LIBCURL PkgConfig::GSTREAMER PkgConfig::UUID PkgConfig::X11
+    Boost::headers Threads::Threads ${CMAKE_DL_LIBS} launcher_resources)
+  if(TARGET unrar)
+    add_dependencies(launcher_core unrar)
+  endif()
+endfunction()
+
+macro(optional_subdirectory dir)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endmacro()
