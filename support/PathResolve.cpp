@@ -1,0 +1,106 @@
+#include "support/PathResolve.h"
+
+#include "support/Text.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <vector>
+
+namespace Vellmar {
+
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The entry of `directory` whose name equals `name` ignoring case, or "" when there is none.
+std::string FindIgnoringCase(const std::string& directory, const std::string& name) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
+                                           &::closedir);
+    if (!dir)
+        return {};
+    const std::wstring wanted = Utf8ToWide(name);
+    while (const dirent* entry = ::readdir(dir.get())) {
+        if (EqualsIgnoreCase(Utf8ToWide(entry->d_name), wanted))
+            return entry->d_name;
+    }
+    return {};
+}
+
+std::vector<std::string> SplitComponents(const std::string& path) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t slash = path.find('/', start);
+        const std::size_t end = slash == std::string::npos ? path.size() : slash;
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        if (slash == std::string::npos)
+            break;
+        start = slash + 1;
+    }
+    return parts;
+}
+
+std::string ResolveUtf8(const std::string& normalized) {
+    if (normalized.empty() || Exists(normalized))
+        return normalized;
+    const bool absolute = normalized.front() == '/';
+    std::string resolved = absolute ? "/" : "";
+    bool matching = true;
+    for (const std::string& part : SplitComponents(normalized)) {
+        std::string candidate = resolved + part;
+        if (matching && part != "." && part != ".." && !Exists(candidate)) {
+            const std::string found = FindIgnoringCase(resolved, part);
+            if (found.empty())
+                matching = false;
+            else
+                candidate = resolved + found;
+        }
+        resolved = candidate + "/";
+    }
+    if (!matching)
+        return normalized;
+    resolved.pop_back();
+    if (normalized.back() == '/' && resolved != "")
+        resolved += '/';
+    return resolved;
+}
+
+} // namespace
+
+std::wstring NormalizeSeparators(std::wstring_view path) {
+    std::wstring out;
+    out.reserve(path.size());
+    for (wchar_t c : path) {
+        if (c == L'\\')
+            c = L'/';
+        if (c == L'/' && !out.empty() && out.back() == L'/')
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+std::string NativePath(std::wstring_view path) {
+    return ResolveUtf8(WideToUtf8(NormalizeSeparators(path)));
+}
+
+std::wstring ResolvePath(std::wstring_view path) { return Utf8ToWide(NativePath(path)); }
+
+bool PathExists(std::wstring_view path) {
+    const std::string native = NativePath(path);
+    return !native.empty() && Exists(native);
+}
+
+bool IsDirectoryPath(std::wstring_view path) {
+    struct stat info {};
+    const std::string native = NativePath(path);
+    return !native.empty() && ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+} // namespace Vellmar

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace Vellmar {
+
+// Configurations written on Windows use '\' and ignore letter case. These answer "which file
+// does this name mean": '\' and '/' both separate, the exact name wins, and otherwise each
+// component is matched case-insensitively against the directory listing.
+
+// '\' becomes '/', repeated separators collapse; nothing is looked up.
+std::wstring NormalizeSeparators(std::wstring_view path);
+
+// The existing path the name means, or the normalised name itself when nothing matches.
+std::wstring ResolvePath(std::wstring_view path);
+
+bool PathExists(std::wstring_view path);
+bool IsDirectoryPath(std::wstring_view path);
+
+// UTF-8 form of ResolvePath, for handing to open() and libraries.
+std::string NativePath(std::wstring_view path);
+
+} // namespace Vellmar
