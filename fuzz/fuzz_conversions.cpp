@@ -36,8 +36,7 @@ void CompareWithLibraryInteger(const std::wstring& text) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::wstring text =
-        Vellmar::Utf8ToWide({reinterpret_cast<const char*>(data), size});
+    const std::wstring text = Vellmar::Utf8ToWide({reinterpret_cast<const char*>(data), size});
 
     LTF::wstring_to_bool(text);
     const int i = LTF::wstring_to_int(text, 7);

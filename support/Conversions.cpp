@@ -16,7 +16,9 @@ namespace LTF {
 namespace {
 
 // Blanks as the "C" locale's isspace knows them; the process locale must not matter.
-bool IsBlank(wchar_t c) { return c == L' ' || (c >= L'\t' && c <= L'\r'); }
+bool IsBlank(wchar_t c) {
+    return c == L' ' || (c >= L'\t' && c <= L'\r');
+}
 
 unsigned DigitValue(wchar_t c) {
     if (c >= L'0' && c <= L'9')
@@ -37,8 +39,7 @@ constexpr std::uint64_t kMagnitudeCap = std::uint64_t{1} << 40;
 
 // One integer as scanf reads it: blanks, sign, then digits of the base (with autoBase: 0x hex,
 // a leading 0 octal, else decimal). On success `pos` moves behind the last digit read.
-std::optional<ScannedInteger> ScanInteger(std::wstring_view text, std::size_t& pos,
-                                          bool autoBase) {
+std::optional<ScannedInteger> ScanInteger(std::wstring_view text, std::size_t& pos, bool autoBase) {
     std::size_t i = pos;
     while (i < text.size() && IsBlank(text[i]))
         ++i;
@@ -69,9 +70,7 @@ std::optional<ScannedInteger> ScanInteger(std::wstring_view text, std::size_t& p
 
 int ToInt(const ScannedInteger& n) {
     if (n.negative)
-        return n.magnitude >= std::uint64_t{1} << 31
-                   ? INT_MIN
-                   : -static_cast<int>(n.magnitude);
+        return n.magnitude >= std::uint64_t{1} << 31 ? INT_MIN : -static_cast<int>(n.magnitude);
     return n.magnitude > INT_MAX ? INT_MAX : static_cast<int>(n.magnitude);
 }
 
@@ -87,7 +86,9 @@ locale_t ClassicLocale() {
     return classic;
 }
 
-std::wstring Widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
+std::wstring Widen(std::string_view ascii) {
+    return {ascii.begin(), ascii.end()};
+}
 
 // Unlike one hex-scanning call per pair, this never lets a sign or blank widen a component.
 unsigned HexPair(wchar_t high, wchar_t low) {
@@ -105,7 +106,9 @@ bool wstring_to_bool(const std::wstring& text) {
     return !(lower == L"false" || lower == L"0" || lower == L"f");
 }
 
-std::wstring bool_to_wstring(bool value) { return value ? L"true" : L"false"; }
+std::wstring bool_to_wstring(bool value) {
+    return value ? L"true" : L"false";
+}
 
 int wstring_to_int(const std::wstring& text, int defaultValue) {
     std::size_t pos = 0;
@@ -113,7 +116,9 @@ int wstring_to_int(const std::wstring& text, int defaultValue) {
     return n ? ToInt(*n) : defaultValue;
 }
 
-std::wstring int_to_wstring(int value) { return std::to_wstring(value); }
+std::wstring int_to_wstring(int value) {
+    return std::to_wstring(value);
+}
 
 unsigned wstring_to_uint(const std::wstring& text, unsigned defaultValue) {
     std::size_t pos = 0;
@@ -121,7 +126,9 @@ unsigned wstring_to_uint(const std::wstring& text, unsigned defaultValue) {
     return n ? ToUnsigned(*n) : defaultValue;
 }
 
-std::wstring uint_to_wstring(unsigned value) { return std::to_wstring(value); }
+std::wstring uint_to_wstring(unsigned value) {
+    return std::to_wstring(value);
+}
 
 float wstring_to_float(const std::wstring& text, float defaultValue) {
     const locale_t classic = ClassicLocale();

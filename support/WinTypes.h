@@ -22,9 +22,15 @@ struct RECT {
 constexpr COLORREF RGB(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return COLORREF{red} | (COLORREF{green} << 8) | (COLORREF{blue} << 16);
 }
-constexpr std::uint8_t GetRValue(COLORREF colour) { return colour & 0xFFu; }
-constexpr std::uint8_t GetGValue(COLORREF colour) { return (colour >> 8) & 0xFFu; }
-constexpr std::uint8_t GetBValue(COLORREF colour) { return (colour >> 16) & 0xFFu; }
+constexpr std::uint8_t GetRValue(COLORREF colour) {
+    return colour & 0xFFu;
+}
+constexpr std::uint8_t GetGValue(COLORREF colour) {
+    return (colour >> 8) & 0xFFu;
+}
+constexpr std::uint8_t GetBValue(COLORREF colour) {
+    return (colour >> 16) & 0xFFu;
+}
 
 namespace LTF {
 

@@ -26,10 +26,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(IntCase{L"", -7}, IntCase{L"abc", -7}, IntCase{L"-", -7}, IntCase{L"+ 5", -7},
                       IntCase{L"42", 42}, IntCase{L"  \t-42", -42}, IntCase{L"+8", 8},
                       IntCase{L"0x10", 16}, IntCase{L"0XfF", 255}, IntCase{L"-0x10", -16},
-                      IntCase{L"010", 8}, IntCase{L"08", 0}, IntCase{L"0x", 0},
-                      IntCase{L"0xg", 0}, IntCase{L"12abc", 12}, IntCase{L"0", 0},
-                      IntCase{L"2147483647", 2147483647}, IntCase{L"-2147483648", INT_MIN},
-                      IntCase{L"2147483648", INT_MAX}, IntCase{L"-99999999999999999999", INT_MIN},
+                      IntCase{L"010", 8}, IntCase{L"08", 0}, IntCase{L"0x", 0}, IntCase{L"0xg", 0},
+                      IntCase{L"12abc", 12}, IntCase{L"0", 0}, IntCase{L"2147483647", 2147483647},
+                      IntCase{L"-2147483648", INT_MIN}, IntCase{L"2147483648", INT_MAX},
+                      IntCase{L"-99999999999999999999", INT_MIN},
                       IntCase{L"0x7fffffffffffffffffff", INT_MAX},
                       IntCase{L"\x0661\x0662", -7})); // non-ASCII digits are not digits
 
@@ -64,8 +64,7 @@ TEST(FloatConversion, ReadsAndWritesIndependentlyOfProcessLocale) {
     EXPECT_TRUE(std::isinf(wstring_to_float(L"1e999", 0.f)));
     EXPECT_EQ(float_to_wstring(1.5f), L"1.500000");
     EXPECT_EQ(float_to_wstring(-0.1f), L"-0.100000");
-    EXPECT_EQ(float_to_wstring(3.4028235e38f),
-              L"340282346638528859811704183484516925440.000000");
+    EXPECT_EQ(float_to_wstring(3.4028235e38f), L"340282346638528859811704183484516925440.000000");
     std::setlocale(LC_ALL, saved.c_str());
 }
 
