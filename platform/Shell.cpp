@@ -35,17 +35,29 @@ std::string Absolute(const std::string& path) {
     return error ? path : absolute.string();
 }
 
+// A Linux name may hold a backslash, so the exact text is tried before the Windows reading.
+std::string Existing(const std::wstring& path) {
+    struct stat info {};
+    const std::string exact = WideToUtf8(path);
+    if (::stat(exact.c_str(), &info) == 0)
+        return exact;
+    return PathExists(path) ? NativePath(path) : std::string();
+}
+
 // Where the file named by a configuration lies; "" when it is nowhere.
 std::string LocateFile(const std::wstring& file, const std::wstring& directory) {
-    const std::wstring name = NormalizeSeparators(file);
-    if (name.empty())
+    if (file.empty())
         return {};
-    if (name.front() != L'/' && !directory.empty() && PathExists(directory + L"/" + name))
-        return Absolute(NativePath(directory + L"/" + name));
-    if (PathExists(name))
-        return Absolute(NativePath(name));
-    if (name.find(L'/') == std::wstring::npos)
-        return ChildProcess::FindOnPath(WideToUtf8(name));
+    const bool absolute = file.front() == L'/' || file.front() == L'\\';
+    std::string found;
+    if (!absolute && !directory.empty())
+        found = Existing(directory + L"/" + file);
+    if (found.empty())
+        found = Existing(file);
+    if (!found.empty())
+        return Absolute(found);
+    if (file.find_first_of(L"/\\") == std::wstring::npos)
+        return ChildProcess::FindOnPath(WideToUtf8(file));
     return {};
 }
 
@@ -101,20 +113,27 @@ Argv OpenCommand(const std::string& path, const std::wstring& arguments) {
 
 bool Shell::Execute(const std::wstring& verb, const std::wstring& file,
                     const std::wstring& arguments, const std::wstring& directory) {
-    const std::string path = LocateFile(file, directory);
-    if (path.empty())
-        return IsUrl(file) && OpenUrl(file);
-    Argv argv = OpenCommand(path, arguments);
+    const Argv argv = Command(verb, file, arguments, directory);
     if (argv.empty())
-        return false;
-    if (EqualsIgnoreCase(verb, L"runas")) {
-        const std::string pkexec = ChildProcess::FindOnPath("pkexec");
-        if (pkexec.empty())
-            return false;
-        argv.insert(argv.begin(), pkexec);
-    }
+        return LocateFile(file, directory).empty() && IsUrl(file) && OpenUrl(file);
     const std::string workingDirectory = directory.empty() ? std::string() : NativePath(directory);
     return ChildProcess::SpawnDetached(argv, workingDirectory).has_value();
+}
+
+std::vector<std::string> Shell::Command(const std::wstring& verb, const std::wstring& file,
+                                        const std::wstring& arguments,
+                                        const std::wstring& directory) {
+    const std::string path = LocateFile(file, directory);
+    if (path.empty())
+        return {};
+    Argv argv = OpenCommand(path, arguments);
+    if (argv.empty() || !EqualsIgnoreCase(verb, L"runas"))
+        return argv;
+    const std::string pkexec = ChildProcess::FindOnPath("pkexec");
+    if (pkexec.empty())
+        return {};
+    argv.insert(argv.begin(), pkexec);
+    return argv;
 }
 
 bool Shell::OpenUrl(const std::wstring& url) {

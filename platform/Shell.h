@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Vellmar::Platform {
 
@@ -16,6 +17,12 @@ public:
     // PATH. The child starts in `directory` ("" keeps ours). True when a process was started.
     static bool Execute(const std::wstring& verb, const std::wstring& file,
                         const std::wstring& arguments, const std::wstring& directory);
+
+    // The argv that Execute would start (UTF-8, argv[0] an absolute path), or an empty one when
+    // the file is nowhere or the tool it needs is missing.
+    static std::vector<std::string> Command(const std::wstring& verb, const std::wstring& file,
+                                            const std::wstring& arguments,
+                                            const std::wstring& directory);
 
     // Opens http, https, ftp and mailto addresses (scheme in any case) with xdg-open; anything
     // else, or text with control characters, opens nothing and gives false.

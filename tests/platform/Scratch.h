@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Text.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -59,6 +61,11 @@ private:
     const char* name_;
     std::optional<std::string> previous_;
 };
+
+// std::filesystem would convert through the process locale; names here are UTF-8.
+inline std::wstring Wide(const std::filesystem::path& path) {
+    return Vellmar::Utf8ToWide(path.string());
+}
 
 inline std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

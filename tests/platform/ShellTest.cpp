@@ -14,6 +14,7 @@
 namespace fs = std::filesystem;
 using PlatformTest::ScopedEnv;
 using PlatformTest::ScratchDir;
+using PlatformTest::Wide;
 using Vellmar::Platform::ChildProcess;
 using Vellmar::Platform::Shell;
 
@@ -86,9 +87,9 @@ TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
     const int stray = ::open("/dev/null", O_RDONLY); // inheritable on purpose
     ASSERT_GE(stray, 3);
     const Record r = Started([&] {
-        return Shell::Execute(L"open", Recorder().wstring(),
+        return Shell::Execute(L"open", Wide(Recorder()),
                               LR"(plain "with space" "quote\"d" back\slash "trail\\" "" ü$HOME)",
-                              work.wstring());
+                              Wide(work));
     });
     ::close(stray);
     EXPECT_EQ(r.args, (Argv{Recorder().string(), "plain", "with space", "quote\"d", "back\\slash",
@@ -101,8 +102,7 @@ TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
 TEST_F(ShellTest, ScriptRunsThroughItsInterpreterWithoutShell) {
     const fs::path script = scratch.Write("run me.sh", "#!" + Recorder().string() + "\n");
     fs::permissions(script, fs::perms::owner_all);
-    const Record r =
-        Started([&] { return Shell::Execute(L"", script.wstring(), L"\"a b\"", L""); });
+    const Record r = Started([&] { return Shell::Execute(L"", Wide(script), L"\"a b\"", L""); });
     EXPECT_EQ(r.args, (Argv{Recorder().string(), script.string(), "a b"}));
 }
 
@@ -115,8 +115,7 @@ TEST_F(ShellTest, DocumentsAndUnstartableFilesGoToXdgOpenWithoutArguments) {
         Document("setup.exe"),                           // no wine on PATH
     };
     for (const fs::path& file : files) {
-        const Record r =
-            Started([&] { return Shell::Execute(L"open", file.wstring(), L"-x y", L""); });
+        const Record r = Started([&] { return Shell::Execute(L"open", Wide(file), L"-x y", L""); });
         EXPECT_EQ(r.args, (Argv{xdg.string(), file.string()}));
     }
 }
@@ -140,7 +139,7 @@ TEST_F(ShellTest, WindowsProgramsRunUnderWine) {
     };
     for (const Case& c : cases) {
         const Record r =
-            Started([&] { return Shell::Execute(L"open", c.file.wstring(), L"/s \"a b\"", L""); });
+            Started([&] { return Shell::Execute(L"open", Wide(c.file), L"/s \"a b\"", L""); });
         EXPECT_EQ(r.args, c.expected);
     }
 }
@@ -148,9 +147,9 @@ TEST_F(ShellTest, WindowsProgramsRunUnderWine) {
 TEST_F(ShellTest, RunasGoesThroughPkexecAndFailsWithoutIt) {
     InstallTool("xdg-open");
     const fs::path doc = Document("manual.pdf");
-    EXPECT_FALSE(Shell::Execute(L"runas", doc.wstring(), L"", L""));
+    EXPECT_FALSE(Shell::Execute(L"runas", Wide(doc), L"", L""));
     InstallTool("pkexec");
-    const Record r = Started([&] { return Shell::Execute(L"RunAs", doc.wstring(), L"", L""); });
+    const Record r = Started([&] { return Shell::Execute(L"RunAs", Wide(doc), L"", L""); });
     EXPECT_EQ(r.args, (Argv{(bin / "pkexec").string(), (bin / "xdg-open").string(), doc.string()}));
 }
 
@@ -159,7 +158,7 @@ TEST_F(ShellTest, FindsWindowsStyleNamesInDirectoryAndBareNamesOnPath) {
     InstallTool("mytool");
     const fs::path doc = Document("Sub/Read Me.TXT");
     Record r = Started(
-        [&] { return Shell::Execute(L"", L"sub\\read me.txt", L"", scratch.Path().wstring()); });
+        [&] { return Shell::Execute(L"", L"sub\\read me.txt", L"", Wide(scratch.Path())); });
     EXPECT_EQ(r.args, (Argv{(bin / "xdg-open").string(), doc.string()}));
     EXPECT_EQ(r.cwd, fs::canonical(scratch.Path()).string());
     r = Started([&] { return Shell::Execute(L"open", L"mytool", L"1", L""); });
@@ -168,11 +167,11 @@ TEST_F(ShellTest, FindsWindowsStyleNamesInDirectoryAndBareNamesOnPath) {
 
 TEST_F(ShellTest, ReportsWhatCouldNotBeStarted) {
     const fs::path doc = Document("readme.txt");
-    EXPECT_FALSE(Shell::Execute(L"open", (scratch / "missing.exe").wstring(), L"", L""));
+    EXPECT_FALSE(Shell::Execute(L"open", Wide(scratch / "missing.exe"), L"", L""));
     EXPECT_FALSE(Shell::Execute(L"open", L"", L"", L""));
-    EXPECT_FALSE(Shell::Execute(L"open", doc.wstring(), L"", L"")); // no xdg-open anywhere
+    EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", L"")); // no xdg-open anywhere
     InstallTool("xdg-open");
-    EXPECT_FALSE(Shell::Execute(L"open", doc.wstring(), L"", (scratch / "no such dir").wstring()));
+    EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", Wide(scratch / "no such dir")));
 }
 
 TEST_F(ShellTest, OpensOnlyWebAndMailAddresses) {
