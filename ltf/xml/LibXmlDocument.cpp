@@ -73,10 +73,9 @@ XmlNode* LibXmlDocument::CreateComment(const std::wstring& sComment) {
 XmlNode* LibXmlDocument::CreateElement(const std::wstring& sName) {
     if (sName.empty())
         throw InvalidArgumentException("sName", kSource, __LINE__);
-    const std::string name = Utf8ForXml(sName);
-    if (xmlValidateName(AsXml(name), 0) != 0)
+    if (!IsXmlName(sName))
         throw UnexpectedErrorException();
-    return WrapCreated(xmlNewDocNode(Handle(), nullptr, AsXml(name), nullptr));
+    return WrapCreated(xmlNewDocNode(Handle(), nullptr, AsXml(Utf8ForXml(sName)), nullptr));
 }
 
 XmlNode* LibXmlDocument::CreateTextNode(const std::wstring& text) {

@@ -191,9 +191,9 @@ void LibXmlNode::SetAttribute(const std::wstring& sName, const std::wstring& sVa
     if (sValue.empty())
         throw InvalidArgumentException("sValue", kSource, __LINE__);
     RequireElement();
-    const std::string name = Utf8ForXml(sName);
-    if (xmlValidateName(AsXml(name), 0) != 0)
+    if (!IsXmlName(sName))
         throw UnexpectedErrorException();
+    const std::string name = Utf8ForXml(sName);
     // Replace in place when present so that a prefixed name is matched as written.
     if (xmlAttrPtr existing = FindAttribute(name); existing != nullptr)
         xmlRemoveProp(existing);
@@ -248,7 +248,8 @@ XmlNode* LibXmlNode::GetChildNode(const std::wstring& name, int index) const {
         return nullptr;
     const std::string wanted = Utf8ForXml(name);
     int count = 0;
-    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+    for (xmlNodePtr child = LibXmlNodeList::FirstChild(node); child != nullptr;
+         child = child->next) {
         if (EqualsAsciiIgnoreCase(NodeName(child), wanted) && count++ == index)
             return owner->Wrap(child);
     }
@@ -262,7 +263,8 @@ XmlNode* LibXmlNode::FindChildNode(const std::wstring& attributeName,
         return nullptr;
     const std::string wantedName = Utf8ForXml(nodeName);
     int count = 0;
-    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+    for (xmlNodePtr child = LibXmlNodeList::FirstChild(node); child != nullptr;
+         child = child->next) {
         // Text nodes have no attributes, so only elements can match.
         if (child->type != XML_ELEMENT_NODE)
             continue;

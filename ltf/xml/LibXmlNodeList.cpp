@@ -20,12 +20,16 @@ LibXmlNodeList::LibXmlNodeList(LibXmlDocument* pOwnerDocument, xmlNodePtr pNodeL
         throw InvalidArgumentException("pNodeList", kSource, __LINE__);
 }
 
+xmlNodePtr LibXmlNodeList::FirstChild(xmlNodePtr parent) {
+    return parent->type == XML_ENTITY_REF_NODE ? nullptr : parent->children;
+}
+
 void LibXmlNodeList::Refresh() const {
     if (filled && generation == owner->Generation())
         return;
     try {
         handles.clear();
-        for (xmlNodePtr child = parent->children; child != nullptr; child = child->next)
+        for (xmlNodePtr child = FirstChild(parent); child != nullptr; child = child->next)
             handles.push_back(child);
         cache.assign(handles.size(), nullptr);
     } catch (const std::bad_alloc&) {

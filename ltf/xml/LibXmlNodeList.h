@@ -22,6 +22,11 @@ public:
     int GetLength() const override;
     XmlNode* GetItem(int index) const override;
 
+    // Entity references list no children: libxml2 hangs the entity's declaration under them,
+    // which belongs to the DTD and links on to its other declarations. Their text still counts
+    // in GetText.
+    static xmlNodePtr FirstChild(xmlNodePtr parent);
+
 private:
     void Refresh() const;
 

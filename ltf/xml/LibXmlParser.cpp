@@ -38,9 +38,7 @@ struct FirstError {
 };
 
 // Keeps the first error, as the reader of a message wants the cause, not the aftermath.
-void RecordError(void* userData, xmlErrorPtr error) {
-    auto context = static_cast<xmlParserCtxtPtr>(userData);
-    auto* first = static_cast<FirstError*>(context->_private);
+void Record(FirstError* first, xmlErrorPtr error) {
     if (first == nullptr || first->set || error == nullptr || error->level < XML_ERR_ERROR)
         return;
     first->set = true;
@@ -50,6 +48,15 @@ void RecordError(void* userData, xmlErrorPtr error) {
     while (!first->reason.empty() &&
            (first->reason.back() == L'\n' || first->reason.back() == L'\r'))
         first->reason.pop_back();
+}
+
+void RecordContextError(void* userData, xmlErrorPtr error) {
+    Record(static_cast<FirstError*>(static_cast<xmlParserCtxtPtr>(userData)->_private), error);
+}
+
+// Encoding and input errors are raised without the parser context.
+void RecordThreadError(void* userData, xmlErrorPtr error) {
+    Record(static_cast<FirstError*>(userData), error);
 }
 
 [[noreturn]] void ThrowParseError(const std::wstring& source, int line, int column,
@@ -150,12 +157,12 @@ void LibXmlParser::Parse(std::string_view bytes, const std::wstring& source, boo
         throw UnexpectedErrorException();
     FirstError first;
     context->_private = &first;
-    context->sax->serror = RecordError;
+    context->sax->serror = RecordContextError;
     // Text that arrives as wide characters is already decoded, whatever its declaration says.
     const int options = XML_PARSE_NONET | (decoded ? XML_PARSE_IGNORE_ENC : 0);
     std::unique_ptr<xmlDoc, DocumentFree> parsed;
     {
-        LibXmlRuntime::ParseScope scope(context.get());
+        LibXmlRuntime::ParseScope scope(context.get(), RecordThreadError, &first);
         parsed.reset(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()),
                                        nullptr, decoded ? "UTF-8" : nullptr, options));
     }

@@ -1,5 +1,6 @@
 #include "ltf/xml/LibXmlRuntime.h"
 
+#include <libxml/globals.h>
 #include <libxml/parserInternals.h>
 
 #include <mutex>
@@ -30,11 +31,17 @@ void LibXmlRuntime::Initialize() {
     });
 }
 
-LibXmlRuntime::ParseScope::ParseScope(xmlParserCtxtPtr context) : previous(activeContext) {
+LibXmlRuntime::ParseScope::ParseScope(xmlParserCtxtPtr context, xmlStructuredErrorFunc handler,
+                                      void* data)
+    : previous(activeContext), previousHandler(xmlStructuredError),
+      previousData(xmlStructuredErrorContext) {
     activeContext = context;
+    // Both are per-thread in a threaded libxml2, so other threads keep their own.
+    xmlSetStructuredErrorFunc(data, handler);
 }
 
 LibXmlRuntime::ParseScope::~ParseScope() {
+    xmlSetStructuredErrorFunc(previousData, previousHandler);
     activeContext = previous;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 
 namespace LTF::Xml::Implementation {
 
@@ -12,16 +13,19 @@ class LibXmlRuntime {
 public:
     static void Initialize();
 
-    // Marks `context` as ours on the calling thread while it parses.
+    // While one of our parses runs on the calling thread: marks `context` as ours and routes
+    // the thread's libxml2 errors (which would otherwise go to stderr) to `handler`.
     class ParseScope {
     public:
-        explicit ParseScope(xmlParserCtxtPtr context);
+        ParseScope(xmlParserCtxtPtr context, xmlStructuredErrorFunc handler, void* data);
         ~ParseScope();
         ParseScope(const ParseScope&) = delete;
         ParseScope& operator=(const ParseScope&) = delete;
 
     private:
         xmlParserCtxtPtr previous;
+        xmlStructuredErrorFunc previousHandler;
+        void* previousData;
     };
 };
 

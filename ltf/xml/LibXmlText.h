@@ -24,6 +24,10 @@ inline const xmlChar* AsXml(const std::string& utf8) {
 // Element and attribute names, with their namespace prefix when they have one.
 std::string QualifiedName(const xmlChar* prefix, const xmlChar* name);
 
+// The XML 1.0 (fifth edition) Name production, which is what the parser accepts; libxml2's own
+// xmlValidateName follows an older, narrower one.
+bool IsXmlName(std::wstring_view name);
+
 // Name comparison for look-ups by element name: ASCII letters only, as documented.
 bool EqualsAsciiIgnoreCase(std::string_view a, std::string_view b);
 

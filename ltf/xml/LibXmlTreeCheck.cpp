@@ -77,7 +77,7 @@ void LibXmlTreeCheck::CountAttributeReferences(xmlNodePtr element) {
 
 void LibXmlTreeCheck::AddReference(const xmlChar* name) {
     xmlEntityPtr entity = xmlGetDocEntity(document, name);
-    total = SaturatingAdd(total, entity != nullptr ? ExpandedSize(entity) : 0);
+    total = SaturatingAdd(total, 1 + (entity != nullptr ? ExpandedSize(entity) : 0));
 }
 
 std::size_t LibXmlTreeCheck::ExpandedSize(xmlEntityPtr entity) {
@@ -90,7 +90,8 @@ std::size_t LibXmlTreeCheck::ExpandedSize(xmlEntityPtr entity) {
 }
 
 // The replacement text still holds references to further entities ("&name;"); character
-// references ("&#...;") are counted as written, which is an upper bound.
+// references ("&#...;") are counted as written, which is an upper bound. Every reference costs
+// at least one, so that many references to empty entities are bounded as well.
 std::size_t LibXmlTreeCheck::ScanEntityText(const xmlChar* text) {
     std::size_t size = 0;
     for (const xmlChar* p = text; p != nullptr && *p != 0 && size < kOverBudget;) {
@@ -109,7 +110,7 @@ std::size_t LibXmlTreeCheck::ScanEntityText(const xmlChar* text) {
         const std::string name(reinterpret_cast<const char*>(p + 1), end - p - 1);
         xmlEntityPtr entity =
             xmlGetDocEntity(document, reinterpret_cast<const xmlChar*>(name.c_str()));
-        size = SaturatingAdd(size, entity != nullptr ? ExpandedSize(entity)
+        size = SaturatingAdd(size, entity != nullptr ? 1 + ExpandedSize(entity)
                                                      : static_cast<std::size_t>(end - p + 1));
         p = end + 1;
     }

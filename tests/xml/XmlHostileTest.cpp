@@ -79,6 +79,12 @@ TEST(XmlHostile, ModestEntityUseStillParses) {
         XmlTest::Parse(L"<!DOCTYPE r [<!ENTITY who \"world\">]><r a=\"&who;\">hello &who;</r>");
     EXPECT_EQ(XmlTest::Root(*parser)->GetText(), L"hello world");
     EXPECT_EQ(XmlTest::Root(*parser)->GetAttribute(L"a"), L"world");
+    // The reference is a leaf: its children would be the DTD's own nodes.
+    XmlNode* reference = XmlTest::Root(*parser)->GetChildNodes()->GetItem(1);
+    EXPECT_EQ(reference->GetNodeType(), XmlNodeType::Other);
+    EXPECT_EQ(reference->GetName(), L"who");
+    EXPECT_EQ(reference->GetChildNodes()->GetLength(), 0);
+    EXPECT_EQ(reference->GetXml(), L"&who;");
 }
 
 TEST(XmlHostile, NoExternalFileOrNetworkIsRead) {

@@ -99,6 +99,10 @@ TEST(XmlNode, AttributeWritesKeepValuesLiteral) {
     }
     EXPECT_THROW(root->RemoveAttribute(L""), LTF::InvalidArgumentException);
     EXPECT_THROW(root->SetAttribute(L"bad name", L"v"), LTF::UnexpectedErrorException);
+    // Names the parser accepts can be written back.
+    auto wide = Parse(L"<r \u00e9\uFFFD=\"1\"/>");
+    Root(*wide)->SetAttribute(L"\u00e9\uFFFD", L"2");
+    EXPECT_EQ(Root(*wide)->GetAttribute(L"\u00e9\uFFFD"), L"2");
 }
 
 TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
