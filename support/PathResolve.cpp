@@ -20,7 +20,7 @@ bool Exists(const std::string& path) {
 // The entry of `directory` whose name equals `name` ignoring case, or "" when there is none.
 std::string FindIgnoringCase(const std::string& directory, const std::string& name) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
-                                           &::closedir);
+                                            &::closedir);
     if (!dir)
         return {};
     const std::wstring wanted = Utf8ToWide(name);
@@ -46,7 +46,9 @@ std::vector<std::string> SplitComponents(const std::string& path) {
     return parts;
 }
 
-std::string ResolveUtf8(const std::string& normalized) {
+// With `keepPrefix`, the components up to the first one that matches nothing are still
+// resolved, for names of things about to be created.
+std::string ResolveUtf8(const std::string& normalized, bool keepPrefix = false) {
     if (normalized.empty() || Exists(normalized))
         return normalized;
     const bool absolute = normalized.front() == '/';
@@ -63,7 +65,7 @@ std::string ResolveUtf8(const std::string& normalized) {
         }
         resolved = candidate + "/";
     }
-    if (!matching)
+    if (!matching && !keepPrefix)
         return normalized;
     resolved.pop_back();
     if (normalized.back() == '/' && resolved != "")
@@ -90,7 +92,13 @@ std::string NativePath(std::wstring_view path) {
     return ResolveUtf8(WideToUtf8(NormalizeSeparators(path)));
 }
 
-std::wstring ResolvePath(std::wstring_view path) { return Utf8ToWide(NativePath(path)); }
+std::string NativeTargetPath(std::wstring_view path) {
+    return ResolveUtf8(WideToUtf8(NormalizeSeparators(path)), true);
+}
+
+std::wstring ResolvePath(std::wstring_view path) {
+    return Utf8ToWide(NativePath(path));
+}
 
 bool PathExists(std::wstring_view path) {
     const std::string native = NativePath(path);
