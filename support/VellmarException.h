@@ -37,9 +37,7 @@ private:
     std::unique_ptr<::Vellmar::Exception> Clone() const override {                                 \
         return std::make_unique<Class>(*this);                                                     \
     }                                                                                              \
-    [[noreturn]] void Raise() const override {                                                     \
-        throw Class(*this);                                                                        \
-    }
+    [[noreturn]] void Raise() const override { throw Class(*this); }
 
 class ArgumentException : public Exception {
 public:
