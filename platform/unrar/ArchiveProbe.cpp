@@ -81,8 +81,12 @@ void ProbeRar4(const VolumeBytes& bytes, VolumeInfo& info) {
             if (fileLike && (flags & 0x0100) && bytes.read(pos + 32, add, 4))
                 dataSize |= static_cast<std::uint64_t>(Le32(add)) << 32;
         }
-        if (type == FileHead)
+        if (type == FileHead) {
             lastSplitAfter = flags & 0x0002;
+            unsigned char crc[4];
+            if (headSize >= 32 && bytes.read(pos + 16, crc, 4))
+                info.fileCrcs.push_back({(flags & 0x0001) != 0, Le32(crc)});
+        }
         if (type == EndArcHead) {
             info.hasNextVolume = info.volume && (flags & 0x0001);
             return;

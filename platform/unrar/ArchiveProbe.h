@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace Vellmar::Unrar {
 
@@ -18,6 +19,13 @@ struct VolumeInfo {
     bool firstVolume = false;
     bool locked = false;
     bool hasNextVolume = false;
+    // RAR4 only: the data CRC of each file header in order; libarchive does not check
+    // stored data. A part continued from the previous volume is marked.
+    struct FileCrc {
+        bool continued;
+        std::uint32_t crc;
+    };
+    std::vector<FileCrc> fileCrcs;
 };
 
 VolumeInfo ProbeVolume(int fd);

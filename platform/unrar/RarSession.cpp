@@ -5,6 +5,7 @@
 #include "support/Text.h"
 
 #include <archive.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -208,19 +209,34 @@ int RarSession::refuseEncrypted() {
     return password.empty() ? ERAR_MISSING_PASSWORD : ERAR_UNKNOWN_FORMAT;
 }
 
-int RarSession::test() {
+int RarSession::pump(const std::function<int(const void*, std::size_t)>& sink) {
+    std::uint32_t crc = 0;
     while (true) {
         const void* data = nullptr;
         std::size_t size = 0;
         const int status = reader.readBlock(&data, &size);
         if (status == ARCHIVE_EOF)
-            return ERAR_SUCCESS;
+            break;
         if (status < ARCHIVE_OK)
             return status == ARCHIVE_WARN ? ERAR_BAD_DATA : readFailure(status);
-        if (size > 0 && message(UCM_PROCESSDATA, reinterpret_cast<LPARAM>(data),
-                                static_cast<LPARAM>(size)) == -1)
+        if (size == 0)
+            continue;
+        if (const int result = sink(data, size); result != ERAR_SUCCESS)
+            return result;
+        crc = static_cast<std::uint32_t>(::crc32(crc, static_cast<const Bytef*>(data),
+                                                 static_cast<uInt>(size)));
+        if (message(UCM_PROCESSDATA, reinterpret_cast<LPARAM>(data), static_cast<LPARAM>(size)) ==
+            -1)
             return ERAR_UNKNOWN;
     }
+    std::uint32_t expected = 0;
+    if (chain.expectedCrc(entriesRead - 1, expected) && expected != crc)
+        return ERAR_BAD_DATA;
+    return ERAR_SUCCESS;
+}
+
+int RarSession::test() {
+    return pump([](const void*, std::size_t) { return ERAR_SUCCESS; });
 }
 
 int RarSession::extract(const char* destPath, const char* destName) {
@@ -262,23 +278,16 @@ int RarSession::extractFile(const Destination& destination,
     PendingFile file(folder.get(), components.back(), (entry.mode & 0777) | 0600);
     if (!file.isOpen())
         return ERAR_ECREATE;
-    while (true) {
-        const void* data = nullptr;
-        std::size_t size = 0;
-        const int status = reader.readBlock(&data, &size);
-        if (status == ARCHIVE_EOF)
-            break;
-        if (status < ARCHIVE_OK)
-            return status == ARCHIVE_WARN ? ERAR_BAD_DATA : readFailure(status);
+    const int result = pump([&](const void* data, std::size_t size) {
         if (size > limits.maxTotalSize - bytesWritten)
             return ERAR_EWRITE;
         if (!file.write(data, size))
             return ERAR_EWRITE;
         bytesWritten += size;
-        if (size > 0 && message(UCM_PROCESSDATA, reinterpret_cast<LPARAM>(data),
-                                static_cast<LPARAM>(size)) == -1)
-            return ERAR_UNKNOWN;
-    }
+        return ERAR_SUCCESS;
+    });
+    if (result != ERAR_SUCCESS)
+        return result;
     return file.commit(entry.mtime, entry.mtimeNanoseconds) ? ERAR_SUCCESS : ERAR_ECREATE;
 }
 

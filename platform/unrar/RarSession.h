@@ -5,6 +5,7 @@
 #include "platform/unrar/VolumeChain.h"
 #include "platform/unrar/unrar.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -36,6 +37,7 @@ private:
     bool askVolume(std::string& name, int mode);
     int readFailure(int status);
     int refuseEncrypted();
+    int pump(const std::function<int(const void*, std::size_t)>& sink);
     int test();
     int extract(const char* destPath, const char* destName);
     int extractFile(const Destination& destination, std::span<const std::string> components);

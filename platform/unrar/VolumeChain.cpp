@@ -84,12 +84,30 @@ int VolumeChain::open(const std::string& firstName) {
         return ERAR_EOPEN;
     names.assign(1, firstName);
     first = current = ProbeVolume(fd.get());
+    collectCrcs(first);
     remaining = FileSize(fd.get());
     if (first.format == ArchiveFormat::None)
         return ERAR_BAD_ARCHIVE;
     if (first.broken)
         return ERAR_BAD_DATA;
     return ERAR_SUCCESS;
+}
+
+void VolumeChain::collectCrcs(const VolumeInfo& info) {
+    for (const VolumeInfo::FileCrc& file : info.fileCrcs) {
+        // The last part of a split file carries the CRC of the whole file.
+        if (file.continued && !crcs.empty())
+            crcs.back() = file.crc;
+        else
+            crcs.push_back(file.crc);
+    }
+}
+
+bool VolumeChain::expectedCrc(std::size_t index, std::uint32_t& crc) const {
+    if (first.format != ArchiveFormat::Rar4 || index >= crcs.size())
+        return false;
+    crc = crcs[index];
+    return true;
 }
 
 ssize_t VolumeChain::read(const void** out) {
@@ -151,6 +169,7 @@ bool VolumeChain::advance() {
         return false;
     }
     names.push_back(name);
+    collectCrcs(info);
     current = info;
     remaining = FileSize(next.get());
     fd = std::move(next);

@@ -33,6 +33,8 @@ public:
     const VolumeInfo& firstVolume() const { return first; }
     const std::string& firstName() const { return names.front(); }
     Failure failure() const { return failed; }
+    // RAR4: the data CRC the index-th entry must have once its last part has been read.
+    bool expectedCrc(std::size_t index, std::uint32_t& crc) const;
 
     // libarchive client callbacks: bytes of the stream and a skip within the current volume.
     ssize_t read(const void** buffer);
@@ -41,6 +43,7 @@ public:
 private:
     bool advance();
     UniqueFd openVolume(std::string& name);
+    void collectCrcs(const VolumeInfo& info);
 
     std::vector<std::string> names;
     VolumeInfo first;
@@ -49,6 +52,7 @@ private:
     std::uint64_t remaining = 0;
     Asker asker;
     Failure failed = Failure::None;
+    std::vector<std::uint32_t> crcs;
     std::vector<unsigned char> buffer = std::vector<unsigned char>(1 << 20);
 };
 
