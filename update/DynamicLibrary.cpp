@@ -19,7 +19,9 @@ DynamicLibrary::DynamicLibrary(const std::wstring& path)
     }
 }
 
-DynamicLibrary::~DynamicLibrary() { ::dlclose(handle); }
+DynamicLibrary::~DynamicLibrary() {
+    ::dlclose(handle);
+}
 
 void* DynamicLibrary::procedure(const char* name) const {
     ::dlerror();

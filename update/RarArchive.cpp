@@ -14,7 +14,9 @@ RarArchive::RarArchive() : RarArchive(L"libunrar.so") {}
 
 RarArchive::RarArchive(const std::wstring& libraryPath) : library(libraryPath) {}
 
-RarArchive::~RarArchive() { close(); }
+RarArchive::~RarArchive() {
+    close();
+}
 
 void RarArchive::check(int code, int operation) {
     if (pendingException)
@@ -94,8 +96,8 @@ bool RarArchive::Item::next() {
     if (state == 3)
         return false;
     if (state == 1) {
-        const int result = archive->library.RARProcessFile(archive->handle, RAR_SKIP, nullptr,
-                                                           nullptr);
+        const int result =
+            archive->library.RARProcessFile(archive->handle, RAR_SKIP, nullptr, nullptr);
         if (result != ERAR_SUCCESS)
             throw RarException(result, ProcessOperation);
     }
@@ -119,7 +121,7 @@ void RarArchive::Item::extractToPath(const std::string& path) {
             "RarArchive::Item::extractToPath: item is no longer valid.");
     state = 2;
     std::wstring widePath = Vellmar::Utf8ToWide(path);
-    const int result = archive->library.RARProcessFileW(archive->handle, RAR_EXTRACT,
-                                                        widePath.data(), nullptr);
+    const int result =
+        archive->library.RARProcessFileW(archive->handle, RAR_EXTRACT, widePath.data(), nullptr);
     archive->check(result, ProcessOperation);
 }

@@ -17,7 +17,7 @@ constexpr unsigned char kRar5Signature[] = {'R', 'a', 'r', '!', 0x1a, 0x07, 0x01
 class VolumeBytes {
 public:
     explicit VolumeBytes(int fd) : fd(fd) {
-        struct stat st{};
+        struct stat st {};
         size = ::fstat(fd, &st) == 0 ? st.st_size : 0;
     }
     bool read(std::uint64_t pos, void* out, std::size_t count) const {
@@ -41,7 +41,9 @@ private:
     off_t size = 0;
 };
 
-unsigned Le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+unsigned Le16(const unsigned char* p) {
+    return p[0] | (p[1] << 8);
+}
 std::uint32_t Le32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }

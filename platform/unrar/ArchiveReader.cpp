@@ -55,7 +55,9 @@ EntryInfo::Kind KindOf(archive_entry* entry) {
 
 } // namespace
 
-void ArchiveReader::Free::operator()(archive* a) const { archive_read_free(a); }
+void ArchiveReader::Free::operator()(archive* a) const {
+    archive_read_free(a);
+}
 
 ArchiveReader::ArchiveReader(VolumeChain& source) : source(source) {}
 
@@ -76,7 +78,8 @@ int ArchiveReader::next(EntryInfo& info) {
     archive_entry* entry = nullptr;
     const int status = archive_read_next_header(handle.get(), &entry);
     if (status < ARCHIVE_WARN || entry == nullptr)
-        return status == ARCHIVE_EOF ? ARCHIVE_EOF : (status < ARCHIVE_WARN ? status : ARCHIVE_FATAL);
+        return status == ARCHIVE_EOF ? ARCHIVE_EOF
+                                     : (status < ARCHIVE_WARN ? status : ARCHIVE_FATAL);
     const char* utf8 = archive_entry_pathname_utf8(entry);
     const char* raw = utf8 ? utf8 : archive_entry_pathname(entry);
     info.path = raw ? raw : "";

@@ -45,8 +45,8 @@ bool Destination::open(const std::string& path) {
             continue;
         // The destination itself is the caller's choice: links along it are followed.
         UniqueFd next(::openat(current.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!next && errno == ENOENT && (::mkdirat(current.get(), part.c_str(), 0777) == 0 ||
-                                         errno == EEXIST))
+        if (!next && errno == ENOENT &&
+            (::mkdirat(current.get(), part.c_str(), 0777) == 0 || errno == EEXIST))
             next.reset(::openat(current.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         current = std::move(next);
     }

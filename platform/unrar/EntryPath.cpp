@@ -4,7 +4,9 @@ namespace Vellmar::Unrar {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+bool IsSeparator(char c) {
+    return c == '/' || c == '\\';
+}
 
 bool HasDrivePrefix(std::string_view name) {
     if (name.size() < 2 || name[1] != ':')

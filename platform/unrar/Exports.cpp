@@ -11,7 +11,9 @@ using Vellmar::Unrar::RarSession;
 
 namespace {
 
-RarSession* Session(HANDLE handle) { return static_cast<RarSession*>(handle); }
+RarSession* Session(HANDLE handle) {
+    return static_cast<RarSession*>(handle);
+}
 
 template <typename Body> int Guard(Body body) {
     try {
@@ -144,4 +146,6 @@ UNRAR_EXPORT void RARSetPassword(HANDLE handle, char* password) {
     }
 }
 
-UNRAR_EXPORT int RARGetDllVersion() { return RAR_DLL_VERSION; }
+UNRAR_EXPORT int RARGetDllVersion() {
+    return RAR_DLL_VERSION;
+}

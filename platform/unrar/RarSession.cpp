@@ -34,13 +34,13 @@ template <std::size_t N> void CopyWide(wchar_t (&target)[N], const std::string& 
 
 unsigned DosTime(std::int64_t seconds) {
     const time_t value = static_cast<time_t>(seconds);
-    struct tm local{};
+    struct tm local {};
     if (::localtime_r(&value, &local) == nullptr || local.tm_year < 80)
         return 0;
     return static_cast<unsigned>(local.tm_year - 80) << 25 |
-           static_cast<unsigned>(local.tm_mon + 1) << 21 | static_cast<unsigned>(local.tm_mday) << 16 |
-           static_cast<unsigned>(local.tm_hour) << 11 | static_cast<unsigned>(local.tm_min) << 5 |
-           static_cast<unsigned>(local.tm_sec / 2);
+           static_cast<unsigned>(local.tm_mon + 1) << 21 |
+           static_cast<unsigned>(local.tm_mday) << 16 | static_cast<unsigned>(local.tm_hour) << 11 |
+           static_cast<unsigned>(local.tm_min) << 5 | static_cast<unsigned>(local.tm_sec / 2);
 }
 
 std::uint64_t FileTime(std::int64_t seconds, long nanoseconds) {
@@ -108,7 +108,8 @@ std::unique_ptr<RarSession> RarSession::Open(RAROpenArchiveDataEx& data) {
     session->callback = data.Callback;
     session->userData = data.UserData;
     RarSession* self = session.get();
-    session->chain.setAsker([self](std::string& name, int mode) { return self->askVolume(name, mode); });
+    session->chain.setAsker(
+        [self](std::string& name, int mode) { return self->askVolume(name, mode); });
     if (session->reader.open() != ARCHIVE_OK) {
         data.OpenResult = ERAR_BAD_ARCHIVE;
         return nullptr;
@@ -128,9 +129,8 @@ int RarSession::message(UINT msg, LPARAM p1, LPARAM p2) {
     if (msg == UCM_CHANGEVOLUME && changeVolProc != nullptr)
         return changeVolProc(reinterpret_cast<char*>(p1), static_cast<int>(p2)) == 0 ? -1 : 1;
     if (msg == UCM_PROCESSDATA && processDataProc != nullptr)
-        return processDataProc(reinterpret_cast<unsigned char*>(p1), static_cast<int>(p2)) == 0
-                   ? -1
-                   : 1;
+        return processDataProc(reinterpret_cast<unsigned char*>(p1), static_cast<int>(p2)) == 0 ? -1
+                                                                                                : 1;
     if (msg == UCM_CHANGEVOLUME && p2 == RAR_VOL_ASK)
         return -1;
     return msg == UCM_NEEDPASSWORD ? -1 : 1;
@@ -223,8 +223,8 @@ int RarSession::pump(const std::function<int(const void*, std::size_t)>& sink) {
             continue;
         if (const int result = sink(data, size); result != ERAR_SUCCESS)
             return result;
-        crc = static_cast<std::uint32_t>(::crc32(crc, static_cast<const Bytef*>(data),
-                                                 static_cast<uInt>(size)));
+        crc = static_cast<std::uint32_t>(
+            ::crc32(crc, static_cast<const Bytef*>(data), static_cast<uInt>(size)));
         if (message(UCM_PROCESSDATA, reinterpret_cast<LPARAM>(data), static_cast<LPARAM>(size)) ==
             -1)
             return ERAR_UNKNOWN;

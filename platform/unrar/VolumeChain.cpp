@@ -16,12 +16,14 @@ namespace {
 constexpr int kAskLimit = 16;
 
 std::uint64_t FileSize(int fd) {
-    struct stat st{};
+    struct stat st {};
     return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size)
                                                         : 0;
 }
 
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 // Increments the decimal run ending at `end` (exclusive), growing it on overflow.
 std::string IncrementDigitsBefore(std::string name, std::size_t end) {
@@ -79,7 +81,7 @@ int VolumeChain::open(const std::string& firstName) {
     fd.reset(::open(firstName.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd)
         return ERAR_EOPEN;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return ERAR_EOPEN;
     names.assign(1, firstName);

@@ -1,6 +1,6 @@
-#include "tests/rar/RarFixture.h"
-#include "support/Text.h"
 #include "update/RarArchive.h"
+#include "support/Text.h"
+#include "tests/rar/RarFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -54,8 +54,7 @@ TEST_F(RarArchiveTest, ExtractsFoldersAndFilesByteExact) {
     const auto names = ExtractAll(archive, save("news.rar", writer.bytes()), out);
 
     EXPECT_EQ(names, (std::vector<std::string>{"news", "news/index.html", "news/img/logo.bin",
-                                               "news/empty.txt", "Ünïcødé/日本語.txt",
-                                               "top.txt"}));
+                                               "news/empty.txt", "Ünïcødé/日本語.txt", "top.txt"}));
     const std::map<std::string, std::string> expected{
         {"news", "dir"},
         {"news/index.html", "file:<html>news</html>\n"},
@@ -85,7 +84,8 @@ TEST_F(RarArchiveTest, SecondNextSkipsTheUnextractedItem) {
     EXPECT_EQ(archive.items().fileName(), "second.txt");
     archive.items().extractToPath((root / "out").string());
     EXPECT_FALSE(archive.items().next());
-    EXPECT_EQ(Snapshot(root / "out"), (std::map<std::string, std::string>{{"second.txt", "file:2"}}));
+    EXPECT_EQ(Snapshot(root / "out"),
+              (std::map<std::string, std::string>{{"second.txt", "file:2"}}));
 }
 
 TEST_F(RarArchiveTest, OrderViolationsAreRefused) {
@@ -144,7 +144,9 @@ const BrokenCase kBroken[] = {
      "RAR open failed: File is not a valid RAR archive."},
     {"FlippedDataByte", WithFlippedDataByte, 1, 12, "RAR process file failed: File CRC error."},
     {"WrongDataCrc",
-     [] { return Rar4Writer().add({"x.txt", "abc", RarEntry::Kind::File, false, true}).bytes(); },
+     [] {
+         return Rar4Writer().add({"x.txt", "abc", RarEntry::Kind::File, false, true}).bytes();
+     },
      1, 12, "RAR process file failed: File CRC error."},
     {"BrokenHeaderCrc",
      [] {
@@ -160,8 +162,10 @@ const BrokenCase kBroken[] = {
      },
      1, 12, "RAR process file failed: File CRC error."},
     {"EncryptedItem",
-     [] { return Rar4Writer().add({"x.txt", "abc", RarEntry::Kind::File, true}).bytes(); }, 1, 22,
-     "RAR process file failed: Unexpected error."},
+     [] {
+         return Rar4Writer().add({"x.txt", "abc", RarEntry::Kind::File, true}).bytes();
+     },
+     1, 22, "RAR process file failed: Unexpected error."},
     {"EncryptedHeaders", [] { return Rar4Writer().encryptedHeaders().file("x", "y").bytes(); }, 0,
      14, "RAR open failed: Unknown encryption used for archive headers."},
     {"SolidRar4", [] { return Rar4Writer().solid().file("x.txt", "abc").bytes(); }, 1, 14,
@@ -207,8 +211,8 @@ TEST_F(RarArchiveTest, VolumeSetExtractsAcrossVolumes) {
     save("set.part2.rar", volumes[1]);
     RarArchive archive(LibraryPath());
     ExtractAll(archive, first, (root / "out").string());
-    EXPECT_EQ(Snapshot(root / "out"),
-              (std::map<std::string, std::string>{{"a.txt", "file:A"}, {"big.bin", "file:" + big}}));
+    EXPECT_EQ(Snapshot(root / "out"), (std::map<std::string, std::string>{
+                                          {"a.txt", "file:A"}, {"big.bin", "file:" + big}}));
 }
 
 TEST_F(RarArchiveTest, MissingSecondVolumeIsTheCause) {

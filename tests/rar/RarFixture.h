@@ -18,7 +18,8 @@ namespace fs = std::filesystem;
 
 inline std::string BinDir() {
     const char* dir = std::getenv("VELLMAR_TEST_BIN_DIR");
-    return dir ? dir : fs::path("/proc/self/exe").parent_path().string();
+    // Test programs live in the same folder as the libraries.
+    return dir ? dir : fs::canonical("/proc/self/exe").parent_path().string();
 }
 
 inline std::wstring LibraryPath(const std::string& file = "libunrar.so") {

@@ -18,8 +18,8 @@ struct Recorder {
     std::vector<std::pair<UINT, long>> messages;
     std::string data;
     int answer = 1;
-    int stopAfter = -1;  // answer -1 at this UCM_PROCESSDATA call
-    std::string rename;  // written into the buffer of RAR_VOL_ASK
+    int stopAfter = -1; // answer -1 at this UCM_PROCESSDATA call
+    std::string rename; // written into the buffer of RAR_VOL_ASK
 };
 
 int Record(UINT msg, LPARAM user, LPARAM p1, LPARAM p2) {

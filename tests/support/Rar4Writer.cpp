@@ -46,7 +46,9 @@ std::string Block(unsigned type, unsigned flags, const std::string& body, bool b
     return out + head;
 }
 
-std::string MainHeader(std::uint16_t flags) { return Block(0x73, flags, std::string(6, '\0')); }
+std::string MainHeader(std::uint16_t flags) {
+    return Block(0x73, flags, std::string(6, '\0'));
+}
 
 bool IsAscii(const std::string& text) {
     for (unsigned char c : text)

@@ -12,8 +12,8 @@ struct RarEntry {
     std::string name; // UTF-8; non-ASCII names are stored with the Unicode flag
     std::string data; // file contents or link target
     Kind kind = Kind::File;
-    bool encrypted = false;   // password flag set, data left as is
-    bool badDataCrc = false;  // stored data CRC does not match
+    bool encrypted = false;  // password flag set, data left as is
+    bool badDataCrc = false; // stored data CRC does not match
     bool badHeaderCrc = false;
 };
 

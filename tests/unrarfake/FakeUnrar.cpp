@@ -19,7 +19,9 @@ FakeArchive theArchive;
 
 extern "C" {
 
-HANDLE RAROpenArchive(RAROpenArchiveData*) { return nullptr; }
+HANDLE RAROpenArchive(RAROpenArchiveData*) {
+    return nullptr;
+}
 
 HANDLE RAROpenArchiveEx(RAROpenArchiveDataEx* data) {
     std::snprintf(theArchive.name, sizeof theArchive.name, "%s", data->ArcName);
@@ -27,9 +29,13 @@ HANDLE RAROpenArchiveEx(RAROpenArchiveDataEx* data) {
     return &theArchive;
 }
 
-int RARCloseArchive(HANDLE) { return ERAR_SUCCESS; }
+int RARCloseArchive(HANDLE) {
+    return ERAR_SUCCESS;
+}
 
-int RARReadHeader(HANDLE, RARHeaderData*) { return ERAR_END_ARCHIVE; }
+int RARReadHeader(HANDLE, RARHeaderData*) {
+    return ERAR_END_ARCHIVE;
+}
 
 int RARReadHeaderEx(HANDLE handle, RARHeaderDataEx* header) {
     auto* archive = static_cast<FakeArchive*>(handle);
@@ -44,8 +50,12 @@ int RARReadHeaderEx(HANDLE handle, RARHeaderDataEx* header) {
     return answer == -1 ? ERAR_UNKNOWN : ERAR_SUCCESS;
 }
 
-int RARProcessFile(HANDLE, int, char*, char*) { return ERAR_SUCCESS; }
-int RARProcessFileW(HANDLE, int, wchar_t*, wchar_t*) { return ERAR_SUCCESS; }
+int RARProcessFile(HANDLE, int, char*, char*) {
+    return ERAR_SUCCESS;
+}
+int RARProcessFileW(HANDLE, int, wchar_t*, wchar_t*) {
+    return ERAR_SUCCESS;
+}
 
 void RARSetCallback(HANDLE handle, UNRARCALLBACK callback, LPARAM userData) {
     static_cast<FakeArchive*>(handle)->callback = callback;
@@ -57,6 +67,8 @@ void RARSetProcessDataProc(HANDLE, PROCESSDATAPROC) {}
 void RARSetPassword(HANDLE, char*) {}
 
 #ifndef FAKE_UNRAR_WITHOUT_VERSION
-int RARGetDllVersion() { return RAR_DLL_VERSION; }
+int RARGetDllVersion() {
+    return RAR_DLL_VERSION;
+}
 #endif
 }
