@@ -84,57 +84,57 @@ public:
 
     std::string Path(int csidl) const {
         switch (csidl) {
-        case 0:
-        case 16:
-        case 25:
+        case CSIDL_DESKTOP:
+        case CSIDL_DESKTOPDIRECTORY:
+        case CSIDL_COMMON_DESKTOPDIRECTORY:
             return UserDir("XDG_DESKTOP_DIR", "Desktop");
-        case 5:
-        case 46:
+        case CSIDL_MYDOCUMENTS:
+        case CSIDL_COMMON_DOCUMENTS:
             return UserDir("XDG_DOCUMENTS_DIR", "Documents");
-        case 13:
-        case 53:
+        case CSIDL_MYMUSIC:
+        case CSIDL_COMMON_MUSIC:
             return UserDir("XDG_MUSIC_DIR", nullptr);
-        case 39:
-        case 54:
+        case CSIDL_MYPICTURES:
+        case CSIDL_COMMON_PICTURES:
             return UserDir("XDG_PICTURES_DIR", nullptr);
-        case 14:
-        case 55:
+        case CSIDL_MYVIDEO:
+        case CSIDL_COMMON_VIDEO:
             return UserDir("XDG_VIDEOS_DIR", nullptr);
-        case 21:
+        case CSIDL_TEMPLATES:
             return UserDir("XDG_TEMPLATES_DIR", nullptr);
-        case 45:
+        case CSIDL_COMMON_TEMPLATES:
             return "/usr/share/templates";
-        case 26:
+        case CSIDL_APPDATA:
             return config;
-        case 28:
+        case CSIDL_LOCAL_APPDATA:
             return data;
-        case 35:
+        case CSIDL_COMMON_APPDATA:
             return "/usr/share";
-        case 32:
+        case CSIDL_INTERNET_CACHE:
             return cache;
-        case 33:
-        case 34:
+        case CSIDL_COOKIES:
+        case CSIDL_HISTORY:
             return state;
-        case 2:
-        case 11:
+        case CSIDL_PROGRAMS:
+        case CSIDL_STARTMENU:
             return Under(data, "applications");
-        case 22:
-        case 23:
+        case CSIDL_COMMON_STARTMENU:
+        case CSIDL_COMMON_PROGRAMS:
             return "/usr/share/applications";
-        case 7:
-        case 29:
+        case CSIDL_STARTUP:
+        case CSIDL_ALTSTARTUP:
             return Under(config, "autostart");
-        case 24:
-        case 30:
+        case CSIDL_COMMON_STARTUP:
+        case CSIDL_COMMON_ALTSTARTUP:
             return "/etc/xdg/autostart";
-        case 20:
+        case CSIDL_FONTS:
             return Under(data, "fonts");
-        case 40:
+        case CSIDL_PROFILE:
             return home;
-        case 38:
-        case 43:
+        case CSIDL_PROGRAM_FILES:
+        case CSIDL_PROGRAM_FILES_COMMON:
             return "/opt";
-        case 10:
+        case CSIDL_BITBUCKET:
             return Under(data, "Trash");
         default:
             return {};
@@ -164,55 +164,55 @@ private:
 
 const std::vector<ShellFolders::Name>& ShellFolders::Names() {
     static const std::vector<Name> names{
-        {L"CSIDL_ADMINTOOLS", 48},
-        {L"CSIDL_ALTSTARTUP", 29},
-        {L"CSIDL_APPDATA", 26},
-        {L"CSIDL_BITBUCKET", 10},
-        {L"CSIDL_CDBURN_AREA", 59},
-        {L"CSIDL_COMMON_ADMINTOOLS", 47},
-        {L"CSIDL_COMMON_ALTSTARTUP", 30},
-        {L"CSIDL_COMMON_APPDATA", 35},
-        {L"CSIDL_COMMON_DESKTOPDIRECTORY", 25},
-        {L"CSIDL_COMMON_DOCUMENTS", 46},
-        {L"CSIDL_COMMON_FAVORITES", 31},
-        {L"CSIDL_COMMON_MUSIC", 53},
-        {L"CSIDL_COMMON_PICTURES", 54},
-        {L"CSIDL_COMMON_PROGRAMS", 23},
-        {L"CSIDL_COMMON_STARTMENU", 22},
-        {L"CSIDL_COMMON_STARTUP", 24},
-        {L"CSIDL_COMMON_TEMPLATES", 45},
-        {L"CSIDL_COMMON_VIDEO", 55},
-        {L"CSIDL_CONTROLS", 3},
-        {L"CSIDL_COOKIES", 33},
-        {L"CSIDL_DESKTOP", 0},
-        {L"CSIDL_DESKTOPDIRECTORY", 16},
-        {L"CSIDL_DRIVES", 17},
-        {L"CSIDL_FAVORITES", 6},
-        {L"CSIDL_FONTS", 20},
-        {L"CSIDL_HISTORY", 34},
-        {L"CSIDL_INTERNET", 1},
-        {L"CSIDL_INTERNET_CACHE", 32},
-        {L"CSIDL_LOCAL_APPDATA", 28},
-        {L"CSIDL_MYDOCUMENTS", 5},
-        {L"CSIDL_MYMUSIC", 13},
-        {L"CSIDL_MYPICTURES", 39},
-        {L"CSIDL_MYVIDEO", 14},
-        {L"CSIDL_NETHOOD", 19},
-        {L"CSIDL_NETWORK", 18},
-        {L"CSIDL_PERSONAL", 5},
-        {L"CSIDL_PRINTERS", 4},
-        {L"CSIDL_PRINTHOOD", 27},
-        {L"CSIDL_PROFILE", 40},
-        {L"CSIDL_PROGRAM_FILES", 38},
-        {L"CSIDL_PROGRAM_FILES_COMMON", 43},
-        {L"CSIDL_PROGRAMS", 2},
-        {L"CSIDL_RECENT", 8},
-        {L"CSIDL_SENDTO", 9},
-        {L"CSIDL_STARTMENU", 11},
-        {L"CSIDL_STARTUP", 7},
-        {L"CSIDL_SYSTEM", 37},
-        {L"CSIDL_TEMPLATES", 21},
-        {L"CSIDL_WINDOWS", 36},
+        {L"CSIDL_ADMINTOOLS", CSIDL_ADMINTOOLS},
+        {L"CSIDL_ALTSTARTUP", CSIDL_ALTSTARTUP},
+        {L"CSIDL_APPDATA", CSIDL_APPDATA},
+        {L"CSIDL_BITBUCKET", CSIDL_BITBUCKET},
+        {L"CSIDL_CDBURN_AREA", CSIDL_CDBURN_AREA},
+        {L"CSIDL_COMMON_ADMINTOOLS", CSIDL_COMMON_ADMINTOOLS},
+        {L"CSIDL_COMMON_ALTSTARTUP", CSIDL_COMMON_ALTSTARTUP},
+        {L"CSIDL_COMMON_APPDATA", CSIDL_COMMON_APPDATA},
+        {L"CSIDL_COMMON_DESKTOPDIRECTORY", CSIDL_COMMON_DESKTOPDIRECTORY},
+        {L"CSIDL_COMMON_DOCUMENTS", CSIDL_COMMON_DOCUMENTS},
+        {L"CSIDL_COMMON_FAVORITES", CSIDL_COMMON_FAVORITES},
+        {L"CSIDL_COMMON_MUSIC", CSIDL_COMMON_MUSIC},
+        {L"CSIDL_COMMON_PICTURES", CSIDL_COMMON_PICTURES},
+        {L"CSIDL_COMMON_PROGRAMS", CSIDL_COMMON_PROGRAMS},
+        {L"CSIDL_COMMON_STARTMENU", CSIDL_COMMON_STARTMENU},
+        {L"CSIDL_COMMON_STARTUP", CSIDL_COMMON_STARTUP},
+        {L"CSIDL_COMMON_TEMPLATES", CSIDL_COMMON_TEMPLATES},
+        {L"CSIDL_COMMON_VIDEO", CSIDL_COMMON_VIDEO},
+        {L"CSIDL_CONTROLS", CSIDL_CONTROLS},
+        {L"CSIDL_COOKIES", CSIDL_COOKIES},
+        {L"CSIDL_DESKTOP", CSIDL_DESKTOP},
+        {L"CSIDL_DESKTOPDIRECTORY", CSIDL_DESKTOPDIRECTORY},
+        {L"CSIDL_DRIVES", CSIDL_DRIVES},
+        {L"CSIDL_FAVORITES", CSIDL_FAVORITES},
+        {L"CSIDL_FONTS", CSIDL_FONTS},
+        {L"CSIDL_HISTORY", CSIDL_HISTORY},
+        {L"CSIDL_INTERNET", CSIDL_INTERNET},
+        {L"CSIDL_INTERNET_CACHE", CSIDL_INTERNET_CACHE},
+        {L"CSIDL_LOCAL_APPDATA", CSIDL_LOCAL_APPDATA},
+        {L"CSIDL_MYDOCUMENTS", CSIDL_MYDOCUMENTS},
+        {L"CSIDL_MYMUSIC", CSIDL_MYMUSIC},
+        {L"CSIDL_MYPICTURES", CSIDL_MYPICTURES},
+        {L"CSIDL_MYVIDEO", CSIDL_MYVIDEO},
+        {L"CSIDL_NETHOOD", CSIDL_NETHOOD},
+        {L"CSIDL_NETWORK", CSIDL_NETWORK},
+        {L"CSIDL_PERSONAL", CSIDL_PERSONAL},
+        {L"CSIDL_PRINTERS", CSIDL_PRINTERS},
+        {L"CSIDL_PRINTHOOD", CSIDL_PRINTHOOD},
+        {L"CSIDL_PROFILE", CSIDL_PROFILE},
+        {L"CSIDL_PROGRAM_FILES", CSIDL_PROGRAM_FILES},
+        {L"CSIDL_PROGRAM_FILES_COMMON", CSIDL_PROGRAM_FILES_COMMON},
+        {L"CSIDL_PROGRAMS", CSIDL_PROGRAMS},
+        {L"CSIDL_RECENT", CSIDL_RECENT},
+        {L"CSIDL_SENDTO", CSIDL_SENDTO},
+        {L"CSIDL_STARTMENU", CSIDL_STARTMENU},
+        {L"CSIDL_STARTUP", CSIDL_STARTUP},
+        {L"CSIDL_SYSTEM", CSIDL_SYSTEM},
+        {L"CSIDL_TEMPLATES", CSIDL_TEMPLATES},
+        {L"CSIDL_WINDOWS", CSIDL_WINDOWS},
     };
     return names;
 }

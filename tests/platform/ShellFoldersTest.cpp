@@ -76,12 +76,12 @@ XDG_VIDEOS_DIR=$HOME/Videos
 XDG_TEMPLATES_DIR="$HOME/"
 XDG_PUBLICSHARE_DIR="$HOMEX/x"
 )");
-    EXPECT_EQ(ShellFolders::Path(16), Home("/Schreibtisch"));
-    EXPECT_EQ(ShellFolders::Path(5), L"/srv/docs");
-    EXPECT_EQ(ShellFolders::Path(13), L"");
-    EXPECT_EQ(ShellFolders::Path(39), Home("/My \"Pics\""));
-    EXPECT_EQ(ShellFolders::Path(14), L"");
-    EXPECT_EQ(ShellFolders::Path(21), Home());
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_DESKTOPDIRECTORY), Home("/Schreibtisch"));
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_PERSONAL), L"/srv/docs");
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_MYMUSIC), L"");
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_MYPICTURES), Home("/My \"Pics\""));
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_MYVIDEO), L"");
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_TEMPLATES), Home());
 }
 
 TEST_F(ShellFoldersTest, BaseDirectoriesFromEnvironmentWhenAbsolute) {
@@ -101,8 +101,9 @@ TEST_F(ShellFoldersTest, BaseDirectoriesFromEnvironmentWhenAbsolute) {
 TEST_F(ShellFoldersTest, RelativeHomeFallsBackToTheAccount) {
     ScopedEnv noHome("HOME", "not/absolute");
     // The account's home from the password database stands in; the fixed folders stay fixed.
-    EXPECT_EQ(ShellFolders::Path(35), L"/usr/share");
-    EXPECT_EQ(ShellFolders::Path(40).find(L"not/absolute"), std::wstring::npos);
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_COMMON_APPDATA), L"/usr/share");
+    EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_PROFILE).find(L"not/absolute"),
+              std::wstring::npos);
 }
 
 TEST(ShellFolderNames, FortyNineUniqueNames) {
