@@ -60,9 +60,12 @@ bool LogManager::add(const std::shared_ptr<Logger>& logger) {
         node = node->child(part);
     // Linked before it becomes visible to lock-free level checks.
     logger->branch = node;
+    if (node->parent())
+        logger->ancestorSlot = &node->parent()->nearestLogger();
     if (node->attach(logger))
         return true;
     logger->branch.reset();
+    logger->ancestorSlot = nullptr;
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/LogLevel.h"
 #include "support/VellmarException.h"
 
 #include <boost/date_time/posix_time/ptime.hpp>
@@ -9,12 +10,6 @@
 #include <string>
 
 namespace Vellmar::Diagnostics {
-
-// A smaller level is more severe; a threshold accepts the levels up to itself, and 0 accepts
-// nothing.
-constexpr bool LevelAccepts(int threshold, int level) {
-    return threshold > 0 && level <= threshold;
-}
 
 // One logged event. Copies clone the attached exception, so every handler owns what it sees.
 class LogRecord {

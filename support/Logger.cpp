@@ -2,7 +2,6 @@
 
 #include "support/LogHandler.h"
 #include "support/LogRecord.h"
-#include "support/LoggerNamespaceBranch.h"
 
 #include <algorithm>
 
@@ -11,21 +10,6 @@ namespace Vellmar::Diagnostics {
 Logger::Logger(std::wstring name) : name(std::move(name)) {}
 
 Logger::~Logger() = default;
-
-int Logger::getEffectiveLevel() const {
-    const Logger* current = this;
-    while (current != nullptr) {
-        const int own = current->level_.load(std::memory_order_relaxed);
-        if (own != kInherit)
-            return own;
-        current = current->branch ? current->branch->nearestAncestorLogger() : nullptr;
-    }
-    return 0;
-}
-
-bool Logger::isEnabledFor(int level) const {
-    return LevelAccepts(getEffectiveLevel(), level);
-}
 
 void Logger::addHandler(LogHandler* handler) {
     std::lock_guard<std::mutex> guard(handlersLock);
@@ -55,9 +39,9 @@ void Logger::log(const LogRecord& record) {
     copy.loggerName = name;
     for (LogHandler* handler : handlerSnapshot())
         handler->publish(copy);
-    Logger* ancestor = branch ? branch->nearestAncestorLogger() : nullptr;
-    if (ancestor != nullptr && ancestor->isEnabledFor(copy.level))
-        ancestor->log(copy);
+    Logger* next = ancestor();
+    if (next != nullptr && next->isEnabledFor(copy.level))
+        next->log(copy);
 }
 
 } // namespace Vellmar::Diagnostics

@@ -2,14 +2,6 @@
 
 namespace Vellmar::Diagnostics {
 
-Logger* LoggerNamespaceBranch::nearestAncestorLogger() const {
-    for (const LoggerNamespaceBranch* node = parent_; node != nullptr; node = node->parent_) {
-        if (Logger* found = node->logger())
-            return found;
-    }
-    return nullptr;
-}
-
 std::shared_ptr<LoggerNamespaceBranch> LoggerNamespaceBranch::child(const std::wstring& component) {
     auto& slot = children[component];
     if (!slot)
@@ -28,7 +20,17 @@ bool LoggerNamespaceBranch::attach(const std::shared_ptr<Logger>& logger) {
         return false;
     owner = logger;
     attached.store(logger.get(), std::memory_order_release);
+    replaceNearest(nearest.load(), logger.get());
     return true;
+}
+
+// Nodes below a node with a logger of their own keep pointing at that one.
+void LoggerNamespaceBranch::replaceNearest(Logger* previous, Logger* replacement) {
+    if (nearest.load() != previous)
+        return;
+    nearest.store(replacement, std::memory_order_release);
+    for (auto& [name, node] : children)
+        node->replaceNearest(previous, replacement);
 }
 
 } // namespace Vellmar::Diagnostics

@@ -40,13 +40,16 @@ private:
     std::filesystem::path path_;
 };
 
-// Sets an environment variable for one scope and restores the previous state.
+// Sets (or, given nothing, unsets) an environment variable for one scope.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
         if (const char* old = std::getenv(name))
             previous_ = old;
-        ::setenv(name, value.c_str(), 1);
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
     }
     ~ScopedEnv() {
         if (previous_)

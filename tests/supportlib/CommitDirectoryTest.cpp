@@ -50,13 +50,12 @@ TEST_F(CommitDirectoryTest, OntoExistingLocationReplacesAndLeavesNothingBehind) 
 TEST_F(CommitDirectoryTest, FailedFinalMovePutsOldFolderBack) {
     WriteOld();
     int renames = 0;
-    const CommitMoves failSecond{
-        [](const std::wstring&, const std::wstring&) { return false; },
-        [&](const std::wstring& from, const std::wstring& to) {
-            if (++renames == 2)
-                throw Win32::Win32Exception("Rename failed", EACCES);
-            Rename(from, to);
-        }};
+    const CommitMoves failSecond{[](const std::wstring&, const std::wstring&) { return false; },
+                                 [&](const std::wstring& from, const std::wstring& to) {
+                                     if (++renames == 2)
+                                         throw Win32::Win32Exception("Rename failed", EACCES);
+                                     Rename(from, to);
+                                 }};
     EXPECT_THROW(CommitDirectory(W("news"), W("staged"), failSecond), Win32::Win32Exception);
     EXPECT_EQ(renames, 3) << "aside, failed move, restore";
     EXPECT_EQ(List(), (Strings{"news", "staged"}));

@@ -12,16 +12,25 @@ TEST(FindPattern, WindowsWildcardRules) {
         bool expected;
     };
     const std::vector<Case> cases{
-        {L"readme.txt", L"*", true},        {L".", L"*", true},
-        {L"README.TXT", L"*.txt", true},    {L"a.b.txt", L"*.txt", true},
-        {L"a.txt.bak", L"*.txt", false},    {L"readme", L"*.*", true},
-        {L"readme", L"*.", true},           {L"readme.txt", L"*.", false},
-        {L"file1.txt", L"file?.txt", true}, {L"file.txt", L"file?.txt", true},
-        {L"file12.txt", L"file?.txt", false}, {L"a.c", L"a?c", false},
-        {L"abc", L"a?c", true},             {L"abc", L"ABC", true},
-        {L"abcd", L"abc", false},           {L"abc", L"abcd", false},
+        {L"readme.txt", L"*", true},
+        {L".", L"*", true},
+        {L"README.TXT", L"*.txt", true},
+        {L"a.b.txt", L"*.txt", true},
+        {L"a.txt.bak", L"*.txt", false},
+        {L"readme", L"*.*", true},
+        {L"readme", L"*.", true},
+        {L"readme.txt", L"*.", false},
+        {L"file1.txt", L"file?.txt", true},
+        {L"file.txt", L"file?.txt", true},
+        {L"file12.txt", L"file?.txt", false},
+        {L"a.c", L"a?c", false},
+        {L"abc", L"a?c", true},
+        {L"abc", L"ABC", true},
+        {L"abcd", L"abc", false},
+        {L"abc", L"abcd", false},
         {L"aaaaaaaaaaaaaaaaaaaaaaaaab", L"*a*a*a*a*a*a*a*c", false},
-        {L"Stra\u00dfe", L"STRA\u00dfE", true}, {L"\u00c9t\u00e9", L"\u00e9T\u00c9", true},
+        {L"Stra\u00dfe", L"STRA\u00dfE", true},
+        {L"\u00c9t\u00e9", L"\u00e9T\u00c9", true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.expected) << c.name << " ~ " << c.pattern;
@@ -102,8 +111,11 @@ TEST_F(FindTest, LinksAreMarkedWithTheirTargetKind) {
     EXPECT_EQ(attributes[L"dirlink"], FindData::kLink | FindData::kSubdirectory);
     EXPECT_EQ(attributes[L"filelink"], FindData::kLink);
     EXPECT_EQ(attributes[L"dangling"], FindData::kLink);
-    EXPECT_EQ(dangling, (std::map<std::wstring, bool>{{L".", false}, {L"..", false},
-                                                      {L"dangling", true}, {L"dirlink", false},
-                                                      {L"file", false}, {L"filelink", false},
+    EXPECT_EQ(dangling, (std::map<std::wstring, bool>{{L".", false},
+                                                      {L"..", false},
+                                                      {L"dangling", true},
+                                                      {L"dirlink", false},
+                                                      {L"file", false},
+                                                      {L"filelink", false},
                                                       {L"target", false}}));
 }

@@ -74,22 +74,28 @@ TEST_F(LoggingTest, SameNameGivesSameLoggerAndEmptyComponentsAreDropped) {
 
 TEST_F(LoggingTest, EffectiveLevelComesFromNearestAncestorWithALevel) {
     const std::wstring name = UniqueName(L"levels");
-    const auto parent = LogManager::getLogger(name);
+    // Ancestors registered after the leaf still count.
     const auto leaf = LogManager::getLogger(name + L".a.b");
+    const auto parent = LogManager::getLogger(name);
     struct Case {
         int root;
         int parent; // 0: inherit
         int leaf;   // 0: inherit
         int expected;
     };
-    for (const Case& c : std::vector<Case>{{3, 0, 0, 3}, {0, 0, 0, 0}, {3, 7, 0, 7}, {3, 7, 1, 1},
-                                           {0, 2, 0, 2}, {7, 0, 3, 3}}) {
+    for (const Case& c : std::vector<Case>{
+             {3, 0, 0, 3}, {0, 0, 0, 0}, {3, 7, 0, 7}, {3, 7, 1, 1}, {0, 2, 0, 2}, {7, 0, 3, 3}}) {
         rootLogger->setLevel(c.root);
         c.parent ? parent->setLevel(c.parent) : parent->clearLevel();
         c.leaf ? leaf->setLevel(c.leaf) : leaf->clearLevel();
         EXPECT_EQ(leaf->getEffectiveLevel(), c.expected)
             << c.root << " " << c.parent << " " << c.leaf;
     }
+    leaf->clearLevel();
+    const auto middle = LogManager::getLogger(name + L".a");
+    middle->setLevel(5);
+    EXPECT_EQ(leaf->getEffectiveLevel(), 5);
+    middle->clearLevel();
     rootLogger->setLevel(3);
     leaf->clearLevel();
     parent->clearLevel();
@@ -206,7 +212,8 @@ TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
     rootLogger->removeHandler(&file);
 
     const std::string content = Read("Documents/autorun.log");
-    const std::regex expected("old line\r\n\r\n\\[[^\\]]+\\] Stra\xc3\x9f" "e \xe6\x97\xa5\xe6\x9c\xac\r\n"
+    const std::regex expected("old line\r\n\r\n\\[[^\\]]+\\] Stra\xc3\x9f"
+                              "e \xe6\x97\xa5\xe6\x9c\xac\r\n"
                               "\\[[^\\]]+\\] WARNING: second\r\n");
     EXPECT_TRUE(std::regex_match(content, expected)) << content;
 }

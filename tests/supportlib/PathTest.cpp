@@ -48,8 +48,8 @@ TEST(Path, CanonicalizeResolvesDotsByText) {
 
 TEST(Path, RemoveFileSpecDropsLastElement) {
     const std::vector<TextCase> cases{
-        {L"/a/b", L"", L"/a"},       {L"/a", L"", L"/"},   {L"a\\b\\", L"", L"a/b"},
-        {L"a", L"", L""},            {L"a/b", L"", L"a"},  {L"/a/b.txt", L"", L"/a"},
+        {L"/a/b", L"", L"/a"}, {L"/a", L"", L"/"},  {L"a\\b\\", L"", L"a/b"},
+        {L"a", L"", L""},      {L"a/b", L"", L"a"}, {L"/a/b.txt", L"", L"/a"},
     };
     for (const TextCase& c : cases)
         EXPECT_EQ(RemoveFileSpec(c.input), c.expected) << c.input;
@@ -82,8 +82,10 @@ TEST(Path, OverlongResultsFailWithTheirContext) {
 TEST(Path, TemporaryDirectoryEndsWithSeparator) {
     const char* saved = std::getenv("TMPDIR");
     const std::string keep = saved ? saved : "";
-    const std::vector<std::pair<const char*, std::wstring>> cases{
-        {"/var/tmp", L"/var/tmp/"}, {"/scratch/", L"/scratch/"}, {"", L"/tmp/"}, {nullptr, L"/tmp/"}};
+    const std::vector<std::pair<const char*, std::wstring>> cases{{"/var/tmp", L"/var/tmp/"},
+                                                                  {"/scratch/", L"/scratch/"},
+                                                                  {"", L"/tmp/"},
+                                                                  {nullptr, L"/tmp/"}};
     for (const auto& [value, expected] : cases) {
         value ? ::setenv("TMPDIR", value, 1) : ::unsetenv("TMPDIR");
         EXPECT_EQ(GetTemporaryDirectory(), expected) << (value ? value : "(unset)");

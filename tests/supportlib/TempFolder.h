@@ -17,9 +17,8 @@ class TempFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         static std::atomic<int> counter{0};
-        root = fs::temp_directory_path() /
-               ("vellmar-supportlib-" + std::to_string(::getpid()) + "-" +
-                std::to_string(counter++));
+        root = fs::temp_directory_path() / ("vellmar-supportlib-" + std::to_string(::getpid()) +
+                                            "-" + std::to_string(counter++));
         fs::create_directories(root);
     }
     void TearDown() override {
