@@ -45,6 +45,11 @@ void CFxButton::ApplyDefaultAppearance(const std::wstring& clickSound) {
 void CFxButton::Prepare(const QPixmap* pageBackground, int reserved, int hideMask,
                         int initialCheck) {
     derived.reserved = reserved;
+    if (!derived.prepared && derived.client != rect()) {
+        // A hidden widget gets its resize events only when shown.
+        derived.client = rect();
+        derived.focusRect = derived.client.adjusted(3, 3, -3, -3);
+    }
     if (model.kind != ButtonKind::PushButton)
         SetCheck(initialCheck);
     if (pageBackground) {
