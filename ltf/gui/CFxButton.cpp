@@ -3,6 +3,7 @@
 #include "ltf/gui/FxGeometry.h"
 #include "ltf/gui/FxPainter.h"
 #include "ltf/gui/FxRegions.h"
+#include "ltf/gui/FxXmlReader.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -40,6 +41,15 @@ void CFxButton::Attach(std::uint32_t style) {
 
 void CFxButton::ApplyDefaultAppearance(const std::wstring& clickSound) {
     model.ApplyDefaultAppearance(clickSound);
+}
+
+bool CFxButton::ReadXml(const Xml::XmlNode* element) {
+    return element && FxXmlReader(*this).ReadButton(*element);
+}
+
+void CFxButton::ApplyAttribute(const Xml::XmlNode* element) {
+    if (element)
+        FxXmlReader(*this).ApplyAttribute(*element);
 }
 
 void CFxButton::Prepare(const QPixmap* pageBackground, int reserved, int hideMask,
