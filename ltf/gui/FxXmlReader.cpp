@@ -199,17 +199,32 @@ bool IsButtonElement(const std::wstring& name) {
 bool HasAttribute(const XmlNode& element, const std::wstring& name) {
     if (!element.GetAttribute(name).empty())
         return true;
-    // An empty value reads like a missing attribute; the start tag tells them apart.
+    // An empty value reads like a missing attribute; the serialised start tag tells them
+    // apart. Names are read outside quoted values only.
     const std::wstring xml = element.GetXml();
-    const std::wstring startTag = xml.substr(0, xml.find(L'>'));
-    for (std::size_t at = startTag.find(name); at != std::wstring::npos;
-         at = startTag.find(name, at + 1)) {
-        const bool spaceBefore = at > 0 && std::iswspace(startTag[at - 1]);
-        std::size_t after = at + name.size();
-        while (after < startTag.size() && std::iswspace(startTag[after]))
-            ++after;
-        if (spaceBefore && after < startTag.size() && startTag[after] == L'=')
+    std::size_t i = 1; // past '<' and the element's name
+    while (i < xml.size() && !std::iswspace(xml[i]) && xml[i] != L'>' && xml[i] != L'/')
+        ++i;
+    while (i != std::wstring::npos && i < xml.size() && xml[i] != L'>' && xml[i] != L'/') {
+        while (i < xml.size() && std::iswspace(xml[i]))
+            ++i;
+        const std::size_t nameStart = i;
+        while (i < xml.size() && xml[i] != L'=' && !std::iswspace(xml[i]) && xml[i] != L'>' &&
+               xml[i] != L'/')
+            ++i;
+        const std::wstring found = xml.substr(nameStart, i - nameStart);
+        while (i < xml.size() && std::iswspace(xml[i]))
+            ++i;
+        if (i >= xml.size() || xml[i] != L'=')
+            return false;
+        if (found == name)
             return true;
+        i = xml.find_first_of(L"\"'", i);
+        if (i == std::wstring::npos)
+            return false;
+        i = xml.find(xml[i], i + 1); // the closing quote
+        if (i != std::wstring::npos)
+            ++i;
     }
     return false;
 }

@@ -67,21 +67,6 @@ struct StoreCase {
 
 TEST(FxButtonModel, StoreRules) {
     const StoreCase cases[] = {
-        {"text colour duplicate leaves disabled grey",
-         [](FxButtonModel& m) {
-             m.StoreTextColour({kRed, kText, kText, kGrey}, true);
-         },
-         [](const FxButtonModel& m) {
-             EXPECT_EQ(m.textColour, PerState<Colour>(kRed, kRed, kRed, kGrey));
-         }},
-        {"background colour equal to the face colour is not stored",
-         [](FxButtonModel& m) {
-             m.bkColour = PerState<Colour>(kBlue);
-             m.StoreFaceColour(&FxButtonModel::bkColour, {kFace, kRed, kFace, kFace}, false);
-         },
-         [](const FxButtonModel& m) {
-             EXPECT_EQ(m.bkColour, PerState<Colour>(kBlue, kRed, kBlue, kBlue));
-         }},
         {"clipping colour 1 switches clipping on where stored",
          [](FxButtonModel& m) {
              m.StoreClippingColour1({kFace, kRed, kFace, kFace}, false);
@@ -111,25 +96,6 @@ TEST(FxButtonModel, StoreRules) {
              EXPECT_EQ(m.transparencyColour2, PerState<Colour>(kRed));
              EXPECT_EQ(m.transparencyMode, PerState<bool>(false));
          }},
-        {"border size 2 is the unset value",
-         [](FxButtonModel& m) {
-             m.borderSize = PerState<int>(0);
-             m.StoreInt(&FxButtonModel::borderSize, 2, {2, 5, 2, 2}, true);
-         },
-         [](const FxButtonModel& m) { EXPECT_EQ(m.borderSize, PerState<int>(0, 5, 0, 0)); }},
-        {"text EMPTY is the unset value; duplicate skips normal",
-         [](FxButtonModel& m) {
-             m.StoreText({L"Play", L"EMPTY", L"Hi", L"EMPTY"}, true);
-         },
-         [](const FxButtonModel& m) {
-             EXPECT_EQ(m.text, PerState<std::wstring>(L"Play", L"Play", L"Hi", L"Play"));
-         }},
-        {"border effect markers without duplicate take the built-in values",
-         [](FxButtonModel& m) { m.StoreBorderEffect(PerState<unsigned>(kUnsetMarker), false); },
-         [](const FxButtonModel& m) {
-             EXPECT_EQ(m.borderEffect,
-                       PerState<unsigned>(kEffectUp, kEffectDown, kEffectUp, kEffectFlat));
-         }},
         {"border effect duplicate of an unset normal leaves the marker",
          [](FxButtonModel& m) {
              m.StoreBorderEffect({kUnsetMarker, kUnsetMarker, kEffectFlat, kUnsetMarker}, true);
@@ -145,30 +111,6 @@ TEST(FxButtonModel, StoreRules) {
          [](const FxButtonModel& m) {
              EXPECT_EQ(m.textStyle,
                        PerState<unsigned>(kStyleBold, kStyleBold, kStyleItalic, kStyleBold));
-         }},
-        {"empty rectangles are never stored",
-         [](FxButtonModel& m) {
-             m.textRect = PerState<QRect>(QRect(1, 1, 5, 5));
-             m.StoreRect(&FxButtonModel::textRect, {QRect(), QRect(0, 0, 9, 9), QRect(), QRect()},
-                         false);
-         },
-         [](const FxButtonModel& m) {
-             EXPECT_EQ(m.textRect, PerState<QRect>(QRect(1, 1, 5, 5), QRect(0, 0, 9, 9),
-                                                   QRect(1, 1, 5, 5), QRect(1, 1, 5, 5)));
-         }},
-        {"booleans with duplicate all take normal's",
-         [](FxButtonModel& m) {
-             m.StoreAll(&FxButtonModel::invertRegion, {true, false, false, false}, true);
-         },
-         [](const FxButtonModel& m) { EXPECT_EQ(m.invertRegion, PerState<bool>(true)); }},
-        {"sounds with both names empty switch off",
-         [](FxButtonModel& m) {
-             m.SetSounds(L"click.wav", L"");
-             m.SetSounds(L"", L"");
-         },
-         [](const FxButtonModel& m) {
-             EXPECT_FALSE(m.sounds.on);
-             EXPECT_EQ(m.sounds.pushed, L"click.wav");
          }},
     };
     for (const auto& c : cases) {

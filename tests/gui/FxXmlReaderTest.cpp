@@ -1,3 +1,4 @@
+#include "ltf/gui/FxXmlReader.h"
 #include "ltf/gui/CFxButton.h"
 #include "ltf/gui/FxGeometry.h"
 #include "ltf/xml/XmlDocument.h"
@@ -56,7 +57,6 @@ struct ReadCase {
 } // namespace
 
 TEST_F(FxXmlReaderTest, PerStateElementsUseReaderDefaultsAndUnsetValues) {
-    const Colour grey = M().system.grey;
     const ReadCase cases[] = {
         {"colour default is unset", L"<bkcolour pushed='FF0000'/>",
          [](FxButtonModel& m) {
@@ -80,9 +80,8 @@ TEST_F(FxXmlReaderTest, PerStateElementsUseReaderDefaultsAndUnsetValues) {
          [](FxButtonModel& m) { EXPECT_EQ(m.textSize, PerState<int>(-20)); }},
         {"text colour duplicate keeps disabled grey",
          L"<textcolour normal='FF0000' duplicate='1'/>",
-         [grey](FxButtonModel& m) {
+         [](FxButtonModel& m) {
              EXPECT_EQ(m.textColour, PerState<Colour>(kRed, kRed, kRed, kBlue));
-             (void)grey;
          }},
         {"left alone keeps the start value", L"<textposition normal='left'/>",
          [](FxButtonModel& m) { EXPECT_EQ(m.textPosition, PerState<unsigned>(0x25)); }},
@@ -271,4 +270,23 @@ TEST_F(FxXmlReaderTest, BorderEffectOnACheckedCheckBoxRecomputesAndUnchecks) {
     // The temporary modes are put back.
     EXPECT_EQ(M().clippingMode, PerState<bool>(false));
     EXPECT_EQ(M().transparencyMode, PerState<bool>(false));
+}
+
+TEST_F(FxXmlReaderTest, EmptyAttributesCountAsPresent) {
+    struct Case {
+        const wchar_t* xml;
+        const wchar_t* name;
+        bool present;
+    };
+    const Case cases[] = {
+        {L"<sound pushed='' over=''/>", L"over", true},
+        {L"<sound pushed = \"\"/>", L"pushed", true},
+        {L"<sound over='a pushed=b'/>", L"pushed", false},
+        {L"<sound xpushed=''/>", L"pushed", false},
+        {L"<tooltip>text='x'</tooltip>", L"text", false},
+        {L"<tooltip a='&quot;' text=''><b text=''/></tooltip>", L"text", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HasAttribute(Parse(c.xml), c.name), c.present)
+            << QString::fromWCharArray(c.xml).toStdString();
 }
