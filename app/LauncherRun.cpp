@@ -1,0 +1,61 @@
+#include "app/LauncherRun.h"
+
+#include "config/LauncherContext.h"
+#include "support/Directory.h"
+#include "support/LogManager.h"
+#include "support/Path.h"
+#include "support/PathResolve.h"
+
+using namespace Vellmar::Diagnostics;
+
+LauncherRun::LauncherRun(LauncherContext& context)
+    : context(context), root(LogManager::getLogger(L"")) {}
+
+LauncherRun::~LauncherRun() {
+    if (fileHandler)
+        root->removeHandler(fileHandler.get());
+}
+
+void LauncherRun::Execute() {
+    SetUpLogging();
+    MethodTrace trace(root, L"CautorunApp", L"InitInstance");
+    LogOpening(trace);
+    if (!context.configurationFailed)
+        RunDialog();
+    if (trace.isEnabledFor(3))
+        trace.log(3, L"Log ended\n\n\n");
+}
+
+void LauncherRun::SetUpLogging() {
+    root->setLevel(context.loggingEnabled ? 3 : 0);
+    if (!context.loggingEnabled)
+        return;
+    const std::wstring path = context.strings.LookUp(L"CSIDL_MYDOCUMENTS") + L"/" +
+                              context.strings.LookUp(L"EXE_BASENAME") + L".log";
+    // A fresh account may have no Documents folder yet; the log still needs one.
+    const std::wstring folder = Vellmar::RemoveFileSpec(path);
+    if (!Vellmar::IsDirectoryPath(folder))
+        Vellmar::Directory::Create(folder);
+    fileHandler = std::make_unique<FileLogHandler>(path, true);
+    fileHandler->setLevel(3);
+    fileHandler->setFormatter(&formatter);
+    root->addHandler(fileHandler.get());
+}
+
+void LauncherRun::LogOpening(MethodTrace& trace) {
+    if (trace.isEnabledFor(3))
+        trace.log(3, L"Log started");
+    if (trace.isEnabledFor(3)) {
+        std::wstring version;
+        const std::wstring exe = context.strings.LookUp(L"EXE_FILE");
+        LauncherContext::GetFileVersionString(exe, version, true);
+        trace.log(3, L"- Exe: " + exe + L" v" + version);
+    }
+    if (trace.isEnabledFor(3))
+        trace.log(3, L"- Command line: " + context.commandLine);
+}
+
+void LauncherRun::RunDialog() {
+    // The main dialog arrives with the window work; until then the run ends here, as if the
+    // dialog had been closed at once.
+}
