@@ -39,6 +39,8 @@ void CFxButton::Attach(std::uint32_t style) {
                  SystemColours::FromPalette(QApplication::palette()));
     interaction = FxInteraction{};
     hoverTimer.stop();
+    if (tooltip)
+        tooltip->SetTip(QString()); // the model no longer has one
     checkedFlag = false;
     derived = FxDerived{};
     derived.client = rect();

@@ -36,6 +36,8 @@ bool CFxButton::event(QEvent* event) {
         }
         return true;
     }
+    if (event->type() == QEvent::Hide && tooltip)
+        tooltip->RelayEvent(FxTooltip::Relay::Leave, lastPointer);
     return QAbstractButton::event(event);
 }
 

@@ -347,6 +347,11 @@ TEST_F(FxButtonInteractionTest, TooltipShowsItsTextInItsColours) {
     Press(kInside);
     EXPECT_FALSE(tip->isVisible());
     Release(kInside);
+    MoveTo(kInside + QPoint(2, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tip->isVisible(); }, 1000));
+    button->SetVisible(false); // the page hides its buttons on every build
+    EXPECT_FALSE(tip->isVisible());
+    button->SetVisible(true);
 
     button->SetTooltip(L"", std::nullopt, std::nullopt); // removes the tip
     MoveTo(kOutside);
