@@ -2,7 +2,6 @@
 
 #include "ltf/xml/XmlDocument.h"
 #include "ltf/xml/XmlParser.h"
-#include "support/LtfException.h"
 
 #include <gtest/gtest.h>
 
@@ -166,10 +165,4 @@ TEST(StringTableBounds, ReadersRunWhileTheInterfaceWrites) {
     for (auto& reader : readers)
         reader.join();
     EXPECT_EQ(bad, 0);
-}
-
-TEST(StringTableBounds, MalformedTextRaisesTheParseError) {
-    StringTable table;
-    EXPECT_THROW(table.LoadFromString(L"<strings><string>"), LTF::Xml::XmlParseErrorException);
-    EXPECT_EQ(table.LookUp(L"SELECTED_LANGUAGE"), L"");
 }
