@@ -1,0 +1,57 @@
+#include "GuiTestSupport.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace GuiTest {
+
+namespace {
+
+// Every GUI test needs the one application object.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!QApplication::instance()) {
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+            static int argc = 1;
+            static char name[] = "tests_gui";
+            static char* argv[] = {name, nullptr};
+            app = new QApplication(argc, argv);
+        }
+    }
+    void TearDown() override { delete app; }
+
+private:
+    QApplication* app = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+} // namespace
+
+std::wstring ImageFiles::Save(const std::string& name, const QImage& image) {
+    const QString path = dir.filePath(QString::fromStdString(name));
+    EXPECT_TRUE(image.save(path)) << name;
+    return path.toStdWString();
+}
+
+QImage Filled(int width, int height, QColor colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+::testing::AssertionResult ColourNear(QColor actual, QColor expected, int tolerance) {
+    if (std::abs(actual.red() - expected.red()) <= tolerance &&
+        std::abs(actual.green() - expected.green()) <= tolerance &&
+        std::abs(actual.blue() - expected.blue()) <= tolerance)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "got (" << actual.red() << ", " << actual.green() << ", " << actual.blue()
+           << "), expected (" << expected.red() << ", " << expected.green() << ", "
+           << expected.blue() << ")";
+}
+
+} // namespace GuiTest
