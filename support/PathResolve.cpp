@@ -46,7 +46,9 @@ std::vector<std::string> SplitComponents(const std::string& path) {
     return parts;
 }
 
-std::string ResolveUtf8(const std::string& normalized) {
+// With `keepPrefix`, the components up to the first one that matches nothing are still
+// resolved, for names of things about to be created.
+std::string ResolveUtf8(const std::string& normalized, bool keepPrefix = false) {
     if (normalized.empty() || Exists(normalized))
         return normalized;
     const bool absolute = normalized.front() == '/';
@@ -63,7 +65,7 @@ std::string ResolveUtf8(const std::string& normalized) {
         }
         resolved = candidate + "/";
     }
-    if (!matching)
+    if (!matching && !keepPrefix)
         return normalized;
     resolved.pop_back();
     if (normalized.back() == '/' && resolved != "")
@@ -88,6 +90,10 @@ std::wstring NormalizeSeparators(std::wstring_view path) {
 
 std::string NativePath(std::wstring_view path) {
     return ResolveUtf8(WideToUtf8(NormalizeSeparators(path)));
+}
+
+std::string NativeTargetPath(std::wstring_view path) {
+    return ResolveUtf8(WideToUtf8(NormalizeSeparators(path)), true);
 }
 
 std::wstring ResolvePath(std::wstring_view path) { return Utf8ToWide(NativePath(path)); }

@@ -21,4 +21,8 @@ bool IsDirectoryPath(std::wstring_view path);
 // UTF-8 form of ResolvePath, for handing to open() and libraries.
 std::string NativePath(std::wstring_view path);
 
+// UTF-8 name for something that may not exist yet (a folder or file to create, a rename
+// target): the existing leading folders are matched as above, the rest is kept as written.
+std::string NativeTargetPath(std::wstring_view path);
+
 } // namespace Vellmar
