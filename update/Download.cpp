@@ -1,5 +1,7 @@
 #include "update/Download.h"
 
+#include "support/LogManager.h"
+#include "support/MethodTrace.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
 
@@ -16,7 +18,9 @@ namespace Vellmar {
 namespace {
 
 namespace fs = std::filesystem;
+using Diagnostics::MethodTrace;
 
+constexpr wchar_t LoggerName[] = L"autorun.CheckNewsUpdate";
 constexpr char AgentName[] = "Vellmar Launcher Session";
 constexpr char HeaderText[] = "Accept: text/*\r\nUser-Agent: Vellmar Launcher\r\n";
 constexpr long StatusOk = 200;
@@ -93,6 +97,19 @@ bool HasHttpScheme(const std::wstring& url) {
     return EqualsIgnoreCase(scheme, L"http") || EqualsIgnoreCase(scheme, L"https");
 }
 
+constexpr int LogLevel = 3;
+
+void Log(const MethodTrace& trace, const wchar_t* message) {
+    if (trace.isEnabledFor(LogLevel))
+        trace.log(LogLevel, message);
+}
+
+// The text is only built when the level is enabled.
+template <typename BuildText> void LogBuilt(const MethodTrace& trace, BuildText build) {
+    if (trace.isEnabledFor(LogLevel))
+        trace.log(LogLevel, build());
+}
+
 void AllowWriting(const fs::path& path) {
     std::error_code ignored;
     fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
@@ -103,49 +120,68 @@ bool FileExists(const fs::path& path) {
     return fs::exists(fs::symlink_status(path, ignored));
 }
 
-void RemoveExistingTarget(const fs::path& target) {
+void RemoveExistingTarget(const MethodTrace& trace, const fs::path& target) {
     if (!FileExists(target))
         return;
+    Log(trace, L"- resetting read only on existing target file");
     AllowWriting(target);
+    Log(trace, L"- not found so deleting existing target file");
     std::error_code ignored;
     fs::remove(target, ignored);
 }
 
-void OpenTarget(OutputFile& file, const fs::path& target) {
-    if (FileExists(target))
+void OpenTarget(const MethodTrace& trace, OutputFile& file, const fs::path& target) {
+    LogBuilt(trace, [&] { return L"- download target path: " + Utf8ToWide(target.native()); });
+    if (FileExists(target)) {
+        Log(trace, L"- resetting read only on existing target file");
         AllowWriting(target);
+    }
+    Log(trace, L"- opening local file for write");
     if (!file.Open(target))
         throw std::runtime_error(TextOpenFailed);
 }
 
 // Everything from opening the session to closing it: faults of the HTTP client and of the
 // local file leave as HttpTransferError or FileWriteError.
-void Transfer(const DownloadContext& context, const fs::path& target) {
+void Transfer(const MethodTrace& trace, const DownloadContext& context, const fs::path& target) {
+    Log(trace, L"- creating session");
     HttpRequest request(AgentName, context.limits);
+    Log(trace, L"- creating connection");
     request.SetUrl(WideToUtf8(context.url));
+    LogBuilt(trace, [&] { return L"- hostname: " + Utf8ToWide(request.HostName()); });
+    LogBuilt(trace, [&] { return L"- urlpath: " + Utf8ToWide(request.UrlPath()); });
+    Log(trace, L"- creating request");
+    Log(trace, L"- adding user agent");
     if (!request.AddHeaders(HeaderText))
         ThrowLastWin32Error("CheckNewsUpdate download failed to add headers");
 
     OutputFile file;
     const auto onResponse = [&](long status) {
+        Log(trace, L"- checking status code");
         if (status <= 0)
             ThrowLastWin32Error("CheckNewsUpdate download failed to get return code", 0, {});
+        LogBuilt(trace, [&] { return L"- status code: " + std::to_wstring(status); });
         if (status == StatusNotFound) {
-            RemoveExistingTarget(target);
+            RemoveExistingTarget(trace, target);
             return false;
         }
         if (status != StatusOk)
             throw std::runtime_error(TextNotOk);
-        OpenTarget(file, target);
+        OpenTarget(trace, file, target);
+        Log(trace, L"- beginning download");
         return true;
     };
     const auto onBody = [&](std::span<const char> block) { file.Write(block); };
+    Log(trace, L"- sending request");
     try {
         request.Perform(context.checkAbort, onResponse, onBody);
-        if (file.Created())
+        if (file.Created()) {
+            Log(trace, L"Download finished");
             file.Close();
+        }
     } catch (...) {
         if (file.Created()) {
+            Log(trace, L"Download failed, deleting local file");
             std::error_code ignored;
             fs::remove(target, ignored);
         }
@@ -153,18 +189,32 @@ void Transfer(const DownloadContext& context, const fs::path& target) {
     }
 }
 
+[[noreturn]] void ThrowClientError(const MethodTrace& trace, const std::string& detail,
+                                   const char* text) {
+    Log(trace, L"Download failed");
+    LogBuilt(trace, [&] { return L"- error: " + Utf8ToWide(detail); });
+    throw std::runtime_error(text);
+}
+
 } // namespace
 
 void Download(const DownloadContext& context, const std::wstring& targetPath) {
+    const MethodTrace trace(context.logger ? context.logger
+                                           : Diagnostics::LogManager::getLogger(LoggerName),
+                            L"CheckNewsUpdate", L"Download");
+    Log(trace, L"Attempting download");
+    Log(trace, L"- checking for abort");
     context.checkAbort();
+    LogBuilt(trace, [&] { return L"- url: " + context.url; });
     if (!HasHttpScheme(context.url))
         throw InvalidOperationException("scheme must be http");
     try {
-        Transfer(context, fs::path(WideToUtf8(targetPath)));
+        Transfer(trace, context, fs::path(WideToUtf8(targetPath)));
     } catch (const HttpTransferError& error) {
-        throw std::runtime_error(error.BodyTooLarge() ? TextTooLarge : TextClientError);
-    } catch (const FileWriteError&) {
-        throw std::runtime_error(TextClientError);
+        ThrowClientError(trace, error.what(),
+                         error.BodyTooLarge() ? TextTooLarge : TextClientError);
+    } catch (const FileWriteError& error) {
+        ThrowClientError(trace, error.what(), TextClientError);
     }
 }
 

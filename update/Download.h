@@ -3,15 +3,22 @@
 #include "update/HttpRequest.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace Vellmar {
+
+namespace Diagnostics {
+class Logger;
+}
 
 // What a news-update job hands to its download step.
 struct DownloadContext {
     std::wstring url;
     // Throws to stop the download (the job's abort check); polled at least every 100 ms.
     std::function<void()> checkAbort;
+    // Receives every step at level 3; "autorun.CheckNewsUpdate" when null.
+    std::shared_ptr<Diagnostics::Logger> logger;
     HttpLimits limits;
 };
 

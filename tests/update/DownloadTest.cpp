@@ -1,5 +1,9 @@
 #include "update/Download.h"
 
+#include "support/LogHandler.h"
+#include "support/LogManager.h"
+#include "support/LogRecord.h"
+#include "support/Logger.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
 #include "tests/support/LoopbackHttpServer.h"
@@ -11,6 +15,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <thread>
@@ -66,9 +71,28 @@ HttpLimits ShortLimits() {
     return limits;
 }
 
+class RecordingHandler : public Vellmar::Diagnostics::LogHandler {
+public:
+    void publish(const Vellmar::Diagnostics::LogRecord& record) override {
+        std::lock_guard lock(mutex);
+        messages.push_back(Vellmar::WideToUtf8(record.message));
+    }
+    std::vector<std::string> Messages() {
+        std::lock_guard lock(mutex);
+        return messages;
+    }
+
+private:
+    std::mutex mutex;
+    std::vector<std::string> messages;
+};
+
 class DownloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        logger->setLevel(3);
+        recorder.setLevel(3);
+        logger->addHandler(&recorder);
         std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(test.begin(), test.end(), '/', '-');
         dir = fs::temp_directory_path() /
@@ -77,18 +101,23 @@ protected:
         fs::create_directories(dir);
         target = dir / "news.tmp";
     }
-    void TearDown() override { fs::remove_all(dir); }
+    void TearDown() override {
+        logger->removeHandler(&recorder);
+        fs::remove_all(dir);
+    }
 
     // Runs a download; the abort flag is set `abortAfter` after the start (at once for 0).
     std::optional<std::string> Run(const std::string& url, const HttpLimits& limits,
                                    std::optional<std::chrono::milliseconds> abortAfter = {}) {
         std::atomic<bool> abort{abortAfter && *abortAfter == 0ms};
-        Vellmar::DownloadContext context{Vellmar::Utf8ToWide(url),
-                                         [&] {
-                                             if (abort)
-                                                 throw std::runtime_error(Aborted);
-                                         },
-                                         limits};
+        Vellmar::DownloadContext context;
+        context.url = Vellmar::Utf8ToWide(url);
+        context.checkAbort = [&] {
+            if (abort)
+                throw std::runtime_error(Aborted);
+        };
+        context.logger = logger;
+        context.limits = limits;
         std::jthread trigger;
         if (abortAfter && *abortAfter > 0ms) {
             trigger = std::jthread([&, delay = *abortAfter] {
@@ -109,6 +138,9 @@ protected:
 
     bool DirectoryEmpty() const { return fs::is_empty(dir); }
 
+    std::shared_ptr<Vellmar::Diagnostics::Logger> logger =
+        Vellmar::Diagnostics::LogManager::getLogger(L"tests.download");
+    RecordingHandler recorder;
     fs::path dir;
     fs::path target;
     LoopbackHttpServer server;
@@ -206,6 +238,41 @@ TEST_P(DownloadTable, OutcomeAndFileLeftBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Loopback, DownloadTable, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DownloadTest, StepsAreLogged) {
+    server.Route("/ok.rar", Route(Mode::Respond, 200, "x"));
+    server.Route("/reset.rar", Route(Mode::ResetMidBody, 200, Archive));
+    const std::vector<std::string> head = {"Attempting download",
+                                           "- checking for abort",
+                                           "- url: " + server.Url("/ok.rar"),
+                                           "- creating session",
+                                           "- creating connection",
+                                           "- hostname: 127.0.0.1",
+                                           "- urlpath: /ok.rar",
+                                           "- creating request",
+                                           "- adding user agent",
+                                           "- sending request",
+                                           "- checking status code",
+                                           "- status code: 200",
+                                           "- download target path: " + target.string(),
+                                           "- opening local file for write",
+                                           "- beginning download"};
+
+    ASSERT_FALSE(Run(server.Url("/ok.rar"), ShortLimits()));
+    std::vector<std::string> expected = head;
+    expected.push_back("Download finished");
+    EXPECT_EQ(recorder.Messages(), expected);
+
+    fs::remove(target);
+    ASSERT_TRUE(Run(server.Url("/reset.rar"), ShortLimits()));
+    std::vector<std::string> failed = recorder.Messages();
+    failed.erase(failed.begin(), failed.begin() + static_cast<long>(expected.size()));
+    ASSERT_EQ(failed.size(), head.size() + 3);
+    EXPECT_EQ(failed[2], "- url: " + server.Url("/reset.rar"));
+    EXPECT_EQ(failed[head.size()], "Download failed, deleting local file");
+    EXPECT_EQ(failed[head.size() + 1], "Download failed");
+    EXPECT_EQ(failed[head.size() + 2].rfind("- error: ", 0), 0u);
+}
 
 TEST_F(DownloadTest, NotFoundReturnsAndRemovesReadOnlyTarget) {
     std::ofstream(target) << "stale";
