@@ -48,7 +48,7 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     bool Open(const fs::path& path) {
-        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
         created = fd >= 0;
         return created;
     }
@@ -174,16 +174,18 @@ void Transfer(const MethodTrace& trace, const DownloadContext& context, const fs
     const auto onBody = [&](std::span<const char> block) { file.Write(block); };
     Log(trace, L"- sending request");
     try {
-        request.Perform(context.checkAbort, onResponse, onBody);
+        request.Perform(
+            context.checkAbort ? context.checkAbort : [] {}, onResponse, onBody);
         if (file.Created()) {
             Log(trace, L"Download finished");
             file.Close();
         }
     } catch (...) {
         if (file.Created()) {
-            Log(trace, L"Download failed, deleting local file");
+            // Removed before logging: a failing log must not leave the file behind.
             std::error_code ignored;
             fs::remove(target, ignored);
+            Log(trace, L"Download failed, deleting local file");
         }
         throw;
     }
@@ -199,12 +201,13 @@ void Transfer(const MethodTrace& trace, const DownloadContext& context, const fs
 } // namespace
 
 void Download(const DownloadContext& context, const std::wstring& targetPath) {
-    const MethodTrace trace(context.logger ? context.logger
-                                           : Diagnostics::LogManager::getLogger(LoggerName),
-                            L"CheckNewsUpdate", L"Download");
+    const std::shared_ptr<Diagnostics::Logger> logger =
+        context.logger ? context.logger : Diagnostics::LogManager::getLogger(LoggerName);
+    const MethodTrace trace(logger, L"CheckNewsUpdate", L"Download");
     Log(trace, L"Attempting download");
     Log(trace, L"- checking for abort");
-    context.checkAbort();
+    if (context.checkAbort)
+        context.checkAbort();
     LogBuilt(trace, [&] { return L"- url: " + context.url; });
     if (!HasHttpScheme(context.url))
         throw InvalidOperationException("scheme must be http");

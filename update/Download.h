@@ -15,7 +15,8 @@ class Logger;
 // What a news-update job hands to its download step.
 struct DownloadContext {
     std::wstring url;
-    // Throws to stop the download (the job's abort check); polled at least every 100 ms.
+    // Throws to stop the download (the job's abort check); polled at least every 100 ms while
+    // the transfer runs, on the calling thread. May be empty.
     std::function<void()> checkAbort;
     // Receives every step at level 3; "autorun.CheckNewsUpdate" when null.
     std::shared_ptr<Diagnostics::Logger> logger;

@@ -202,7 +202,8 @@ std::vector<DownloadCase> Cases() {
         {"TruncatedBody", Route(Mode::TruncateBody, 200, Archive), ClientError},
         {"EndlessBodyCapped", Generated(Mode::Endless, 0), TooLarge, WithCap(1 << 20)},
         {"AnnouncedBodyOverCap", Generated(Mode::Respond, 2 << 20), TooLarge, WithCap(1 << 20)},
-        {"RedirectFollowed", Route(Mode::Respond, 302, "", {"Location: /final.rar"}), nullptr},
+        {"RedirectFollowed", Route(Mode::Respond, 302, "<a>moved</a>", {"Location: /final.rar"}),
+         nullptr},
         {"RedirectToFtpRefused",
          Route(Mode::Respond, 302, "", {"Location: ftp://127.0.0.1/final.rar"}), ClientError},
     };
