@@ -91,7 +91,7 @@ void CopyTree(const std::string& destination, const std::string& source) {
             if (::mkdir(to.c_str(), 0777) != 0)
                 Fail("Directory::Copy failed (CreateDirectory)", to);
             CopyTree(to, from);
-        } else if (entry.isLink() && (entry.isDirectory() || entry.attrib == entry.kLink)) {
+        } else if (entry.isLink() && (entry.isDirectory() || entry.targetMissing)) {
             CopyLink(from, to);
         } else {
             CopyFile(from, to);

@@ -165,6 +165,7 @@ bool Find::describe(const char* nativeName) {
     struct stat target {};
     const bool followed = S_ISLNK(own.st_mode) && ::fstatat(fd, nativeName, &target, 0) == 0;
     entry.attrib = Attributes(own, followed ? &target : nullptr);
+    entry.targetMissing = S_ISLNK(own.st_mode) && !followed;
     entry.timeCreate = own.st_ctime;
     entry.timeAccess = own.st_atime;
     entry.timeWrite = own.st_mtime;

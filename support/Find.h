@@ -22,6 +22,8 @@ struct FindData {
     std::wstring name;
     // The name as stored on disk, for building paths that must survive non-UTF-8 names.
     std::string nativeName;
+    // A link whose target does not exist.
+    bool targetMissing = false;
 
     bool isDirectory() const { return (attrib & kSubdirectory) != 0; }
     bool isReadOnly() const { return (attrib & kReadOnly) != 0; }

@@ -1,0 +1,100 @@
+#include "platform/AtomicFile.h"
+
+#include "support/Text.h"
+#include "support/VellmarException.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace Vellmar::Platform {
+
+namespace {
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    int Get() const { return fd; }
+    int Release() {
+        const int result = fd;
+        fd = -1;
+        return result;
+    }
+
+private:
+    int fd;
+};
+
+void WriteAll(int fd, std::string_view bytes, const std::string& path) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowLastWin32Error("write " + path, Utf8ToWide(path));
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
+mode_t ModeFor(const std::string& path, mode_t newFileMode) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0)
+        return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return newFileMode & ~mask;
+}
+
+} // namespace
+
+std::optional<std::string> AtomicFile::Read(const std::string& path) {
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        ThrowLastWin32Error("open " + path, Utf8ToWide(path));
+    }
+    std::string bytes;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            ThrowLastWin32Error("read " + path, Utf8ToWide(path));
+        if (got == 0)
+            return bytes;
+        bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+void AtomicFile::Replace(const std::string& path, std::string_view bytes, mode_t newFileMode) {
+    const mode_t mode = ModeFor(path, newFileMode);
+    std::string temporary = path + ".XXXXXX";
+    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (fd.Get() < 0)
+        ThrowLastWin32Error("create temporary file for " + path, Utf8ToWide(path));
+    try {
+        WriteAll(fd.Get(), bytes, temporary);
+        if (::fchmod(fd.Get(), mode) != 0 || ::fsync(fd.Get()) != 0)
+            ThrowLastWin32Error("sync " + temporary, Utf8ToWide(temporary));
+        if (::close(fd.Release()) != 0)
+            ThrowLastWin32Error("close " + temporary, Utf8ToWide(temporary));
+        if (::rename(temporary.c_str(), path.c_str()) != 0)
+            ThrowLastWin32Error("rename " + temporary, Utf8ToWide(path));
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        throw;
+    }
+}
+
+} // namespace Vellmar::Platform

@@ -1,0 +1,181 @@
+#include "platform/unrar/VolumeChain.h"
+
+#include "platform/unrar/unrar.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+
+namespace Vellmar::Unrar {
+
+namespace {
+
+constexpr int kAskLimit = 16;
+
+std::uint64_t FileSize(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size)
+                                                        : 0;
+}
+
+bool IsDigit(char c) {
+    return std::isdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+// Increments the decimal run ending at `end` (exclusive), growing it on overflow.
+std::string IncrementDigitsBefore(std::string name, std::size_t end) {
+    std::size_t pos = end;
+    while (pos > 0) {
+        char& c = name[pos - 1];
+        if (!IsDigit(c))
+            break;
+        if (c != '9') {
+            ++c;
+            return name;
+        }
+        c = '0';
+        --pos;
+    }
+    return name.substr(0, pos) + '1' + name.substr(pos);
+}
+
+} // namespace
+
+std::string NextVolumeName(const std::string& current, bool newNumbering) {
+    const std::size_t slash = current.find_last_of('/');
+    const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t dot = current.find_last_of('.');
+    if (dot == std::string::npos || dot < base)
+        dot = current.size();
+    if (newNumbering) {
+        std::size_t end = dot;
+        // "x.part1.rar": the digits right before the extension.
+        while (end > base && !IsDigit(current[end - 1]) && current[end - 1] != '.')
+            --end;
+        if (end > base && IsDigit(current[end - 1]))
+            return IncrementDigitsBefore(current, end);
+        return IncrementDigitsBefore(current, dot);
+    }
+    if (dot + 4 != current.size())
+        return current.substr(0, dot) + ".r00";
+    const std::string ext = current.substr(dot + 1);
+    if (!IsDigit(ext[1]) || !IsDigit(ext[2]))
+        return current.substr(0, dot) + ".r00";
+    std::string next = current;
+    if (ext[2] != '9') {
+        ++next[dot + 3];
+    } else if (ext[1] != '9') {
+        ++next[dot + 2];
+        next[dot + 3] = '0';
+    } else {
+        ++next[dot + 1];
+        next[dot + 2] = next[dot + 3] = '0';
+    }
+    return next;
+}
+
+int VolumeChain::open(const std::string& firstName) {
+    fd.reset(::open(firstName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd)
+        return ERAR_EOPEN;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return ERAR_EOPEN;
+    names.assign(1, firstName);
+    first = current = ProbeVolume(fd.get());
+    collectCrcs(first);
+    remaining = FileSize(fd.get());
+    if (first.format == ArchiveFormat::None)
+        return ERAR_BAD_ARCHIVE;
+    if (first.broken)
+        return ERAR_BAD_DATA;
+    return ERAR_SUCCESS;
+}
+
+void VolumeChain::collectCrcs(const VolumeInfo& info) {
+    for (const VolumeInfo::FileCrc& file : info.fileCrcs) {
+        // The last part of a split file carries the CRC of the whole file.
+        if (file.continued && !crcs.empty())
+            crcs.back() = file.crc;
+        else
+            crcs.push_back(file.crc);
+    }
+}
+
+bool VolumeChain::expectedCrc(std::size_t index, std::uint32_t& crc) const {
+    if (first.format != ArchiveFormat::Rar4 || index >= crcs.size())
+        return false;
+    crc = crcs[index];
+    return true;
+}
+
+ssize_t VolumeChain::read(const void** out) {
+    while (remaining == 0) {
+        if (failed != Failure::None || !current.hasNextVolume || !advance())
+            return failed == Failure::None ? 0 : -1;
+    }
+    const std::size_t wanted = remaining < buffer.size() ? remaining : buffer.size();
+    ssize_t got;
+    do {
+        got = ::read(fd.get(), buffer.data(), wanted);
+    } while (got < 0 && errno == EINTR);
+    if (got <= 0) {
+        failed = Failure::Read;
+        return -1;
+    }
+    remaining -= static_cast<std::uint64_t>(got);
+    *out = buffer.data();
+    return got;
+}
+
+std::int64_t VolumeChain::skip(std::int64_t request) {
+    if (request <= 0 || remaining == 0)
+        return 0;
+    const auto step = static_cast<std::uint64_t>(request) < remaining
+                          ? static_cast<std::uint64_t>(request)
+                          : remaining;
+    if (::lseek(fd.get(), static_cast<off_t>(step), SEEK_CUR) < 0)
+        return 0;
+    remaining -= step;
+    return static_cast<std::int64_t>(step);
+}
+
+UniqueFd VolumeChain::openVolume(std::string& name) {
+    for (int attempt = 0; attempt < kAskLimit; ++attempt) {
+        UniqueFd next(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+        if (next)
+            return next;
+        if (!asker || !asker(name, RAR_VOL_ASK))
+            break;
+    }
+    return UniqueFd();
+}
+
+bool VolumeChain::advance() {
+    std::string name = NextVolumeName(names.back(), first.newNumbering);
+    UniqueFd next = openVolume(name);
+    if (!next) {
+        failed = Failure::Missing;
+        return false;
+    }
+    const VolumeInfo info = ProbeVolume(next.get());
+    if (info.format != first.format || info.broken || !info.volume) {
+        failed = Failure::NotAVolume;
+        return false;
+    }
+    if (asker && !asker(name, RAR_VOL_NOTIFY)) {
+        failed = Failure::Stopped;
+        return false;
+    }
+    names.push_back(name);
+    collectCrcs(info);
+    current = info;
+    remaining = FileSize(next.get());
+    fd = std::move(next);
+    return true;
+}
+
+} // namespace Vellmar::Unrar

@@ -1,0 +1,133 @@
+#include "platform/FileVersion.h"
+#include "tests/platform/PeBuilder.h"
+#include "tests/platform/Scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using PlatformTest::PeBuilder;
+using PlatformTest::ScratchDir;
+using PlatformTest::Wide;
+using Vellmar::Platform::FileVersion;
+
+namespace {
+
+std::string AsString(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+void Store32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+TEST(FileVersion, ReadsBothImageKindsFromFile) {
+    ScratchDir scratch;
+    for (const bool wide : {false, true}) {
+        PeBuilder pe;
+        pe.pe32Plus = wide;
+        const auto file = scratch.Write(wide ? "Setup64.EXE" : "setup32.exe", AsString(pe.Build()));
+        // A Windows-style name with other letter case finds the file as well.
+        const auto version =
+            FileVersion::Read(Wide(scratch.Path()) + (wide ? L"\\SETUP64.exe" : L"\\setup32.exe"));
+        ASSERT_TRUE(version) << file;
+        EXPECT_EQ(version->MostSignificant(), 0x00010005u);
+        EXPECT_EQ(version->LeastSignificant(), 0x00030007u);
+        EXPECT_EQ(version->FullText(), L"1.5.3.7");
+        EXPECT_EQ(version->MajorMinorText(), L"1.05");
+    }
+}
+
+TEST(FileVersion, TextForms) {
+    struct Case {
+        std::uint32_t ms, ls;
+        const wchar_t* full;
+        const wchar_t* shortText;
+    };
+    for (const Case& c :
+         {Case{0, 0, L"0.0.0.0", L"0.00"}, Case{0x000A007B, 0x00010002, L"10.123.1.2", L"10.123"},
+          Case{0xFFFFFFFF, 0xFFFFFFFF, L"65535.65535.65535.65535", L"65535.65535"},
+          Case{0x00020010, 0, L"2.16.0.0", L"2.16"}}) {
+        const FileVersion v(c.ms, c.ls);
+        EXPECT_EQ(v.FullText(), c.full);
+        EXPECT_EQ(v.MajorMinorText(), c.shortText);
+    }
+}
+
+TEST(FileVersion, FilesWithoutVersionHaveNone) {
+    ScratchDir scratch;
+    PeBuilder otherType;
+    otherType.resourceType = 3; // an icon, no version
+    PeBuilder badSignature;
+    badSignature.signature = 0xFEEF04BE;
+    const std::vector<std::string> contents{"",
+                                            "MZ",
+                                            "\x7f"
+                                            "ELF\x02\x01\x01",
+                                            "plain text that is long enough to have offsets in it",
+                                            AsString(otherType.Build()),
+                                            AsString(badSignature.Build())};
+    for (std::size_t i = 0; i < contents.size(); ++i)
+        EXPECT_FALSE(FileVersion::Read(Wide(scratch.Write("f" + std::to_string(i), contents[i]))))
+            << i;
+    EXPECT_FALSE(FileVersion::Read(Wide(scratch / "missing.exe")));
+    EXPECT_FALSE(FileVersion::Read(Wide(scratch.Path())));
+    const auto fifo = scratch / "fifo.exe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(FileVersion::Read(Wide(fifo))); // must not block
+}
+
+// Offsets a hostile file could state; each must fail cleanly (and stay in bounds under ASan).
+TEST(FileVersion, HostileOffsetsFailCleanly) {
+    const std::vector<std::uint8_t> good = PeBuilder{}.Build();
+    const std::size_t section = PeBuilder::kSectionFileOffset;
+    const std::size_t sectionHeader = 0x40 + 24 + 224;
+    struct Patch {
+        const char* what;
+        std::size_t at;
+        std::uint32_t value;
+        bool stillReadable = false;
+    };
+    const Patch patches[] = {
+        {"PE offset past the end", 0x3C, 0xFFFFFFF0u},
+        {"PE offset into the last bytes", 0x3C, static_cast<std::uint32_t>(good.size() - 3)},
+        {"too many sections", 0x40 + 6, 0xFFFF},
+        {"optional header size huge", 0x40 + 20, 0xFFFF},
+        {"section raw size past the end", sectionHeader + 16, 0x7FFFFFFF, true},
+        {"section raw pointer past the end", sectionHeader + 20, 0xFFFFFF00u},
+        {"resource table outside every section", 0x40 + 24 + 92 + 4 + 16, 0x9000},
+        {"directory loops onto itself", section + 20, 0x80000000u},
+        {"subdirectory past the end", section + 20, 0xFFFFFFFFu},
+        {"entry count huge", section + 12, 0xFFFFFFFFu, true}, // the wanted entry comes first
+        {"data entry past the end", section + 0x18 * 2 + 20, 0x7FFFFFF0},
+        {"data RVA wraps", section + 0x48, 0xFFFFFFF0u},
+        {"data size huge", section + 0x4C, 0xFFFFFFFFu},
+        {"data size too small", section + 0x4C, 20},
+        {"block length too small", section + 0x58, 0x0010},
+        {"value length zero", section + 0x58, 0x0000005C},
+    };
+    for (const Patch& p : patches) {
+        std::vector<std::uint8_t> bytes = good;
+        Store32(bytes, p.at, p.value);
+        EXPECT_EQ(FileVersion::FromImage(bytes).has_value(), p.stillReadable) << p.what;
+    }
+}
+
+TEST(FileVersion, EveryTruncationAndByteFlipStaysInBounds) {
+    for (const bool wide : {false, true}) {
+        PeBuilder pe;
+        pe.pe32Plus = wide;
+        const std::vector<std::uint8_t> good = pe.Build();
+        ASSERT_TRUE(FileVersion::FromImage(good));
+        for (std::size_t size = 0; size < good.size(); ++size)
+            EXPECT_FALSE(FileVersion::FromImage({good.data(), size})) << size;
+        for (std::size_t at = 0; at < good.size(); ++at) {
+            std::vector<std::uint8_t> bytes = good;
+            bytes[at] ^= 0xFF;
+            FileVersion::FromImage(bytes);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,125 @@
+#include "platform/MediaPlayer.h"
+#include "tests/platform/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <thread>
+
+using Vellmar::Platform::MediaPlayer;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A mono 16-bit PCM WAV of a quiet tone.
+void WriteWav(const std::string& path, std::chrono::milliseconds length) {
+    const std::uint32_t rate = 8000;
+    const std::uint32_t samples = static_cast<std::uint32_t>(rate * length.count() / 1000);
+    std::string data;
+    for (std::uint32_t i = 0; i < samples; ++i) {
+        const auto value = static_cast<std::int16_t>(1000 * std::sin(i * 0.3));
+        data += static_cast<char>(value & 0xFF);
+        data += static_cast<char>((value >> 8) & 0xFF);
+    }
+    auto u32 = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v), static_cast<char>(v >> 8),
+                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+    };
+    auto u16 = [](std::uint16_t v) {
+        return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
+    };
+    const std::string wav = "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) +
+                            u16(1) + u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" +
+                            u32(data.size()) + data;
+    WriteFile(path, wav);
+}
+
+template <typename Predicate> bool WaitFor(Predicate predicate, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+std::chrono::nanoseconds PositionOf(const MediaPlayer& player) {
+    return player.StatusOf(L"myfile").position.value_or(-1ns);
+}
+
+} // namespace
+
+class MediaPlayerTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    MediaPlayer player{"fakesink sync=true"};
+};
+
+TEST_F(MediaPlayerTest, MusicPausesInPlaceResumesAndEndsOnce) {
+    WriteWav(dir / "Music.wav", 1500ms);
+    ASSERT_TRUE(player.Open(L"MyFile", dir.path.wstring() + L"\\MUSIC.WAV"));
+    ASSERT_TRUE(player.Play(L"myfile"));
+    ASSERT_TRUE(WaitFor([&] { return PositionOf(player) > 100ms; }, 5s));
+
+    player.PauseAll();
+    const auto paused = PositionOf(player);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LT(std::chrono::abs(PositionOf(player) - paused), 20ms) << "position held in pause";
+
+    player.ResumeAll();
+    EXPECT_TRUE(WaitFor([&] { return PositionOf(player) > paused + 100ms; }, 3s));
+    ASSERT_TRUE(WaitFor([&] { return player.StatusOf(L"myfile").endCount > 0; }, 5s));
+    const auto end = PositionOf(player);
+    EXPECT_GT(end, 1400ms);
+
+    // Muting and unmuting after the end neither restarts nor repeats it.
+    player.PauseAll();
+    player.ResumeAll();
+    std::this_thread::sleep_for(400ms);
+    EXPECT_EQ(player.StatusOf(L"myfile").endCount, 1);
+    EXPECT_GE(PositionOf(player), end);
+    EXPECT_FALSE(player.StatusOf(L"myfile").failed);
+
+    player.CloseAll();
+    EXPECT_FALSE(player.StatusOf(L"myfile").open);
+}
+
+TEST_F(MediaPlayerTest, FailuresStaySilent) {
+    WriteFile(dir / "broken.wav", "RIFF0000WAVEjunkjunkjunk");
+    EXPECT_FALSE(player.Open(L"myfile", dir.path.wstring() + L"/missing.mp3"));
+    EXPECT_FALSE(player.Open(L"myfile", L""));
+    EXPECT_FALSE(player.Play(L"myfile"));
+    ASSERT_TRUE(player.Open(L"myfile", dir.path.wstring() + L"/broken.wav"));
+    player.Play(L"myfile");
+    EXPECT_TRUE(WaitFor([&] { return player.StatusOf(L"myfile").failed; }, 5s));
+    player.PauseAll();
+    player.ResumeAll();
+    player.PlaySound(dir.path.wstring() + L"/missing.wav");
+    EXPECT_FALSE(player.SoundStatus().open);
+}
+
+TEST_F(MediaPlayerTest, NewerSoundReplacesOneStillPlaying) {
+    WriteWav(dir / "long.wav", 3000ms);
+    WriteWav(dir / "click.wav", 200ms);
+    player.PlaySound(dir.path.wstring() + L"/long.wav");
+    ASSERT_TRUE(WaitFor([&] { return player.SoundStatus().position.value_or(0ns) > 50ms; }, 5s));
+    player.PlaySound(dir.path.wstring() + L"/click.wav");
+    EXPECT_TRUE(WaitFor([&] { return player.SoundStatus().endCount == 1; }, 5s));
+    EXPECT_LT(player.SoundStatus().position.value_or(1h), 300ms) << "the click, not the long one";
+}
+
+TEST(MediaPlayerLifetime, DestroyingWhilePlayingReturnsPromptly) {
+    TempDir dir;
+    WriteWav(dir / "long.wav", 10000ms);
+    const auto start = std::chrono::steady_clock::now();
+    {
+        MediaPlayer player("fakesink sync=true");
+        player.Open(L"myfile", dir.path.wstring() + L"/long.wav");
+        player.Play(L"myfile");
+        player.PlaySound(dir.path.wstring() + L"/long.wav");
+        std::this_thread::sleep_for(200ms);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}

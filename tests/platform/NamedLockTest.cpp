@@ -1,0 +1,128 @@
+#include "platform/NamedLock.h"
+#include "tests/platform/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
+
+using Vellmar::Platform::NamedLock;
+
+namespace {
+
+// A second process that takes `name` and holds it until killed.
+class Holder {
+public:
+    explicit Holder(const std::wstring& name) {
+        int ready[2];
+        EXPECT_EQ(::pipe(ready), 0);
+        pid = ::fork();
+        if (pid == 0) {
+            ::close(ready[0]);
+            NamedLock lock(name);
+            const char answer = lock.IsCreated() ? 'y' : 'n';
+            (void)!::write(ready[1], &answer, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char answer = 0;
+        EXPECT_EQ(::read(ready[0], &answer, 1), 1);
+        ::close(ready[0]);
+        took = answer == 'y';
+    }
+    ~Holder() { Kill(); }
+    void Kill() {
+        if (pid <= 0)
+            return;
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+    pid_t pid = -1;
+    bool took = false;
+};
+
+} // namespace
+
+class NamedLockTest : public ::testing::Test {
+protected:
+    TempDir runtime;
+    ScopedEnv env{"XDG_RUNTIME_DIR", runtime.path.c_str()};
+};
+
+TEST_F(NamedLockTest, AnotherProcessSeesTheNameUntilTheHolderDies) {
+    const std::wstring name = L"Global\\Vellmar Game";
+    Holder holder(name);
+    ASSERT_TRUE(holder.took);
+    {
+        NamedLock probe(name);
+        EXPECT_FALSE(probe.IsCreated());
+        EXPECT_EQ(probe.HolderPid(), holder.pid);
+    }
+    holder.Kill(); // SIGKILL: no chance to clean up
+    NamedLock after(name);
+    EXPECT_TRUE(after.IsCreated());
+    EXPECT_EQ(after.HolderPid(), ::getpid());
+}
+
+TEST_F(NamedLockTest, SameProcessSecondOpenExistsAndReleaseFreesTheName) {
+    NamedLock first(L"GenericVellmarApp");
+    ASSERT_TRUE(first.IsCreated());
+    const std::string file = NamedLock::LockPath(L"GenericVellmarApp");
+    EXPECT_TRUE(std::filesystem::exists(file));
+    {
+        NamedLock second(L"GenericVellmarApp");
+        EXPECT_FALSE(second.IsCreated());
+        NamedLock otherCase(L"genericvellmarapp"); // names are case-sensitive
+        EXPECT_TRUE(otherCase.IsCreated());
+    }
+    EXPECT_TRUE(std::filesystem::exists(file)) << "a failed probe must not remove the lock";
+    first.Release();
+    EXPECT_FALSE(first.IsCreated());
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    // A probe that finds nobody takes the name and gives it back without a trace.
+    { NamedLock probe(L"Probe"); }
+    EXPECT_TRUE(std::filesystem::is_empty(runtime.path / "vellmar-mutex"));
+    EXPECT_TRUE(NamedLock(L"GenericVellmarApp").IsCreated());
+}
+
+TEST_F(NamedLockTest, NamesMapToDistinctSafeFiles) {
+    const std::wstring names[] = {L"a/b",
+                                  L"a%2Fb",
+                                  L"..",
+                                  L".hidden",
+                                  L"a\\b",
+                                  L"Spi\u00e9l",
+                                  std::wstring(300, L'x'),
+                                  std::wstring(299, L'x') + L"y"};
+    std::set<std::string> paths;
+    for (const auto& name : names) {
+        const std::string path = NamedLock::LockPath(name);
+        EXPECT_EQ(std::filesystem::path(path).parent_path(), runtime.path / "vellmar-mutex");
+        EXPECT_LT(std::filesystem::path(path).filename().string().size(), 255u);
+        paths.insert(path);
+        NamedLock lock(name);
+        EXPECT_TRUE(lock.IsCreated()) << path;
+    }
+    EXPECT_EQ(paths.size(), std::size(names));
+}
+
+TEST_F(NamedLockTest, FallsBackToAPrivateTmpFolder) {
+    ScopedEnv none("XDG_RUNTIME_DIR", nullptr);
+    const std::string path = NamedLock::LockPath(L"x");
+    EXPECT_EQ(std::filesystem::path(path).parent_path(),
+              "/tmp/vellmar-mutex-" + std::to_string(::getuid()));
+}
+
+TEST_F(NamedLockTest, NoDisplayMeansNothingToActivate) {
+    ScopedEnv noDisplay("DISPLAY", nullptr);
+    Holder holder(L"Front");
+    NamedLock probe(L"Front");
+    EXPECT_FALSE(probe.BringHolderToFront());
+    NamedLock nobody(L"Nobody");
+    EXPECT_FALSE(nobody.BringHolderToFront());
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace PlatformTest {
+
+// Writes the smallest Windows executable that carries a version resource: headers, one
+// ".rsrc" section with the type/name/language directories, a data entry and VS_VERSIONINFO.
+struct PeBuilder {
+    bool pe32Plus = false;
+    std::uint16_t resourceType = 16;
+    std::uint32_t signature = 0xFEEF04BDu;
+    std::uint32_t versionMs = 0x00010005;
+    std::uint32_t versionLs = 0x00030007;
+
+    static constexpr std::uint32_t kPeOffset = 0x40;
+    static constexpr std::uint32_t kSectionRva = 0x1000;
+    static constexpr std::uint32_t kSectionFileOffset = 0x200;
+
+    std::vector<std::uint8_t> Build() const {
+        bytes.assign(kSectionFileOffset, 0);
+        bytes[0] = 'M';
+        bytes[1] = 'Z';
+        Put32(0x3C, kPeOffset);
+        Put32(kPeOffset, 0x00004550u);
+        const std::uint16_t optionalSize = pe32Plus ? 240 : 224;
+        Put16(kPeOffset + 4, pe32Plus ? 0x8664 : 0x14C);
+        Put16(kPeOffset + 6, 1);
+        Put16(kPeOffset + 20, optionalSize);
+        const std::uint32_t optional = kPeOffset + 24;
+        Put16(optional, pe32Plus ? 0x20B : 0x10B);
+        const std::uint32_t count = optional + (pe32Plus ? 108 : 92);
+        Put32(count, 16);
+        const std::vector<std::uint8_t> section = ResourceSection();
+        Put32(count + 4 + 2 * 8, kSectionRva);
+        Put32(count + 4 + 2 * 8 + 4, static_cast<std::uint32_t>(section.size()));
+        const std::uint32_t header = optional + optionalSize;
+        for (int i = 0; i < 6; ++i)
+            bytes[header + i] = ".rsrc"[i];
+        Put32(header + 8, static_cast<std::uint32_t>(section.size()));
+        Put32(header + 12, kSectionRva);
+        Put32(header + 16, static_cast<std::uint32_t>(section.size()));
+        Put32(header + 20, kSectionFileOffset);
+        bytes.insert(bytes.end(), section.begin(), section.end());
+        return bytes;
+    }
+
+private:
+    std::vector<std::uint8_t> ResourceSection() const {
+        std::vector<std::uint8_t> s(0x50, 0);
+        const auto put32 = [&s](std::size_t at, std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                s[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+        };
+        // Three directories of one id entry each (16 + 8 bytes), then the data entry at 0x48.
+        const std::uint32_t ids[] = {resourceType, 1, 0x409};
+        for (std::uint32_t level = 0; level < 3; ++level) {
+            const std::size_t dir = level * 0x18;
+            s[dir + 14] = 1;
+            put32(dir + 16, ids[level]);
+            put32(dir + 20, level < 2 ? (0x80000000u | (dir + 0x18)) : 0x48);
+        }
+        const std::vector<std::uint8_t> block = VersionBlock();
+        s.resize(0x58);
+        put32(0x48, kSectionRva + 0x58);
+        put32(0x4C, static_cast<std::uint32_t>(block.size()));
+        s.insert(s.end(), block.begin(), block.end());
+        return s;
+    }
+
+    std::vector<std::uint8_t> VersionBlock() const {
+        std::vector<std::uint8_t> b(40 + 52, 0);
+        b[0] = static_cast<std::uint8_t>(b.size());
+        b[2] = 52;
+        const std::string key = "VS_VERSION_INFO";
+        for (std::size_t i = 0; i < key.size(); ++i)
+            b[6 + 2 * i] = static_cast<std::uint8_t>(key[i]);
+        const std::uint32_t fixed[] = {signature, 0x10000, versionMs, versionLs};
+        for (std::size_t f = 0; f < 4; ++f)
+            for (int i = 0; i < 4; ++i)
+                b[40 + 4 * f + i] = static_cast<std::uint8_t>(fixed[f] >> (8 * i));
+        return b;
+    }
+
+    void Put16(std::size_t at, std::uint16_t v) const {
+        bytes[at] = static_cast<std::uint8_t>(v);
+        bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
+    }
+    void Put32(std::size_t at, std::uint32_t v) const {
+        for (int i = 0; i < 4; ++i)
+            bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+
+    mutable std::vector<std::uint8_t> bytes;
+};
+
+} // namespace PlatformTest

@@ -1,0 +1,187 @@
+#include "platform/RegistryStore.h"
+#include "platform/RegistryHive.h"
+#include "support/Text.h"
+#include "support/VellmarException.h"
+#include "tests/platform/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Vellmar::Platform;
+
+class RegistryStoreTest : public ::testing::Test {
+protected:
+    RegistryStore Store() const { return RegistryStore(RegistryLocations::FromEnvironment()); }
+    TempDir dir;
+    ScopedEnv env{"VELLMAR_REGISTRY_DIR", dir.path.c_str()};
+};
+
+TEST_F(RegistryStoreTest, LocationsFollowTheEnvironment) {
+    const auto mine = RegistryLocations::FromEnvironment();
+    EXPECT_EQ(mine.currentUser, dir / "HKEY_CURRENT_USER.reg");
+    EXPECT_EQ(mine.localMachine, dir / "HKEY_LOCAL_MACHINE.reg");
+    EXPECT_EQ(mine.localMachineSystem, "");
+
+    ScopedEnv noDir("VELLMAR_REGISTRY_DIR", nullptr);
+    ScopedEnv home("HOME", "/home/u");
+    {
+        ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
+        const auto xdg = RegistryLocations::FromEnvironment();
+        EXPECT_EQ(xdg.currentUser, "/cfg/vellmar/registry/HKEY_CURRENT_USER.reg");
+        EXPECT_EQ(xdg.localMachine, "/cfg/vellmar/registry/HKEY_LOCAL_MACHINE.reg");
+        EXPECT_EQ(xdg.localMachineSystem, "/etc/vellmar/registry/HKEY_LOCAL_MACHINE.reg");
+    }
+    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(RegistryLocations::FromEnvironment().currentUser,
+              "/home/u/.config/vellmar/registry/HKEY_CURRENT_USER.reg");
+}
+
+TEST_F(RegistryStoreTest, RootAttributeRule) {
+    const std::pair<const wchar_t*, RegistryRoot> cases[] = {
+        {L"hkcu", RegistryRoot::CurrentUser},
+        {L"HkCu", RegistryRoot::CurrentUser},
+        {L"HKLM", RegistryRoot::LocalMachine},
+        {L"HKEY_CURRENT_USER", RegistryRoot::LocalMachine},
+        {L"anything", RegistryRoot::LocalMachine},
+        {L"hkcu ", RegistryRoot::LocalMachine},
+    };
+    for (const auto& [text, root] : cases)
+        EXPECT_EQ(RegistryRootFromAttribute(text), root) << Vellmar::WideToUtf8(text);
+}
+
+TEST_F(RegistryStoreTest, WrittenStringsReadBackThroughEveryReader) {
+    const RegistryStore store = Store();
+    ASSERT_TRUE(
+        store.WriteRegistryString(L"HKCU", L"Software\\Vellmar", L"InstallPath", L"/opt/g"));
+    ASSERT_TRUE(store.WriteRegistryString(L"whatever", L"Software\\Vellmar", L"Lm", L"machine"));
+    EXPECT_EQ(store.ReadRegistryString(L"hkcu", L"SOFTWARE\\vellmar", L"installpath"), L"/opt/g");
+    EXPECT_EQ(store.ReadStringLimited(L"hkcu", L"Software\\Vellmar", L"InstallPath"), L"/opt/g");
+    EXPECT_EQ(store.ReadRegistryString(L"HKLM", L"Software\\Vellmar", L"Lm"), L"machine");
+    EXPECT_EQ(store.ReadRegistryString(L"hkcu", L"Software\\Vellmar", L"Lm"), L"");
+    EXPECT_TRUE(RegistryHive::Parse(ReadFile(dir / "HKEY_CURRENT_USER.reg"))
+                    .Find(L"HKEY_CURRENT_USER\\Software\\Vellmar", L"InstallPath"));
+
+    // Any empty part means no registry operation at all.
+    EXPECT_FALSE(store.WriteRegistryString(L"", L"Software\\Vellmar", L"X", L"v"));
+    EXPECT_FALSE(store.WriteRegistryString(L"hkcu", L"", L"X", L"v"));
+    EXPECT_FALSE(store.WriteRegistryString(L"hkcu", L"Software", L"", L"v"));
+    EXPECT_EQ(store.ReadRegistryString(L"hkcu", L"Software\\Vellmar", L""), L"");
+    EXPECT_FALSE(store.ReadStringLimited(L"", L"Software\\Vellmar", L"InstallPath"));
+}
+
+TEST_F(RegistryStoreTest, TypeAndSizeRulesOfTheReaders) {
+    WriteFile(dir / "HKEY_CURRENT_USER.reg",
+              "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\T]\n"
+              "\"Sz\"=\"text\"\n"
+              "\"Expand\"=hex(2):25,00,41,00,25,00,00,00\n"
+              "\"Dword\"=dword:00000001\n"
+              "\"Zero\"=dword:00000000\n"
+              "\"DwordAsText\"=\"1\"\n"
+              "\"Bin\"=hex:01,02,03,04\n"
+              "\"Max\"=\"" +
+                  std::string(259, 'm') +
+                  "\"\n"
+                  "\"TooLong\"=\"" +
+                  std::string(260, 'l') + "\"\n");
+    const RegistryStore store = Store();
+    const auto cu = RegistryRoot::CurrentUser;
+    const std::wstring key = L"Software\\T";
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* fullString;           // ReadRegistryString
+        std::optional<std::wstring> limited; // ReadStringLimited(260)
+        std::optional<std::uint32_t> dword;
+    };
+    const Case cases[] = {
+        {L"Sz", L"text", L"text", std::nullopt},
+        {L"Expand", L"", L"%A%", std::nullopt},
+        {L"Dword", L"", std::nullopt, 1u},
+        {L"Zero", L"", std::nullopt, 0u},
+        {L"DwordAsText", L"1", L"1", std::nullopt},
+        {L"Bin", L"", std::nullopt, std::nullopt},
+        {L"Missing", L"", std::nullopt, std::nullopt},
+        {L"Max", nullptr, std::wstring(259, L'm'), std::nullopt},
+        {L"TooLong", nullptr, std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const std::string label = Vellmar::WideToUtf8(c.name);
+        if (c.fullString) {
+            EXPECT_EQ(store.ReadRegistryString(cu, key, c.name), c.fullString) << label;
+        }
+        EXPECT_EQ(store.ReadStringLimited(cu, key, c.name), c.limited) << label;
+        EXPECT_EQ(store.ReadDword(cu, key, c.name), c.dword) << label;
+    }
+    EXPECT_EQ(store.ReadRegistryString(cu, key, L"TooLong"), std::wstring(260, L'l'));
+}
+
+TEST_F(RegistryStoreTest, MachineOverlayAndRedirectedWrites) {
+    const std::string system = dir / "etc/HKEY_LOCAL_MACHINE.reg";
+    std::filesystem::create_directories(dir.path / "etc");
+    WriteFile(system, "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\G]\n"
+                      "\"Both\"=\"system\"\n\"SystemOnly\"=\"s\"\n");
+    WriteFile(dir / "HKEY_LOCAL_MACHINE.reg",
+              "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\G]\n"
+              "\"Both\"=\"user\"\n");
+    RegistryLocations where = RegistryLocations::FromEnvironment();
+    where.localMachineSystem = system;
+    const RegistryStore store(where);
+    const auto lm = RegistryRoot::LocalMachine;
+    EXPECT_EQ(store.ReadRegistryString(lm, L"Software\\G", L"Both"), L"user");
+    EXPECT_EQ(store.ReadRegistryString(lm, L"Software\\G", L"SystemOnly"), L"s");
+
+    // A writable system file takes new values; a value in the overlay stays where it is seen.
+    ASSERT_TRUE(store.WriteRegistryString(lm, L"Software\\G", L"New", L"n"));
+    ASSERT_TRUE(store.WriteRegistryString(lm, L"Software\\G", L"Both", L"changed"));
+    EXPECT_NE(ReadFile(system).find("\"New\"=\"n\""), std::string::npos);
+    EXPECT_EQ(store.ReadRegistryString(lm, L"Software\\G", L"Both"), L"changed");
+
+    // An unwritable system file sends writes to the overlay.
+    where.localMachineSystem = dir / "etc/HKEY_LOCAL_MACHINE.reg/unreachable.reg";
+    const RegistryStore redirected(where);
+    ASSERT_TRUE(redirected.WriteRegistryString(lm, L"Software\\G", L"Later", L"l"));
+    EXPECT_NE(ReadFile(dir / "HKEY_LOCAL_MACHINE.reg").find("\"Later\"=\"l\""), std::string::npos);
+}
+
+TEST_F(RegistryStoreTest, UnwritableHiveReportsFailureWithoutThrowing) {
+    RegistryLocations where = RegistryLocations::FromEnvironment();
+    WriteFile(dir / "file", "x");
+    where.currentUser = dir / "file/HKEY_CURRENT_USER.reg";
+    const RegistryStore store(where);
+    EXPECT_FALSE(store.WriteRegistryString(RegistryRoot::CurrentUser, L"S", L"N", L"v"));
+    EXPECT_THROW(store.WriteValue(RegistryRoot::CurrentUser, L"S", L"N", RegistryValue::Dword(1)),
+                 Vellmar::Exception);
+    EXPECT_EQ(store.ReadRegistryString(RegistryRoot::CurrentUser, L"S", L"N"), L"");
+}
+
+TEST_F(RegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
+    constexpr int kPerProcess = 500;
+    pid_t children[2];
+    for (int p = 0; p < 2; ++p) {
+        children[p] = ::fork();
+        ASSERT_GE(children[p], 0);
+        if (children[p] == 0) {
+            const RegistryStore store = Store();
+            bool ok = true;
+            for (int i = 0; i < kPerProcess; ++i)
+                ok &= store.WriteRegistryString(
+                    RegistryRoot::CurrentUser, L"Software\\Race",
+                    L"P" + std::to_wstring(p) + L"_" + std::to_wstring(i), std::to_wstring(i));
+            ::_exit(ok ? 0 : 1);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const RegistryHive hive = RegistryHive::Parse(ReadFile(dir / "HKEY_CURRENT_USER.reg"));
+    int found = 0;
+    for (int p = 0; p < 2; ++p)
+        for (int i = 0; i < kPerProcess; ++i) {
+            const auto* value = hive.Find(L"HKEY_CURRENT_USER\\Software\\Race",
+                                          L"p" + std::to_wstring(p) + L"_" + std::to_wstring(i));
+            found += value && value->Text() == std::to_wstring(i);
+        }
+    EXPECT_EQ(found, 2 * kPerProcess);
+}

@@ -1,0 +1,168 @@
+#include "platform/ShortcutWriter.h"
+#include "support/Text.h"
+#include "support/VellmarException.h"
+#include "tests/platform/Scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <map>
+
+namespace fs = std::filesystem;
+using PlatformTest::ScopedEnv;
+using PlatformTest::ScratchDir;
+using PlatformTest::Wide;
+using Vellmar::Platform::ShortcutWriter;
+using Argv = std::vector<std::string>;
+
+namespace {
+
+// An independent reading of a desktop entry, as a desktop environment would do it.
+std::string UnescapeValue(const std::string& value) {
+    std::string out;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        const char c = value[++i];
+        out += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+    }
+    return out;
+}
+
+Argv SplitExec(const std::string& exec) {
+    Argv argv;
+    std::string current;
+    bool inArgument = false;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (c == ' ') {
+            if (inArgument)
+                argv.push_back(current);
+            current.clear();
+            inArgument = false;
+        } else if (c == '"') {
+            inArgument = true;
+            for (++i; i < exec.size() && exec[i] != '"'; ++i) {
+                if (exec[i] == '\\' && i + 1 < exec.size())
+                    ++i;
+                current += exec[i];
+            }
+        } else {
+            inArgument = true;
+            current += c;
+        }
+    }
+    if (inArgument)
+        argv.push_back(current);
+    for (std::string& argument : argv) {
+        std::string literal;
+        for (std::size_t i = 0; i < argument.size(); ++i) {
+            EXPECT_FALSE(argument[i] == '%' && (i + 1 == argument.size() || argument[i + 1] != '%'))
+                << "field code in " << argument;
+            literal += argument[i];
+            i += argument[i] == '%';
+        }
+        argument = literal;
+    }
+    return argv;
+}
+
+std::map<std::string, std::string> ReadEntry(const fs::path& file) {
+    std::map<std::string, std::string> keys;
+    std::istringstream in(PlatformTest::ReadFile(file));
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "[Desktop Entry]");
+    while (std::getline(in, line)) {
+        const auto equals = line.find('=');
+        keys[line.substr(0, equals)] = UnescapeValue(line.substr(equals + 1));
+    }
+    return keys;
+}
+
+TEST(ShortcutExec, QuotedArgumentsReadBackExactly) {
+    const std::vector<Argv> cases{
+        {"/usr/bin/game"},
+        {"/opt/My Game/run", "--level=3", ""},
+        {"/a\\b", "100%", "%f", "%%", "\"quoted\"", "$HOME", "`id`", "it's"},
+        {"/x", "<in>", "a|b&c;d", "~/*?#()", " lead", "tab\there", "line\nbreak", "cr\r"},
+        {"/d\xc3\xa9j\xc3\xa0 vu/\xe6\xb8\xb8\xe6\x88\x8f", "\xc3\xbc"},
+    };
+    for (const Argv& argv : cases) {
+        const std::string exec = ShortcutWriter::ExecValue(argv);
+        EXPECT_EQ(exec.find('\n'), std::string::npos);
+        EXPECT_EQ(SplitExec(UnescapeValue(exec)), argv) << exec;
+    }
+}
+
+TEST(ShortcutExec, ControlCharactersAreRefused) {
+    EXPECT_THROW(ShortcutWriter::ExecValue({"/bin/x", std::string("a\x01b")}),
+                 Vellmar::ArgumentException);
+    EXPECT_THROW(ShortcutWriter::EntryText(std::string("n\x1b"), {"/bin/x"}, "/"),
+                 Vellmar::ArgumentException);
+}
+
+TEST(ShortcutName, LnkBecomesDesktop) {
+    EXPECT_EQ(ShortcutWriter::DesktopFileName(L"/d/Play.lnk"), L"/d/Play.desktop");
+    EXPECT_EQ(ShortcutWriter::DesktopFileName(L"/d/Play.LNK"), L"/d/Play.desktop");
+    EXPECT_EQ(ShortcutWriter::DesktopFileName(L"/d/Play.desktop"), L"/d/Play.desktop");
+    EXPECT_EQ(ShortcutWriter::DesktopFileName(L"/d/My.Game"), L"/d/My.Game.desktop");
+}
+
+class ShortcutFile : public ::testing::Test {
+protected:
+    ScratchDir scratch;
+};
+
+TEST_F(ShortcutFile, ProgramWithAwkwardPathStartsFromItsFolder) {
+    const fs::path folder = scratch / "we ird %1 \"q\" $HOME \\ back \xc3\xa9t\xc3\xa9";
+    const fs::path program = scratch.Write(
+        (folder / "start game").lexically_relative(scratch.Path()).string(), "#!/bin/true\n");
+    fs::permissions(program, fs::perms::owner_all);
+    const fs::path link = scratch / "Links" / "Play Game.lnk";
+    fs::create_directories(link.parent_path());
+
+    const std::string written = ShortcutWriter::Write(Wide(link), Wide(program));
+
+    EXPECT_EQ(written, (scratch / "Links" / "Play Game.desktop").string());
+    const auto entry = ReadEntry(written);
+    EXPECT_EQ(entry.at("Type"), "Application");
+    EXPECT_EQ(entry.at("Name"), "Play Game");
+    EXPECT_EQ(SplitExec(entry.at("Exec")), (Argv{program.string()}));
+    EXPECT_EQ(entry.at("Path"), folder.string());
+    struct stat info {};
+    ASSERT_EQ(::stat(written.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+}
+
+TEST_F(ShortcutFile, DocumentOpensWithXdgOpenAndOldEntryIsReplacedCleanly) {
+    const fs::path bin = scratch / "bin";
+    fs::create_directories(bin);
+    const fs::path tool = scratch.Write("bin/xdg-open", "#!/bin/true\n");
+    fs::permissions(tool, fs::perms::owner_all);
+    ScopedEnv path("PATH", bin.string());
+    const fs::path doc = scratch.Write("Manual.pdf", "%PDF");
+    scratch.Write("Manual.desktop", "old");
+
+    // Windows-style separators resolve, and letter case finds the old entry to replace.
+    const std::wstring link = Wide(scratch.Path()) + L"\\manual.LNK";
+    const std::string written = ShortcutWriter::Write(link, Wide(doc));
+
+    EXPECT_EQ(written, (scratch / "Manual.desktop").string());
+    EXPECT_EQ(SplitExec(ReadEntry(written).at("Exec")), (Argv{tool.string(), doc.string()}));
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(scratch.Path()))
+        names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
+}
+
+TEST_F(ShortcutFile, UnwritableFolderThrowsAndLeavesNothing) {
+    EXPECT_THROW(ShortcutWriter::Write(Wide(scratch / "missing" / "x.lnk"), L"/bin/true"),
+                 Vellmar::Exception);
+}
+
+} // namespace

@@ -1,0 +1,327 @@
+#include "update/RarArchive.h"
+#include "support/Text.h"
+#include "tests/rar/RarFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+using namespace RarTest;
+using Vellmar::Testing::Rar4Writer;
+using Vellmar::Testing::RarEntry;
+
+namespace {
+
+// Walks the whole archive the way the news update does; returns the item names.
+std::vector<std::string> ExtractAll(RarArchive& archive, const std::string& rar,
+                                    const std::string& folder) {
+    std::vector<std::string> names;
+    archive.open(rar, RAR_OM_EXTRACT);
+    while (archive.items().next()) {
+        names.push_back(archive.items().fileName());
+        archive.items().extractToPath(folder);
+    }
+    return names;
+}
+
+std::string AllBytes() {
+    std::string bytes;
+    for (int i = 0; i < 256 * 40; ++i)
+        bytes += static_cast<char>(i % 256);
+    return bytes;
+}
+
+class RarArchiveTest : public RarFolderTest {};
+
+TEST_F(RarArchiveTest, EmptyArchiveHasNoItems) {
+    RarArchive archive(LibraryPath());
+    archive.open(save("empty.rar", Rar4Writer().bytes()), RAR_OM_EXTRACT);
+    EXPECT_FALSE(archive.items().next());
+    EXPECT_FALSE(archive.items().next());
+}
+
+TEST_F(RarArchiveTest, ExtractsFoldersAndFilesByteExact) {
+    Rar4Writer writer;
+    writer.folder("news")
+        .file("news/index.html", "<html>news</html>\n")
+        .file("news/img/logo.bin", AllBytes())
+        .file("news/empty.txt", "")
+        .file("Ünïcødé/日本語.txt", "wide names")
+        .file("top.txt", "top");
+    const std::string out = (root / "out").string();
+    RarArchive archive(LibraryPath());
+    const auto names = ExtractAll(archive, save("news.rar", writer.bytes()), out);
+
+    EXPECT_EQ(names, (std::vector<std::string>{"news", "news/index.html", "news/img/logo.bin",
+                                               "news/empty.txt", "Ünïcødé/日本語.txt", "top.txt"}));
+    const std::map<std::string, std::string> expected{
+        {"news", "dir"},
+        {"news/index.html", "file:<html>news</html>\n"},
+        {"news/img", "dir"},
+        {"news/img/logo.bin", "file:" + AllBytes()},
+        {"news/empty.txt", "file:"},
+        {"Ünïcødé", "dir"},
+        {"Ünïcødé/日本語.txt", "file:wide names"},
+        {"top.txt", "file:top"}};
+    EXPECT_EQ(Snapshot(out), expected);
+}
+
+TEST_F(RarArchiveTest, DefaultConstructorFindsLibraryBesideTheProgram) {
+    RarArchive archive;
+    archive.open(save("one.rar", Rar4Writer().file("a.txt", "A").bytes()), RAR_OM_EXTRACT);
+    ASSERT_TRUE(archive.items().next());
+    EXPECT_EQ(archive.items().fileName(), "a.txt");
+}
+
+TEST_F(RarArchiveTest, SecondNextSkipsTheUnextractedItem) {
+    Rar4Writer writer;
+    writer.file("first.txt", "1").file("second.txt", "2");
+    RarArchive archive(LibraryPath());
+    archive.open(save("two.rar", writer.bytes()), RAR_OM_EXTRACT);
+    ASSERT_TRUE(archive.items().next());
+    ASSERT_TRUE(archive.items().next());
+    EXPECT_EQ(archive.items().fileName(), "second.txt");
+    archive.items().extractToPath((root / "out").string());
+    EXPECT_FALSE(archive.items().next());
+    EXPECT_EQ(Snapshot(root / "out"),
+              (std::map<std::string, std::string>{{"second.txt", "file:2"}}));
+}
+
+TEST_F(RarArchiveTest, OrderViolationsAreRefused) {
+    const std::string rar = save("one.rar", Rar4Writer().file("a.txt", "A").bytes());
+    const std::string out = (root / "out").string();
+    RarArchive archive(LibraryPath());
+    archive.open(rar, RAR_OM_EXTRACT);
+    auto expectRefused = [&](auto action, const std::string& text) {
+        try {
+            action();
+            ADD_FAILURE() << "no exception for: " << text;
+        } catch (const Vellmar::InvalidOperationException& e) {
+            EXPECT_EQ(e.Message(), text);
+        }
+    };
+    expectRefused([&] { archive.items().extractToPath(out); },
+                  "RarArchive::Item::extractToPath: item is not initialized.");
+    expectRefused([&] { archive.open(rar, RAR_OM_EXTRACT); },
+                  "UnRar::open: RAR archive already opened.");
+    ASSERT_TRUE(archive.items().next());
+    archive.items().extractToPath(out);
+    expectRefused([&] { archive.items().extractToPath(out); },
+                  "RarArchive::Item::extractToPath: item is no longer valid.");
+    EXPECT_FALSE(archive.items().next());
+    expectRefused([&] { archive.items().extractToPath(out); },
+                  "RarArchive::Item::extractToPath: item is no longer valid.");
+}
+
+TEST_F(RarArchiveTest, ReopensAfterClose) {
+    const std::string rar = save("one.rar", Rar4Writer().file("a.txt", "A").bytes());
+    RarArchive archive(LibraryPath());
+    archive.open(rar, RAR_OM_EXTRACT);
+    ASSERT_TRUE(archive.items().next());
+    archive.close();
+    archive.open(rar, RAR_OM_EXTRACT);
+    ASSERT_TRUE(archive.items().next());
+    EXPECT_EQ(archive.items().fileName(), "a.txt");
+}
+
+struct BrokenCase {
+    const char* label;
+    std::function<std::string()> bytes;
+    int operation;
+    int code;
+    const char* message;
+};
+
+std::string WithFlippedDataByte() {
+    std::string bytes = Rar4Writer().file("data.bin", "some payload bytes").bytes();
+    bytes[bytes.find("payload")] ^= 0x20;
+    return bytes;
+}
+
+const BrokenCase kBroken[] = {
+    {"TextFile", [] { return std::string("just some text, not an archive\n"); }, 0, 13,
+     "RAR open failed: File is not a valid RAR archive."},
+    {"FlippedDataByte", WithFlippedDataByte, 1, 12, "RAR process file failed: File CRC error."},
+    {"WrongDataCrc",
+     [] {
+         return Rar4Writer().add({"x.txt", "abc", RarEntry::Kind::File, false, true}).bytes();
+     },
+     1, 12, "RAR process file failed: File CRC error."},
+    {"BrokenHeaderCrc",
+     [] {
+         return Rar4Writer()
+             .add({"x.txt", "abc", RarEntry::Kind::File, false, false, true})
+             .bytes();
+     },
+     2, 12, "RAR read header failed: File header broken."},
+    {"TruncatedData",
+     [] {
+         const std::string bytes = Rar4Writer().file("x.bin", std::string(4000, 'x')).bytes();
+         return bytes.substr(0, bytes.size() - 2000);
+     },
+     1, 12, "RAR process file failed: File CRC error."},
+    {"EncryptedItem",
+     [] {
+         return Rar4Writer().add({"x.txt", "abc", RarEntry::Kind::File, true}).bytes();
+     },
+     1, 22, "RAR process file failed: Unexpected error."},
+    {"EncryptedHeaders", [] { return Rar4Writer().encryptedHeaders().file("x", "y").bytes(); }, 0,
+     14, "RAR open failed: Unknown encryption used for archive headers."},
+    {"SolidRar4", [] { return Rar4Writer().solid().file("x.txt", "abc").bytes(); }, 1, 14,
+     "RAR process file failed: Unknown archive format."},
+};
+
+class BrokenArchive : public RarFolderTest, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenArchive, FailsWithTheLibraryResult) {
+    const BrokenCase& c = GetParam();
+    const std::string out = (root / "out").string();
+    RarArchive archive(LibraryPath());
+    try {
+        ExtractAll(archive, save("broken.rar", c.bytes()), out);
+        FAIL() << "no exception";
+    } catch (const RarException& e) {
+        EXPECT_EQ(e.Operation(), c.operation);
+        EXPECT_EQ(e.ResultCode(), c.code);
+        EXPECT_EQ(e.Message(), c.message);
+        EXPECT_EQ(e.Inner(), nullptr);
+    }
+    // A failed item leaves nothing behind under its name.
+    EXPECT_TRUE(Snapshot(out).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rar, BrokenArchive, ::testing::ValuesIn(kBroken),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(RarArchiveTest, MissingArchiveFileIsAnOpenError) {
+    RarArchive archive(LibraryPath());
+    try {
+        archive.open((root / "absent.rar").string(), RAR_OM_EXTRACT);
+        FAIL();
+    } catch (const RarException& e) {
+        EXPECT_EQ(e.Message(), "RAR open failed: File open error.");
+    }
+}
+
+TEST_F(RarArchiveTest, VolumeSetExtractsAcrossVolumes) {
+    const std::string big = AllBytes();
+    const auto volumes = Rar4Writer().file("a.txt", "A").file("big.bin", big).twoVolumes(3000);
+    const std::string first = save("set.part1.rar", volumes[0]);
+    save("set.part2.rar", volumes[1]);
+    RarArchive archive(LibraryPath());
+    ExtractAll(archive, first, (root / "out").string());
+    EXPECT_EQ(Snapshot(root / "out"), (std::map<std::string, std::string>{
+                                          {"a.txt", "file:A"}, {"big.bin", "file:" + big}}));
+}
+
+TEST_F(RarArchiveTest, MissingSecondVolumeIsTheCause) {
+    const auto volumes = Rar4Writer().file("big.bin", AllBytes()).twoVolumes(3000);
+    const std::string first = save("set.part1.rar", volumes[0]);
+    RarArchive archive(LibraryPath());
+    try {
+        ExtractAll(archive, first, (root / "out").string());
+        FAIL();
+    } catch (const RarException& e) {
+        EXPECT_EQ(e.Operation(), 1);
+        EXPECT_EQ(e.ResultCode(), ERAR_EOPEN);
+        const auto* cause = dynamic_cast<const Vellmar::ArgumentException*>(e.Inner());
+        ASSERT_NE(cause, nullptr);
+        EXPECT_EQ(cause->ArgumentName(), "volumeName");
+        EXPECT_EQ(cause->Message(), "volume is missing: " + (root / "set.part2.rar").string());
+    }
+    EXPECT_TRUE(Snapshot(root / "out").empty());
+}
+
+// A handler failure stops the library and comes back as the cause.
+class FailingArchive : public RarArchive {
+public:
+    using RarArchive::RarArchive;
+
+protected:
+    void onProcessData(const unsigned char*, long) override {
+        throw Vellmar::IOException("disk quota");
+    }
+};
+
+TEST_F(RarArchiveTest, HandlerExceptionBecomesTheCause) {
+    FailingArchive archive(LibraryPath());
+    try {
+        ExtractAll(archive, save("one.rar", Rar4Writer().file("a.txt", "A").bytes()),
+                   (root / "out").string());
+        FAIL();
+    } catch (const RarException& e) {
+        EXPECT_EQ(e.Operation(), 1);
+        ASSERT_NE(dynamic_cast<const Vellmar::IOException*>(e.Inner()), nullptr);
+        EXPECT_EQ(e.Inner()->Message(), "disk quota");
+    }
+    EXPECT_TRUE(Snapshot(root / "out").empty());
+}
+
+TEST(RarLibraryLoading, MissingLibraryIsALinkageError) {
+    try {
+        RarArchive archive(L"/nonexistent/libunrar.so");
+        FAIL();
+    } catch (const Vellmar::Win32::LinkageError& e) {
+        EXPECT_EQ(e.LibraryName(), "/nonexistent/libunrar.so");
+        EXPECT_EQ(e.Message().rfind("Failed to load library: /nonexistent/libunrar.so", 0), 0u);
+    }
+}
+
+TEST(RarLibraryLoading, LibraryWithoutDllVersionIsRefused) {
+    const std::wstring path = LibraryPath("libunrar_noversion.so");
+    try {
+        RarArchive archive(path);
+        FAIL();
+    } catch (const Vellmar::Win32::LoadProcError& e) {
+        EXPECT_EQ(e.ProcedureName(), "RARGetDllVersion");
+        EXPECT_EQ(e.Message().rfind("Failed to load library procedure: " +
+                                        Vellmar::WideToUtf8(path) + ", RARGetDllVersion",
+                                    0),
+                  0u);
+    }
+}
+
+struct CallbackCase {
+    const char* script; // "<message>,<P2>" for the scripted library
+    bool succeeds;
+    const char* answer; // what the callback answered, when the library reports it
+    const char* causeArgument;
+};
+
+class CallbackAnswer : public ::testing::TestWithParam<CallbackCase> {};
+
+TEST_P(CallbackAnswer, FollowsTheProtocol) {
+    const CallbackCase& c = GetParam();
+    RarArchive archive(LibraryPath("libunrar_scripted.so"));
+    archive.open(c.script, RAR_OM_EXTRACT);
+    if (c.succeeds) {
+        ASSERT_TRUE(archive.items().next());
+        EXPECT_EQ(archive.items().fileName(), c.answer);
+        return;
+    }
+    try {
+        archive.items().next();
+        FAIL();
+    } catch (const RarException& e) {
+        EXPECT_EQ(e.Operation(), 2);
+        EXPECT_EQ(e.ResultCode(), ERAR_UNKNOWN);
+        if (c.causeArgument == nullptr) {
+            EXPECT_EQ(e.Inner(), nullptr);
+        } else {
+            const auto* cause = dynamic_cast<const Vellmar::ArgumentException*>(e.Inner());
+            ASSERT_NE(cause, nullptr);
+            EXPECT_EQ(cause->ArgumentName(), c.causeArgument);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rar, CallbackAnswer,
+                         ::testing::Values(CallbackCase{"1,10", true, "1", nullptr},
+                                           CallbackCase{"2,128", true, "1", nullptr},
+                                           CallbackCase{"0,1", true, "1", nullptr},
+                                           CallbackCase{"3,0", false, nullptr, nullptr},
+                                           CallbackCase{"0,0", false, nullptr, "volumeName"},
+                                           CallbackCase{"0,7", false, nullptr, "P2"}));
+
+} // namespace

@@ -1,0 +1,166 @@
+// The library's own interface, called directly: the callback protocol and the operations
+// that RarArchive does not use.
+#include "tests/rar/RarFixture.h"
+#include "update/UnrarLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace RarTest;
+using Vellmar::Testing::Rar4Writer;
+
+namespace {
+
+struct Recorder {
+    std::vector<std::pair<UINT, long>> messages;
+    std::string data;
+    int answer = 1;
+    int stopAfter = -1; // answer -1 at this UCM_PROCESSDATA call
+    std::string rename; // written into the buffer of RAR_VOL_ASK
+};
+
+int Record(UINT msg, LPARAM user, LPARAM p1, LPARAM p2) {
+    auto* r = reinterpret_cast<Recorder*>(user);
+    r->messages.emplace_back(msg, static_cast<long>(p2));
+    if (msg == UCM_PROCESSDATA) {
+        r->data.append(reinterpret_cast<const char*>(p1), static_cast<std::size_t>(p2));
+        if (r->stopAfter >= 0 && r->stopAfter-- == 0)
+            return -1;
+    }
+    if (msg == UCM_CHANGEVOLUME && p2 == RAR_VOL_ASK) {
+        if (r->rename.empty())
+            return -1;
+        std::strcpy(reinterpret_cast<char*>(p1), r->rename.c_str());
+    }
+    return r->answer;
+}
+
+class UnrarInterface : public RarFolderTest {
+protected:
+    HANDLE open(const std::string& path) {
+        RAROpenArchiveDataEx data{};
+        std::string name = path;
+        data.ArcName = name.data();
+        data.OpenMode = RAR_OM_EXTRACT;
+        HANDLE handle = lib.RAROpenArchiveEx(&data);
+        EXPECT_NE(handle, nullptr) << data.OpenResult;
+        flags = data.Flags;
+        lib.RARSetCallback(handle, Record, reinterpret_cast<LPARAM>(&recorder));
+        return handle;
+    }
+    int next(HANDLE handle) {
+        header = std::make_unique<RARHeaderDataEx>();
+        return lib.RARReadHeaderEx(handle, header.get());
+    }
+
+    Vellmar::UnrarLibrary lib{LibraryPath()};
+    Recorder recorder;
+    std::unique_ptr<RARHeaderDataEx> header;
+    unsigned flags = 0;
+};
+
+TEST_F(UnrarInterface, HeaderDescribesTheItem) {
+    HANDLE h = open(save("a.rar", Rar4Writer().folder("dir").file("dir/Ünï.txt", "12345").bytes()));
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    EXPECT_TRUE(header->Flags & RHDF_DIRECTORY);
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    EXPECT_STREQ(header->FileName, "dir/Ünï.txt");
+    EXPECT_EQ(std::wstring(header->FileNameW), L"dir/Ünï.txt");
+    EXPECT_EQ(header->UnpSize, 5u);
+    EXPECT_FALSE(header->Flags & RHDF_DIRECTORY);
+    EXPECT_EQ(next(h), ERAR_END_ARCHIVE);
+    EXPECT_EQ(lib.RARProcessFile(h, RAR_SKIP, nullptr, nullptr), ERAR_END_ARCHIVE);
+    EXPECT_EQ(lib.RARCloseArchive(h), ERAR_SUCCESS);
+}
+
+TEST_F(UnrarInterface, ProcessDataSeesEveryByteAndMinusOneStops) {
+    const std::string payload(3 << 20, 'p'); // several reads
+    const std::string rar = save("a.rar", Rar4Writer().file("p.bin", payload).bytes());
+    for (int op : {RAR_TEST, RAR_EXTRACT}) {
+        recorder = {};
+        HANDLE h = open(rar);
+        ASSERT_EQ(next(h), ERAR_SUCCESS);
+        std::string out = (root / "out").string();
+        EXPECT_EQ(lib.RARProcessFile(h, op, out.data(), nullptr), ERAR_SUCCESS);
+        EXPECT_EQ(recorder.data, payload);
+        lib.RARCloseArchive(h);
+    }
+    recorder = {};
+    recorder.stopAfter = 0;
+    HANDLE h = open(rar);
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    std::string out = (root / "stopped").string();
+    EXPECT_NE(lib.RARProcessFile(h, RAR_EXTRACT, out.data(), nullptr), ERAR_SUCCESS);
+    EXPECT_TRUE(Snapshot(out).empty());
+    lib.RARCloseArchive(h);
+}
+
+TEST_F(UnrarInterface, TestChecksWithoutWriting) {
+    std::string bytes = Rar4Writer().file("x.txt", "checked data").bytes();
+    bytes[bytes.find("checked")] ^= 1;
+    HANDLE h = open(save("a.rar", bytes));
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    EXPECT_EQ(lib.RARProcessFile(h, RAR_TEST, nullptr, nullptr), ERAR_BAD_DATA);
+    lib.RARCloseArchive(h);
+    EXPECT_FALSE(fs::exists("x.txt"));
+}
+
+TEST_F(UnrarInterface, DestNameNamesTheTarget) {
+    HANDLE h = open(save("a.rar", Rar4Writer().file("deep/x.txt", "named").bytes()));
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    std::wstring target = (root / "renamed.txt").wstring();
+    EXPECT_EQ(lib.RARProcessFileW(h, RAR_EXTRACT, nullptr, target.data()), ERAR_SUCCESS);
+    EXPECT_EQ(ReadFile(root / "renamed.txt"), "named");
+    lib.RARCloseArchive(h);
+}
+
+TEST_F(UnrarInterface, EncryptedItemAsksForAPassword) {
+    Rar4Writer writer;
+    writer.add({"s.txt", "secret", Vellmar::Testing::RarEntry::Kind::File, true});
+    HANDLE h = open(save("a.rar", writer.bytes()));
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    EXPECT_TRUE(header->Flags & RHDF_ENCRYPTED);
+    std::string out = (root / "out").string();
+    EXPECT_EQ(lib.RARProcessFile(h, RAR_EXTRACT, out.data(), nullptr), ERAR_MISSING_PASSWORD);
+    ASSERT_FALSE(recorder.messages.empty());
+    EXPECT_EQ(recorder.messages.back().first, static_cast<UINT>(UCM_NEEDPASSWORD));
+    lib.RARCloseArchive(h);
+}
+
+TEST_F(UnrarInterface, VolumeCallbackNotifiesAndCanRedirect) {
+    const std::string big(10000, 'v');
+    const auto volumes = Rar4Writer().file("big.bin", big).twoVolumes(4000);
+    const std::string first = save("set.part1.rar", volumes[0]);
+    save("moved.rar", volumes[1]);
+    recorder.rename = (root / "moved.rar").string();
+    HANDLE h = open(first);
+    EXPECT_TRUE(flags & ROADF_VOLUME);
+    EXPECT_TRUE(flags & ROADF_FIRSTVOLUME);
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    std::string out = (root / "out").string();
+    EXPECT_EQ(lib.RARProcessFile(h, RAR_EXTRACT, out.data(), nullptr), ERAR_SUCCESS);
+    EXPECT_EQ(ReadFile(root / "out" / "big.bin"), big);
+    std::vector<long> volumeModes;
+    for (const auto& [msg, p2] : recorder.messages)
+        if (msg == UCM_CHANGEVOLUME)
+            volumeModes.push_back(p2);
+    EXPECT_EQ(volumeModes, (std::vector<long>{RAR_VOL_ASK, RAR_VOL_NOTIFY}));
+    lib.RARCloseArchive(h);
+}
+
+// The writer's output is checked against libarchive's own tool, independent of our library.
+TEST_F(RarFolderTest, WriterOutputListsWithBsdtar) {
+    if (std::system("command -v bsdtar >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "bsdtar not installed";
+    const std::string rar =
+        save("w.rar", Rar4Writer().folder("d").file("d/f.txt", "abc").file("Ü.txt", "u").bytes());
+    const std::string listing = (root / "list.txt").string();
+    ASSERT_EQ(std::system(("LC_ALL=C.UTF-8 bsdtar -tf '" + rar + "' > '" + listing + "'").c_str()),
+              0);
+    EXPECT_EQ(ReadFile(listing), "d\nd/f.txt\nÜ.txt\n");
+}
+
+} // namespace

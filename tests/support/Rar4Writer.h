@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Vellmar::Testing {
+
+// One entry of a stored (uncompressed) RAR4 archive, with knobs that break it on purpose.
+struct RarEntry {
+    enum class Kind { File, Folder, Symlink };
+    std::string name; // UTF-8; non-ASCII names are stored with the Unicode flag
+    std::string data; // file contents or link target
+    Kind kind = Kind::File;
+    bool encrypted = false;  // password flag set, data left as is
+    bool badDataCrc = false; // stored data CRC does not match
+    bool badHeaderCrc = false;
+};
+
+// Writes stored (method 0x30) RAR4 archives with correct header and data CRCs.
+class Rar4Writer {
+public:
+    Rar4Writer& file(std::string name, std::string data);
+    Rar4Writer& folder(std::string name);
+    Rar4Writer& symlink(std::string name, std::string target);
+    Rar4Writer& add(RarEntry entry);
+
+    // Archive-wide flags of the main header.
+    Rar4Writer& solid(bool on = true);
+    Rar4Writer& encryptedHeaders(bool on = true);
+
+    std::string bytes() const;
+    // Two volumes of a volume set (new numbering): the last entry, a file, is split after
+    // `firstPartSize` bytes; every other entry lies in the first volume.
+    std::vector<std::string> twoVolumes(std::size_t firstPartSize) const;
+
+    static void save(const std::string& path, const std::string& bytes);
+    static std::uint32_t Crc32(const std::string& bytes, std::uint32_t crc = 0);
+
+private:
+    std::vector<RarEntry> entries;
+    std::uint16_t mainFlags = 0;
+};
+
+} // namespace Vellmar::Testing

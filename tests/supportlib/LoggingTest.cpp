@@ -1,0 +1,273 @@
+#include "TempFolder.h"
+
+#include "support/FileLogHandler.h"
+#include "support/LogManager.h"
+#include "support/LogRecord.h"
+#include "support/Logger.h"
+#include "support/MethodTrace.h"
+#include "support/StreamLogHandler.h"
+#include "support/SummaryLogFormatter.h"
+#include "support/VellmarException.h"
+
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+
+#include <cstdlib>
+#include <ctime>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+using namespace Vellmar::Diagnostics;
+
+namespace {
+
+class CapturingHandler : public LogHandler {
+public:
+    CapturingHandler() { setLevel(100); }
+    void publish(const LogRecord& record) override {
+        if (isLoggable(record))
+            records.push_back(record);
+    }
+    std::vector<LogRecord> records;
+};
+
+std::wstring UniqueName(const std::wstring& stem) {
+    static int counter = 0;
+    return stem + std::to_wstring(++counter);
+}
+
+} // namespace
+
+class LoggingTest : public TempFolder {
+protected:
+    void SetUp() override {
+        TempFolder::SetUp();
+        ::setenv("TZ", "UTC", 1);
+        ::tzset();
+        rootLogger = LogManager::getLogger(L"");
+        rootLogger->setLevel(3);
+        stream.setLevel(3);
+        stream.setFormatter(&formatter);
+        rootLogger->addHandler(&stream);
+    }
+    void TearDown() override {
+        rootLogger->removeHandler(&stream);
+        rootLogger->clearLevel();
+        TempFolder::TearDown();
+    }
+    std::wstring Lines() const { return text.str(); }
+
+    std::shared_ptr<Logger> rootLogger;
+    SummaryLogFormatter formatter;
+    std::wostringstream text;
+    StreamLogHandler stream{&text};
+};
+
+TEST_F(LoggingTest, SameNameGivesSameLoggerAndEmptyComponentsAreDropped) {
+    const std::wstring name = UniqueName(L"tree");
+    const auto logger = LogManager::getLogger(name + L".child");
+    EXPECT_EQ(logger, LogManager::getLogger(name + L".child"));
+    EXPECT_EQ(logger, LogManager::getLogger(name + L"..child."));
+    EXPECT_EQ(rootLogger, LogManager::getLogger(L"."));
+    EXPECT_NE(logger, LogManager::getLogger(name));
+}
+
+TEST_F(LoggingTest, EffectiveLevelComesFromNearestAncestorWithALevel) {
+    const std::wstring name = UniqueName(L"levels");
+    const auto parent = LogManager::getLogger(name);
+    const auto leaf = LogManager::getLogger(name + L".a.b");
+    struct Case {
+        int root;
+        int parent; // 0: inherit
+        int leaf;   // 0: inherit
+        int expected;
+    };
+    for (const Case& c : std::vector<Case>{{3, 0, 0, 3}, {0, 0, 0, 0}, {3, 7, 0, 7}, {3, 7, 1, 1},
+                                           {0, 2, 0, 2}, {7, 0, 3, 3}}) {
+        rootLogger->setLevel(c.root);
+        c.parent ? parent->setLevel(c.parent) : parent->clearLevel();
+        c.leaf ? leaf->setLevel(c.leaf) : leaf->clearLevel();
+        EXPECT_EQ(leaf->getEffectiveLevel(), c.expected)
+            << c.root << " " << c.parent << " " << c.leaf;
+    }
+    rootLogger->setLevel(3);
+    leaf->clearLevel();
+    parent->clearLevel();
+    struct Enabled {
+        int level;
+        bool expected;
+    };
+    for (const Enabled& e : std::vector<Enabled>{{1, true}, {2, true}, {3, true}, {7, false}})
+        EXPECT_EQ(leaf->isEnabledFor(e.level), e.expected) << e.level;
+    rootLogger->setLevel(0);
+    for (int level : {-1, 0, 1, 3})
+        EXPECT_FALSE(leaf->isEnabledFor(level)) << "level 0 accepts nothing: " << level;
+}
+
+TEST_F(LoggingTest, FormatsTimeStampPrefixAndLoggerName) {
+    struct Case {
+        int level;
+        std::wstring loggerName;
+        std::wstring expected;
+    };
+    const std::vector<Case> cases{
+        {1, L"", L"[Sat Dec 05 19:28:05 2026] ERROR: boom"},
+        {2, L"", L"[Sat Dec 05 19:28:05 2026] WARNING: boom"},
+        {3, L"", L"[Sat Dec 05 19:28:05 2026] boom"},
+        {7, L"", L"[Sat Dec 05 19:28:05 2026] boom"},
+        {2, L"autorun.CheckNewsUpdate",
+         L"[Sat Dec 05 19:28:05 2026] (autorun.CheckNewsUpdate) WARNING: boom"},
+    };
+    for (const Case& c : cases) {
+        LogRecord record(c.level, L"boom");
+        record.loggerName = c.loggerName;
+        record.time = boost::posix_time::ptime(boost::gregorian::date(2026, 12, 5),
+                                               boost::posix_time::time_duration(19, 28, 5));
+        EXPECT_EQ(formatter.format(record), c.expected);
+    }
+    LogRecord early(3, L"x");
+    ::setenv("TZ", "EST5", 1);
+    ::tzset();
+    early.time = boost::posix_time::ptime(boost::gregorian::date(2027, 1, 1),
+                                          boost::posix_time::time_duration(3, 4, 9));
+    EXPECT_EQ(formatter.format(early), L"[Thu Dec 31 22:04:09 2026] x") << "local time";
+}
+
+TEST_F(LoggingTest, NamedLoggerReachesRootWithoutNameAndOwnHandlersWithName) {
+    const std::wstring name = UniqueName(L"chain");
+    const auto middle = LogManager::getLogger(name);
+    const auto leaf = LogManager::getLogger(name + L".worker");
+    CapturingHandler middleCapture;
+    middle->addHandler(&middleCapture);
+
+    leaf->log(3, L"hello");
+    leaf->log(7, L"trace never written");
+    leaf->log(1, L"bad");
+    middle->removeHandler(&middleCapture);
+
+    ASSERT_EQ(middleCapture.records.size(), 2u);
+    EXPECT_EQ(middleCapture.records[0].loggerName, name);
+    EXPECT_LT(middleCapture.records[0].sequenceNumber, middleCapture.records[1].sequenceNumber);
+
+    const std::wstring lines = Lines();
+    EXPECT_EQ(lines.find(L"("), std::wstring::npos) << "root shows no logger name";
+    EXPECT_EQ(lines.find(L"trace"), std::wstring::npos);
+    const std::wregex expected(L"\n\\[\\w{3} \\w{3} \\d\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\\] hello\n"
+                               L"\\[[^\\]]+\\] ERROR: bad\n");
+    EXPECT_TRUE(std::regex_match(lines, expected)) << lines;
+}
+
+TEST_F(LoggingTest, MethodTraceLogsEntryAndExitAtLevelSevenOnly) {
+    const auto logger = LogManager::getLogger(UniqueName(L"trace"));
+    CapturingHandler capture;
+    logger->addHandler(&capture);
+    for (int level : {3, 7}) {
+        capture.records.clear();
+        logger->setLevel(level);
+        {
+            MethodTrace trace(logger, L"CheckNewsUpdate", L"Run");
+            if (trace.isEnabledFor(3))
+                trace.log(3, L"inside");
+        }
+        std::vector<std::wstring> messages;
+        for (const LogRecord& record : capture.records) {
+            messages.push_back(record.message);
+            EXPECT_EQ(record.className, L"CheckNewsUpdate");
+            EXPECT_EQ(record.methodName, L"Run");
+        }
+        if (level == 3)
+            EXPECT_EQ(messages, std::vector<std::wstring>{L"inside"});
+        else
+            EXPECT_EQ(messages,
+                      (std::vector<std::wstring>{L"Entering method CheckNewsUpdate::Run", L"inside",
+                                                 L"Exiting method CheckNewsUpdate::Run"}));
+    }
+    logger->removeHandler(&capture);
+}
+
+TEST_F(LoggingTest, RecordCopiesCloneTheAttachedException) {
+    LogRecord record(1, L"failed");
+    record.thrown = std::make_unique<Vellmar::FileNotFoundException>();
+    const LogRecord copy(record);
+    ASSERT_NE(copy.thrown, nullptr);
+    EXPECT_NE(copy.thrown.get(), record.thrown.get());
+    EXPECT_NE(dynamic_cast<const Vellmar::FileNotFoundException*>(copy.thrown.get()), nullptr);
+}
+
+TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
+    Write("Documents/autorun.log", "old line\r\n");
+    // Written the Windows way, with a folder whose case differs.
+    FileLogHandler file(W() + L"\\DOCUMENTS\\autorun.log", true);
+    file.setLevel(3);
+    file.setFormatter(&formatter);
+    rootLogger->addHandler(&file);
+    rootLogger->log(3, L"Stra\u00dfe \u65e5\u672c");
+    rootLogger->log(2, L"second");
+    rootLogger->removeHandler(&file);
+
+    const std::string content = Read("Documents/autorun.log");
+    const std::regex expected("old line\r\n\r\n\\[[^\\]]+\\] Stra\xc3\x9f" "e \xe6\x97\xa5\xe6\x9c\xac\r\n"
+                              "\\[[^\\]]+\\] WARNING: second\r\n");
+    EXPECT_TRUE(std::regex_match(content, expected)) << content;
+}
+
+TEST_F(LoggingTest, FileHandlerWithoutAppendTruncates) {
+    Write("fresh.log", "old line\r\n");
+    FileLogHandler file(W("fresh.log"), false);
+    EXPECT_EQ(Read("fresh.log"), "");
+}
+
+TEST_F(LoggingTest, UnopenableLogFileThrowsWithPath) {
+    const std::wstring path = W("missing/dir/x.log");
+    try {
+        FileLogHandler file(path, true);
+        FAIL() << "no exception";
+    } catch (const LogException& e) {
+        EXPECT_EQ(e.Message(), "Could not open log file: " + (root / "missing/dir/x.log").string());
+    }
+
+    Write("gone/x.log", "");
+    FileLogHandler file(W("gone/x.log"), true);
+    file.setLevel(3);
+    file.setFormatter(&formatter);
+    fs::remove_all(root / "gone");
+    rootLogger->addHandler(&file);
+    EXPECT_THROW(rootLogger->log(3, L"lost"), LogException) << "travels out of Logger::log";
+    rootLogger->removeHandler(&file);
+}
+
+TEST_F(LoggingTest, TwoThreadsWriteWholeLines) {
+    FileLogHandler file(W("threads.log"), true);
+    file.setLevel(3);
+    file.setFormatter(&formatter);
+    rootLogger->removeHandler(&stream);
+    rootLogger->addHandler(&file);
+    const auto worker = LogManager::getLogger(UniqueName(L"autorun.Worker"));
+    constexpr int kLines = 10000;
+    auto run = [&](Logger& logger, const std::wstring& tag) {
+        for (int i = 0; i < kLines; ++i) {
+            if (logger.isEnabledFor(3))
+                logger.log(3, tag + L" line " + std::to_wstring(i) + L" with some padding text");
+        }
+    };
+    std::thread a(run, std::ref(*rootLogger), L"ui");
+    std::thread b(run, std::ref(*worker), L"worker");
+    a.join();
+    b.join();
+    rootLogger->removeHandler(&file);
+
+    std::istringstream content(Read("threads.log"));
+    const std::regex line("\\[[^\\]]+\\] (ui|worker) line (\\d+) with some padding text\r");
+    std::string text;
+    std::getline(content, text);
+    EXPECT_EQ(text, "\r");
+    std::map<std::string, int> next{{"ui", 0}, {"worker", 0}};
+    int whole = 0;
+    while (std::getline(content, text)) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(text, m, line)) << "broken line: " << text;
+        EXPECT_EQ(std::stoi(m[2]), next[m[1]]++) << "per-thread order";
+        ++whole;
+    }
+    EXPECT_EQ(whole, 2 * kLines);
+}

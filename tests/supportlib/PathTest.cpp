@@ -1,0 +1,138 @@
+#include "TempFolder.h"
+
+#include "support/Path.h"
+#include "support/PathResolve.h"
+#include "support/VellmarException.h"
+
+#include <cstdlib>
+
+using namespace Vellmar;
+
+namespace {
+
+struct TextCase {
+    std::wstring input;
+    std::wstring more;
+    std::wstring expected;
+};
+
+} // namespace
+
+TEST(Path, AppendJoinsAndCanonicalises) {
+    const std::vector<TextCase> cases{
+        {L"/games/x", L"data\\autorun.xml", L"/games/x/data/autorun.xml"},
+        {L"C:\\games\\", L"\\data", L"C:/games/data"},
+        {L"/games/x/", L"..\\news", L"/games/news"},
+        {L"/games", L"./a/./b/", L"/games/a/b/"},
+        {L"", L"data", L"data"},
+        {L"/games", L"", L"/games"},
+        {L"/", L"*", L"/*"},
+    };
+    for (const TextCase& c : cases)
+        EXPECT_EQ(Append(c.input, c.more), c.expected) << c.input << " + " << c.more;
+}
+
+TEST(Path, CanonicalizeResolvesDotsByText) {
+    const std::vector<TextCase> cases{
+        {L"/a/b/../c/./d", L"", L"/a/c/d"},
+        {L"\\a\\..\\..\\b", L"", L"/b"},
+        {L"a/../../b", L"", L"../b"},
+        {L"a/..", L"", L"."},
+        {L"/a/b/", L"", L"/a/b/"},
+        {L"/..", L"", L"/"},
+        {L"", L"", L""},
+    };
+    for (const TextCase& c : cases)
+        EXPECT_EQ(Canonicalize(c.input), c.expected) << c.input;
+}
+
+TEST(Path, RemoveFileSpecDropsLastElement) {
+    const std::vector<TextCase> cases{
+        {L"/a/b", L"", L"/a"},       {L"/a", L"", L"/"},   {L"a\\b\\", L"", L"a/b"},
+        {L"a", L"", L""},            {L"a/b", L"", L"a"},  {L"/a/b.txt", L"", L"/a"},
+    };
+    for (const TextCase& c : cases)
+        EXPECT_EQ(RemoveFileSpec(c.input), c.expected) << c.input;
+    for (const wchar_t* nothingToDrop : {L"/", L"\\", L""}) {
+        try {
+            RemoveFileSpec(nothingToDrop);
+            ADD_FAILURE() << "no exception for " << nothingToDrop;
+        } catch (const Win32::Win32Exception& e) {
+            EXPECT_EQ(e.Message().rfind("RemoveFileSpec failed", 0), 0u) << e.Message();
+        }
+    }
+}
+
+TEST(Path, OverlongResultsFailWithTheirContext) {
+    const std::wstring longName(kMaxPath, L'a');
+    const std::vector<std::pair<std::function<void()>, std::string>> cases{
+        {[&] { Append(L"/x", longName); }, "Append failed"},
+        {[&] { Canonicalize(longName); }, "Canonicalize failed"},
+    };
+    for (const auto& [call, context] : cases) {
+        try {
+            call();
+            ADD_FAILURE() << context;
+        } catch (const Win32::Win32Exception& e) {
+            EXPECT_EQ(e.Message().rfind(context, 0), 0u) << e.Message();
+        }
+    }
+}
+
+TEST(Path, TemporaryDirectoryEndsWithSeparator) {
+    const char* saved = std::getenv("TMPDIR");
+    const std::string keep = saved ? saved : "";
+    const std::vector<std::pair<const char*, std::wstring>> cases{
+        {"/var/tmp", L"/var/tmp/"}, {"/scratch/", L"/scratch/"}, {"", L"/tmp/"}, {nullptr, L"/tmp/"}};
+    for (const auto& [value, expected] : cases) {
+        value ? ::setenv("TMPDIR", value, 1) : ::unsetenv("TMPDIR");
+        EXPECT_EQ(GetTemporaryDirectory(), expected) << (value ? value : "(unset)");
+    }
+    saved ? ::setenv("TMPDIR", keep.c_str(), 1) : ::unsetenv("TMPDIR");
+}
+
+class RenameTest : public TempFolder {};
+
+TEST_F(RenameTest, MovesWindowsStyleNamesAndNeverReplaces) {
+    Write("Data/News/a.txt", "a");
+    Rename(W() + L"\\DATA\\news", W() + L"\\data\\Moved");
+    EXPECT_EQ(Read("Data/Moved/a.txt"), "a");
+
+    Write("other.txt", "o");
+    try {
+        Rename(W("other.txt"), W("Data/Moved/a.txt"));
+        FAIL() << "replaced an existing file";
+    } catch (const Win32::Win32Exception& e) {
+        EXPECT_EQ(e.Message().rfind("Rename failed", 0), 0u);
+    }
+    EXPECT_EQ(Read("Data/Moved/a.txt"), "a");
+}
+
+TEST_F(RenameTest, MissingSourceOrTargetFolderGiveNotFoundClasses) {
+    Write("present.txt", "p");
+    EXPECT_THROW(Rename(W("absent.txt"), W("new.txt")), FileNotFoundException);
+    EXPECT_THROW(Rename(W("present.txt"), W("no/such/new.txt")), PathNotFoundException);
+    EXPECT_TRUE(fs::exists(root / "present.txt"));
+}
+
+TEST_F(RenameTest, ExchangeSwapsTwoFolders) {
+    Write("one/a", "1");
+    Write("two/b", "2");
+    ASSERT_TRUE(ExchangePaths(W("one"), W("two"))) << "ext4 and tmpfs can exchange";
+    EXPECT_TRUE(fs::exists(root / "one/b"));
+    EXPECT_TRUE(fs::exists(root / "two/a"));
+    EXPECT_THROW(ExchangePaths(W("one"), W("three")), FileNotFoundException);
+}
+
+TEST_F(RenameTest, WindowsStyleRelativePathResolvesIgnoringCase) {
+    Write("data/Art/bg.bmp", "x");
+    const fs::path saved = fs::current_path();
+    fs::current_path(root);
+    const bool exists = PathExists(L"Data\\ART\\BG.BMP");
+    const std::wstring resolved = ResolvePath(L"DATA\\art\\bg.BMP");
+    const std::string target = NativeTargetPath(L"DATA\\ART\\New\\file.txt");
+    fs::current_path(saved);
+    EXPECT_TRUE(exists);
+    EXPECT_EQ(resolved, L"data/Art/bg.bmp");
+    EXPECT_EQ(target, "data/Art/New/file.txt") << "existing folders matched, the rest kept";
+}

@@ -1,0 +1,82 @@
+#include "TempFolder.h"
+
+#include "support/UniqueName.h"
+#include "support/VellmarException.h"
+
+#include <regex>
+
+using namespace Vellmar;
+
+namespace {
+
+NameSource Sequence(std::vector<std::wstring> names) {
+    return [names, next = std::size_t{0}]() mutable { return names.at(next++); };
+}
+
+} // namespace
+
+TEST(UniqueName, UuidTextIsLowerCaseAndFresh) {
+    const std::wregex form(L"[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}");
+    const std::wstring first = NewUuidString();
+    EXPECT_TRUE(std::regex_match(first, form)) << first;
+    EXPECT_NE(first, NewUuidString());
+}
+
+class UniqueNameTest : public TempFolder {};
+
+TEST_F(UniqueNameTest, FailingOperationIsTriedThreeTimesThenPassesOn) {
+    int calls = 0;
+    std::vector<std::wstring> paths;
+    auto failing = [&](const std::wstring& path) {
+        ++calls;
+        paths.push_back(path);
+        throw IOException("attempt " + std::to_string(calls));
+    };
+    try {
+        TryWithUniqueName(failing, W(), L".rar");
+        FAIL() << "no exception";
+    } catch (const IOException& e) {
+        EXPECT_EQ(e.Message(), "attempt 3");
+    }
+    EXPECT_EQ(calls, 3);
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_NE(paths[0], paths[1]);
+    EXPECT_EQ(paths[0].rfind(W() + L"/", 0), 0u);
+    EXPECT_EQ(paths[0].substr(paths[0].size() - 4), L".rar");
+}
+
+TEST_F(UniqueNameTest, TakenNamesAreSkippedAndTheUsedPathReturned) {
+    Write("taken", "");
+    int calls = 0;
+    const std::wstring used = TryWithUniqueName(
+        [&](const std::wstring& path) {
+            if (++calls == 1)
+                throw std::runtime_error("first fails");
+            fs::create_directory(fs::path(path));
+        },
+        W(), L"", Sequence({L"taken", L"b", L"c"}));
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(used, W("c"));
+    EXPECT_TRUE(fs::is_directory(root / "c"));
+}
+
+TEST_F(UniqueNameTest, BrokenOrExhaustedNameSourcesThrowInsteadOfLooping) {
+    Write("x", "");
+    Write("y", "");
+    Write("z", "");
+    const std::vector<std::vector<std::wstring>> broken{{L"a", L"a", L"a"}, {L""}};
+    auto failing = [](const std::wstring&) { throw std::runtime_error("fails"); };
+    for (const auto& names : broken) {
+        try {
+            TryWithUniqueName(failing, W(), L"", Sequence(names));
+            ADD_FAILURE() << "no exception";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find("name source is broken"), std::string::npos);
+        }
+    }
+    int calls = 0;
+    auto count = [&](const std::wstring&) { ++calls; };
+    EXPECT_THROW(TryWithUniqueName(count, W(), L"", Sequence({L"x", L"y", L"z"})),
+                 Win32::Win32Exception);
+    EXPECT_EQ(calls, 0);
+}

@@ -1,0 +1,127 @@
+#include "XmlTestSupport.h"
+
+#include "ltf/xml/LibXmlParser.h"
+#include "support/LtfException.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+
+#include <chrono>
+
+using namespace LTF::Xml;
+
+namespace {
+
+std::wstring Repeat(const std::wstring& part, int count) {
+    std::wstring out;
+    for (int i = 0; i < count; ++i)
+        out += part;
+    return out;
+}
+
+std::wstring BillionLaughs() {
+    std::wstring text = L"<!DOCTYPE l [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i <= 9; ++i)
+        text += L"<!ENTITY l" + std::to_wstring(i) + L" \"" +
+                Repeat(L"&l" + std::to_wstring(i - 1) + L";", 10) + L"\">";
+    return text + L"]><r>&l9;</r>";
+}
+
+// One 100 kB entity referenced 20,000 times: 2 GB of text behind a 160 kB document.
+std::wstring QuadraticBlowup() {
+    return L"<!DOCTYPE r [<!ENTITY e \"" + std::wstring(100000, L'x') + L"\">]><r a=\"&e;\">" +
+           Repeat(L"&e;", 20000) + L"</r>";
+}
+
+long MaxRssMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
+} // namespace
+
+TEST(XmlHostile, RefusedQuicklyWithBoundedMemory) {
+    XmlTest::TempDir dir;
+    const auto huge = dir.path / "huge.xml";
+    dir.Write("huge.xml", "<r>");
+    std::filesystem::resize_file(huge, 200u << 20); // sparse: costs no disk
+    struct Case {
+        const char* name;
+        std::wstring text; // empty: parse the file
+    } cases[] = {
+        {"billion laughs", BillionLaughs()},
+        {"quadratic blowup", QuadraticBlowup()},
+        {"deep nesting", Repeat(L"<a>", 10000) + Repeat(L"</a>", 10000)},
+        {"12 MB text node", L"<a>" + std::wstring(12u << 20, L'x') + L"</a>"},
+        {"over the size cap", L"<a>" + std::wstring(17u << 20, L'x') + L"</a>"},
+        {"200 MB file", L""},
+    };
+    const long rssBefore = MaxRssMegabytes();
+    for (const Case& c : cases) {
+        std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
+        const auto start = std::chrono::steady_clock::now();
+        if (c.text.empty())
+            EXPECT_THROW(parser->ParseFile(huge.wstring()), XmlParseErrorException) << c.name;
+        else
+            EXPECT_THROW(parser->ParseString(c.text), XmlParseErrorException) << c.name;
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << c.name;
+        EXPECT_EQ(parser->GetDocument(), nullptr);
+    }
+    EXPECT_LT(MaxRssMegabytes() - rssBefore, 768) << "peak memory grew too much";
+}
+
+TEST(XmlHostile, ModestEntityUseStillParses) {
+    auto parser =
+        XmlTest::Parse(L"<!DOCTYPE r [<!ENTITY who \"world\">]><r a=\"&who;\">hello &who;</r>");
+    EXPECT_EQ(XmlTest::Root(*parser)->GetText(), L"hello world");
+    EXPECT_EQ(XmlTest::Root(*parser)->GetAttribute(L"a"), L"world");
+    // The reference is a leaf: its children would be the DTD's own nodes.
+    XmlNode* reference = XmlTest::Root(*parser)->GetChildNodes()->GetItem(1);
+    EXPECT_EQ(reference->GetNodeType(), XmlNodeType::Other);
+    EXPECT_EQ(reference->GetName(), L"who");
+    EXPECT_EQ(reference->GetChildNodes()->GetLength(), 0);
+    EXPECT_EQ(reference->GetXml(), L"&who;");
+}
+
+TEST(XmlHostile, NoExternalFileOrNetworkIsRead) {
+    XmlTest::TempDir dir;
+    const auto secret = dir.Write("secret.txt", "SECRET");
+    dir.Write("evil.dtd", "<!ENTITY leak \"SECRET\">");
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    const std::wstring http = L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port));
+    const std::wstring file = L"file://" + secret.wstring();
+    const std::wstring dtd = L"file://" + (dir.path / "evil.dtd").wstring();
+
+    const std::wstring documents[] = {
+        L"<!DOCTYPE r [<!ENTITY e SYSTEM \"" + file + L"\">]><r>&e;</r>",
+        L"<!DOCTYPE r [<!ENTITY e SYSTEM \"" + http + L"/e\">]><r>&e;</r>",
+        L"<!DOCTYPE r SYSTEM \"" + dtd + L"\"><r>&leak;</r>",
+        L"<!DOCTYPE r SYSTEM \"" + http + L"/d.dtd\"><r/>",
+        L"<!DOCTYPE r [<!ENTITY % p SYSTEM \"" + dtd + L"\"> %p;]><r>&leak;</r>",
+        L"<r xmlns:xi=\"http://www.w3.org/2001/XInclude\"><xi:include href=\"" + file +
+            L"\" parse=\"text\"/></r>",
+    };
+    for (const std::wstring& text : documents) {
+        std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
+        try {
+            parser->ParseString(text);
+            EXPECT_EQ(XmlTest::Root(*parser)->GetText().find(L"SECRET"), std::wstring::npos);
+            EXPECT_EQ(XmlTest::Root(*parser)->GetXml().find(L"SECRET"), std::wstring::npos);
+        } catch (const XmlParseErrorException&) {
+        }
+    }
+    EXPECT_LT(::accept(listener, nullptr, nullptr), 0) << "the parser connected";
+    ::close(listener);
+}

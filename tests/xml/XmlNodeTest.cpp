@@ -1,0 +1,230 @@
+#include "XmlTestSupport.h"
+
+#include "support/LtfException.h"
+
+#include <gtest/gtest.h>
+
+using namespace LTF::Xml;
+using XmlTest::Parse;
+using XmlTest::Root;
+
+namespace {
+
+const std::wstring kPages = LR"(<VellmarApp>
+  <pages default="main">
+    <actionqueue name="main"/>
+    <page name="Main" tag="upper"/>
+    <PAGE name="main" tag="first"/>
+    <page name="main" tag="second"/>
+    <case casevalue="x" tag="case"/>
+  </pages>
+</VellmarApp>)";
+
+} // namespace
+
+TEST(XmlNode, KindsNamesValuesAndText) {
+    auto parser = Parse(L"<r>\n  <e k=\"v\">in</e>\n  <!--note-->\n  <![CDATA[a<b]]>\n"
+                        L"  tail &amp; more\n  <?pi data?>\n</r>");
+    XmlNodeList* children = Root(*parser)->GetChildNodes();
+    ASSERT_EQ(children->GetLength(), 5);
+    struct Expected {
+        XmlNodeType kind;
+        std::wstring name, value;
+    } expected[] = {{XmlNodeType::Element, L"e", L""},
+                    {XmlNodeType::Comment, L"#comment", L"note"},
+                    {XmlNodeType::Other, L"#cdata-section", L"a<b"},
+                    {XmlNodeType::Text, L"#text", L"\n  tail & more\n  "},
+                    {XmlNodeType::Other, L"pi", L"data"}};
+    for (int i = 0; i < 5; ++i) {
+        XmlNode* node = children->GetItem(i);
+        EXPECT_EQ(node->GetNodeType(), expected[i].kind) << i;
+        EXPECT_EQ(node->GetName(), expected[i].name) << i;
+        EXPECT_EQ(node->GetValue(), expected[i].value) << i;
+    }
+    // CDATA counts in the text, comments and processing instructions do not.
+    EXPECT_EQ(Root(*parser)->GetText(), L"ina<b\n  tail & more\n  ");
+    EXPECT_EQ(children->GetItem(0)->GetXml(), L"<e k=\"v\">in</e>");
+    EXPECT_EQ(children->GetItem(2)->GetXml(), L"<![CDATA[a<b]]>");
+}
+
+TEST(XmlNode, WhitespaceOnlyTextIsDroppedUnlessPreserved) {
+    auto parser = Parse(L"<r> <a>  </a>\r\n\t<b xml:space=\"preserve\"> </b> </r>");
+    XmlNode* root = Root(*parser);
+    EXPECT_EQ(root->GetChildNodes()->GetLength(), 2);
+    EXPECT_EQ(root->SelectNode(L"a")->GetChildNodes()->GetLength(), 0);
+    EXPECT_EQ(root->SelectNode(L"b")->GetText(), L" ");
+}
+
+TEST(XmlNode, AttributeReads) {
+    auto parser = Parse(L"<r a=\"1\" empty=\"\" B=\"x &amp; y\"><!--c--><![CDATA[d]]>t</r>");
+    XmlNode* root = Root(*parser);
+    EXPECT_EQ(root->GetAttribute(L"a"), L"1");
+    EXPECT_EQ(root->GetAttribute(L"A"), L"");
+    EXPECT_EQ(root->GetAttribute(L"missing"), L"");
+    EXPECT_EQ(root->GetAttribute(L"B"), L"x & y");
+    EXPECT_EQ(root->GetAttributes(),
+              (std::map<std::wstring, std::wstring>{{L"B", L"x & y"}, {L"a", L"1"}}));
+    XmlNodeList* children = root->GetChildNodes();
+    EXPECT_EQ(children->GetItem(0)->GetAttribute(L"a"), L"");
+    EXPECT_EQ(children->GetItem(1)->GetAttribute(L"a"), L"");
+    EXPECT_THROW(children->GetItem(2)->GetAttribute(L"a"), LTF::UnexpectedErrorException);
+    EXPECT_TRUE(children->GetItem(2)->GetAttributes().empty());
+}
+
+TEST(XmlNode, AttributeWritesKeepValuesLiteral) {
+    auto parser = Parse(L"<r a=\"1\"/>");
+    XmlNode* root = Root(*parser);
+    root->SetAttribute(L"a", L"x&y<z\"");
+    root->SetAttribute(L"n", L"&lt;");
+    EXPECT_EQ(root->GetAttribute(L"a"), L"x&y<z\"");
+    EXPECT_EQ(root->GetAttribute(L"n"), L"&lt;");
+    auto reparsed = Parse(root->GetXml());
+    EXPECT_EQ(Root(*reparsed)->GetAttributes(), root->GetAttributes());
+    root->RemoveAttribute(L"a");
+    root->RemoveAttribute(L"never-there");
+    EXPECT_EQ(root->GetAttribute(L"a"), L"");
+
+    struct Bad {
+        std::wstring name, value;
+        const char* argument;
+    };
+    for (const Bad& bad : {Bad{L"", L"v", "sName"}, Bad{L"n", L"", "sValue"}}) {
+        try {
+            root->SetAttribute(bad.name, bad.value);
+            FAIL();
+        } catch (const LTF::InvalidArgumentException& e) {
+            EXPECT_STREQ(e.argumentName(), bad.argument);
+            EXPECT_STREQ(e.file(), "LibXmlNode");
+        }
+    }
+    EXPECT_THROW(root->RemoveAttribute(L""), LTF::InvalidArgumentException);
+    EXPECT_THROW(root->SetAttribute(L"bad name", L"v"), LTF::UnexpectedErrorException);
+    // Names the parser accepts can be written back.
+    auto wide = Parse(L"<r \u00e9\uFFFD=\"1\"/>");
+    Root(*wide)->SetAttribute(L"\u00e9\uFFFD", L"2");
+    EXPECT_EQ(Root(*wide)->GetAttribute(L"\u00e9\uFFFD"), L"2");
+}
+
+TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
+    auto parser = Parse(kPages);
+    XmlNode* pages = Root(*parser)->GetChildNode(L"Pages", 0);
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->GetChildNode(L"Page", 0)->GetAttribute(L"tag"), L"upper");
+    EXPECT_EQ(pages->GetChildNode(L"page", 1)->GetAttribute(L"tag"), L"first");
+    EXPECT_EQ(pages->GetChildNode(L"page", 3), nullptr);
+    EXPECT_EQ(pages->GetChildNode(L"page", -1), nullptr);
+
+    struct Find {
+        std::wstring attribute, value, name;
+        int index;
+        const wchar_t* tag; // null: no match
+    } cases[] = {
+        {L"name", L"main", L"page", 0, L"first"}, // skips the earlier actionqueue
+        {L"name", L"main", L"page", 1, L"second"},
+        {L"name", L"main", L"", 0, nullptr},     // the actionqueue has no tag
+        {L"name", L"MAIN", L"page", 0, nullptr}, // values compare exactly
+        {L"name", L"Main", L"PAGE", 0, L"upper"},
+        {L"casevalue", L"x", L"", 0, L"case"},
+        {L"", L"", L"", 0, nullptr},
+        {L"name", L"main", L"page", 2, nullptr},
+    };
+    for (const Find& find : cases) {
+        XmlNode* found = pages->FindChildNode(find.attribute, find.value, find.name, find.index);
+        if (find.attribute == L"name" && find.name.empty())
+            ASSERT_EQ(found->GetName(), L"actionqueue");
+        else if (find.tag == nullptr)
+            EXPECT_EQ(found, nullptr) << find.value << find.index;
+        else
+            EXPECT_EQ(found->GetAttribute(L"tag"), find.tag) << find.value << find.index;
+    }
+}
+
+TEST(XmlNode, SelectNodePaths) {
+    auto parser = Parse(L"<r><a><b><c>deep</c></b></a></r>");
+    XmlNode* root = Root(*parser);
+    EXPECT_EQ(root->SelectNode(L"A/B/C")->GetText(), L"deep");
+    for (const wchar_t* path : {L"x/b", L"a/", L"/a", L"a//b", L"", L"a/b/c/d"})
+        EXPECT_EQ(root->SelectNode(path), nullptr) << path;
+}
+
+TEST(XmlNode, ListCachesWrappersByIdentity) {
+    auto parser = Parse(L"<r><a/><b/>text</r>");
+    XmlNode* root = Root(*parser);
+    XmlNodeList* list = root->GetChildNodes();
+    EXPECT_EQ(root->GetChildNodes(), list);
+    EXPECT_EQ(list->GetItem(list->GetLength()), nullptr);
+    EXPECT_EQ(list->GetItem(-1), nullptr);
+    EXPECT_EQ(list->GetItem(1), list->GetItem(1));
+    EXPECT_EQ(root->GetChildNode(L"b", 0), list->GetItem(1));
+    EXPECT_EQ(root->SelectNode(L"b"), list->GetItem(1));
+}
+
+TEST(XmlNode, EditsKeepListsAndWrappersCurrent) {
+    auto parser = Parse(L"<r><a/><b/><c/></r>");
+    XmlDocument* document = parser->GetDocument();
+    XmlNode* root = document->GetDocumentElement();
+    XmlNodeList* list = root->GetChildNodes();
+    XmlNode* a = list->GetItem(0);
+    XmlNode* b = list->GetItem(1);
+    XmlNode* c = list->GetItem(2);
+
+    root->RemoveChild(b);
+    ASSERT_EQ(list->GetLength(), 2);
+    EXPECT_EQ(list->GetItem(1), c); // the child that is there now, not the removed one
+    EXPECT_EQ(b->GetName(), L"b");  // removed wrappers stay valid
+
+    XmlNode* text1 = document->CreateTextNode(L"x");
+    XmlNode* text2 = document->CreateTextNode(L"");
+    XmlNode* element = document->CreateElement(L"new");
+    root->AppendChild(text1);
+    root->AppendChild(text2); // adjacent text is not merged away
+    root->AppendChild(element);
+    element->AppendChild(b);
+    element->AppendChild(document->CreateCDataSection("d\xff"));
+    root->AppendChild(document->CreateComment(L"note"));
+    ASSERT_EQ(list->GetLength(), 6);
+    EXPECT_EQ(list->GetItem(2), text1);
+    EXPECT_EQ(list->GetItem(3), text2);
+    EXPECT_EQ(root->GetXml(), L"<r><a/><c/>x<new><b/><![CDATA[d\uFFFD]]></new><!--note--></r>");
+
+    root->AppendChild(a); // moves to the end
+    EXPECT_EQ(list->GetItem(0), c);
+    EXPECT_EQ(list->GetItem(5), a);
+}
+
+TEST(XmlNode, InvalidEditsAreRefused) {
+    auto parser = Parse(L"<r><a><b/></a>t</r>");
+    auto other = Parse(L"<o/>");
+    XmlDocument* document = parser->GetDocument();
+    XmlNode* root = document->GetDocumentElement();
+    XmlNode* a = root->GetChildNode(L"a", 0);
+    XmlNode* b = a->GetChildNode(L"b", 0);
+    XmlNode* text = root->GetChildNode(L"#text", 0);
+    EXPECT_THROW(b->AppendChild(a), LTF::UnexpectedErrorException);    // cycle
+    EXPECT_THROW(a->AppendChild(a), LTF::UnexpectedErrorException);    // itself
+    EXPECT_THROW(root->RemoveChild(b), LTF::UnexpectedErrorException); // not its child
+    EXPECT_THROW(text->AppendChild(document->CreateElement(L"x")), LTF::UnexpectedErrorException);
+    EXPECT_THROW(root->AppendChild(Root(*other)), LTF::UnexpectedErrorException);
+    EXPECT_THROW(root->AppendChild(nullptr), LTF::InvalidArgumentException);
+    EXPECT_THROW(root->RemoveChild(nullptr), LTF::InvalidArgumentException);
+    EXPECT_THROW(document->CreateElement(L"a b"), LTF::UnexpectedErrorException);
+    for (auto create : {+[](XmlDocument* d) { d->CreateElement(L""); },
+                        +[](XmlDocument* d) { d->CreateComment(L""); }})
+        EXPECT_THROW(create(document), LTF::InvalidArgumentException);
+    EXPECT_EQ(root->GetXml(), L"<r><a><b/></a>t</r>");
+}
+
+TEST(XmlNode, DetachedNodesDieWithTheirDocument) {
+    // Leak checks in the sanitizer build cover what is freed here.
+    auto parser = Parse(L"<r><a><b/></a></r>");
+    XmlDocument* document = parser->GetDocument();
+    XmlNode* root = document->GetDocumentElement();
+    XmlNode* a = root->GetChildNode(L"a", 0);
+    root->RemoveChild(a);
+    XmlNode* orphan = document->CreateElement(L"orphan");
+    orphan->AppendChild(document->CreateTextNode(L"t"));
+    orphan->AppendChild(root); // the root element leaves the tree too
+    document->CreateComment(L"never inserted");
+    parser->ParseString(L"<next/>");
+    EXPECT_EQ(Root(*parser)->GetName(), L"next");
+}

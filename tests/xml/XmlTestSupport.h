@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ltf/xml/XmlDocument.h"
+#include "ltf/xml/XmlNode.h"
+#include "ltf/xml/XmlNodeList.h"
+#include "ltf/xml/XmlParser.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace XmlTest {
+
+inline std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::wstring& text) {
+    std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser(0));
+    parser->ParseString(text);
+    return parser;
+}
+
+inline LTF::Xml::XmlNode* Root(const LTF::Xml::XmlParser& parser) {
+    return parser.GetDocument()->GetDocumentElement();
+}
+
+// A private folder under the system temp folder, removed with the object.
+class TempDir {
+public:
+    TempDir() {
+        static int counter = 0;
+        path = std::filesystem::temp_directory_path() /
+               ("vellmar-xml-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+        std::filesystem::create_directories(path);
+    }
+    ~TempDir() { std::filesystem::remove_all(path); }
+    std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path / name, std::ios::binary) << bytes;
+        return path / name;
+    }
+    std::filesystem::path path;
+};
+
+} // namespace XmlTest
