@@ -1,5 +1,7 @@
 #include "platform/InternetConnection.h"
 
+#include "platform/RegistryStore.h"
+
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -14,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-namespace Vellmar {
+namespace Vellmar::Platform {
 
 namespace {
 
@@ -58,7 +60,37 @@ bool OpenAndCheck(const char* path, bool (*check)(std::istream&)) {
     return table && check(table);
 }
 
+constexpr wchar_t VellmarKey[] = L"Software\\Vellmar";
+constexpr wchar_t InternetSettingsKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+
+// Read into a four-byte buffer as the original does: any type, at most four bytes.
+std::optional<std::uint32_t> FourByteValue(const std::optional<RegistryValue>& value) {
+    if (!value || value->data.size() > 4)
+        return std::nullopt;
+    std::uint32_t number = 0;
+    for (std::size_t i = 0; i < value->data.size(); ++i)
+        number |= static_cast<std::uint32_t>(value->data[i]) << (8 * i);
+    return number;
+}
+
 } // namespace
+
+InternetConnection::Settings InternetConnection::ReadSettings(const RegistryStore& registry) {
+    Settings settings;
+    for (const RegistryRoot root : {RegistryRoot::CurrentUser, RegistryRoot::LocalMachine}) {
+        const auto dedicated = registry.ReadDword(root, VellmarKey, L"DedicatedInternetConnection");
+        settings.dedicatedConnection =
+            settings.dedicatedConnection || (dedicated && *dedicated != 0);
+    }
+    settings.enableAutodial = FourByteValue(
+        registry.ReadValue(RegistryRoot::CurrentUser, InternetSettingsKey, L"EnableAutodial"));
+    return settings;
+}
+
+bool InternetConnection::HasInternetConnection(const RegistryStore& registry) {
+    return HasInternetConnection(ReadSettings(registry));
+}
 
 bool InternetConnection::HasInternetConnection(const Settings& settings) {
     if (settings.dedicatedConnection || IsConnected())
@@ -144,4 +176,4 @@ bool InternetConnection::HasDefaultRouteV6(std::istream& table) {
     return false;
 }
 
-} // namespace Vellmar
+} // namespace Vellmar::Platform

@@ -6,21 +6,25 @@
 
 struct sockaddr;
 
-namespace Vellmar {
+namespace Vellmar::Platform {
+
+class RegistryStore;
 
 // Whether the machine looks online, as a news update asks before it downloads anything.
 class InternetConnection {
 public:
-    // The two registry values that steer the answer, read by the caller from the registry
-    // store: "DedicatedInternetConnection" (a non-zero DWORD under Software\Vellmar in either
-    // hive) and "EnableAutodial" (absent when it could not be read).
+    // The registry values that steer the answer: "DedicatedInternetConnection" (a non-zero
+    // DWORD under Software\Vellmar in either hive) and "EnableAutodial" (absent when it could
+    // not be read).
     struct Settings {
         bool dedicatedConnection = false;
         std::optional<std::uint32_t> enableAutodial;
     };
+    static Settings ReadSettings(const RegistryStore& registry);
 
     // Dedicated connection, else the system probe, else (autodial known to be off) whether the
     // host name resolves away from loopback.
+    static bool HasInternetConnection(const RegistryStore& registry);
     static bool HasInternetConnection(const Settings& settings);
 
     // Any interface that is up, not loopback, with a routable address; or a default route.
@@ -36,4 +40,4 @@ public:
     static bool HasDefaultRouteV6(std::istream& table);
 };
 
-} // namespace Vellmar
+} // namespace Vellmar::Platform

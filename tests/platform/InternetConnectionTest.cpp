@@ -1,4 +1,6 @@
 #include "platform/InternetConnection.h"
+#include "platform/RegistryStore.h"
+#include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +10,7 @@
 
 #include <sstream>
 
-using Vellmar::InternetConnection;
+using namespace Vellmar::Platform;
 
 namespace {
 
@@ -106,6 +108,54 @@ TEST(InternetConnectionInterfaces, UpNonLoopbackWithRoutableAddress) {
             << c.name;
     }
     EXPECT_FALSE(InternetConnection::IsUsableInterface(IFF_UP, nullptr));
+}
+
+struct SettingsCase {
+    const char* name;
+    const char* currentUser; // hive bodies below the header line
+    const char* localMachine;
+    bool dedicated;
+    std::optional<std::uint32_t> autodial;
+};
+
+TEST(InternetConnectionSettings, ReadFromEitherHive) {
+    const char* const vellmar = "[HKEY_CURRENT_USER\\Software\\Vellmar]\n";
+    const char* const machine = "[HKEY_LOCAL_MACHINE\\Software\\Vellmar]\n";
+    const std::string autodialKey = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
+                                    "CurrentVersion\\Internet Settings]\n";
+    const std::string userDword =
+        std::string(vellmar) + "\"DedicatedInternetConnection\"=dword:00000001\n";
+    const std::string userZero =
+        std::string(vellmar) + "\"DedicatedInternetConnection\"=dword:00000000\n";
+    const std::string userText = std::string(vellmar) + "\"DedicatedInternetConnection\"=\"1\"\n";
+    const std::string machineDword =
+        std::string(machine) + "\"DedicatedInternetConnection\"=dword:00000002\n";
+    const std::string autodialOff = autodialKey + "\"EnableAutodial\"=dword:00000000\n";
+    const std::string autodialBinary = autodialKey + "\"EnableAutodial\"=hex:01,00\n";
+    const std::string autodialTooLong = autodialKey + "\"EnableAutodial\"=hex:01,00,00,00,00\n";
+    const SettingsCase cases[] = {
+        {"Nothing", "", "", false, std::nullopt},
+        {"UserDword", userDword.c_str(), "", true, std::nullopt},
+        {"UserZero", userZero.c_str(), "", false, std::nullopt},
+        {"StringCountsAsAbsent", userText.c_str(), "", false, std::nullopt},
+        {"MachineDword", userZero.c_str(), machineDword.c_str(), true, std::nullopt},
+        {"AutodialOff", autodialOff.c_str(), "", false, 0u},
+        {"AutodialShortBinary", autodialBinary.c_str(), "", false, 1u},
+        {"AutodialTooLong", autodialTooLong.c_str(), "", false, std::nullopt},
+    };
+    for (const SettingsCase& c : cases) {
+        TempDir dir;
+        const std::string header = "Windows Registry Editor Version 5.00\n\n";
+        WriteFile(dir / "cu.reg", header + c.currentUser);
+        WriteFile(dir / "lm.reg", header + c.localMachine);
+        const RegistryStore store(RegistryLocations{dir / "cu.reg", dir / "lm.reg", ""});
+        const auto settings = InternetConnection::ReadSettings(store);
+        EXPECT_EQ(settings.dedicatedConnection, c.dedicated) << c.name;
+        EXPECT_EQ(settings.enableAutodial, c.autodial) << c.name;
+        if (c.dedicated) {
+            EXPECT_TRUE(InternetConnection::HasInternetConnection(store)) << c.name;
+        }
+    }
 }
 
 } // namespace
