@@ -1,6 +1,7 @@
 #include "engine/ActionHandlers.h"
 
 #include "config/LauncherContext.h"
+#include "engine/EngineText.h"
 #include "ltf/xml/XmlNode.h"
 #include "platform/Shell.h"
 #include "support/Conversions.h"
@@ -129,7 +130,7 @@ void ActionHandlers::LoadFont(XmlNode* element) {
     const std::wstring file = element->GetAttribute(L"file");
     EngineHost* host = engine.Host();
     if (host && !file.empty() && Vellmar::PathExists(file))
-        host->AddPrivateFont(Vellmar::ResolvePath(file));
+        host->AddPrivateFont(EngineText::FullPath(Vellmar::ResolvePath(file)));
 }
 
 void ActionHandlers::SetMutex(XmlNode* element) {

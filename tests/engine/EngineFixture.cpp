@@ -39,6 +39,9 @@ EngineFixture::EngineFixture()
     context.strings.LoadFromString(kStrings);
     context.strings.SetBuiltInVariable(L"EXE_DIR", dir.Wide());
     context.selectedLanguage = context.requestedLanguage = L"en";
+    // Start-up makes the launcher's folder the current one.
+    if (::chdir(dir.Path().c_str()) != 0)
+        ADD_FAILURE() << "cannot enter " << dir.Path();
     engine = std::make_unique<ActionEngine>(context, false, media);
     host.Attach(*engine);
 }
