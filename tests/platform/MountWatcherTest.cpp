@@ -118,6 +118,6 @@ TEST(MediaRestart, CommandNeedsBothFilesOnTheNewMount) {
 
 TEST(MediaRestart, CurrentArgumentsKeepEmptyAndSpacedArguments) {
     TempDir dir;
-    WriteFile(dir / "cmdline", std::string("/x/autorun\0/log\0\0a b\0", 22));
+    WriteFile(dir / "cmdline", std::string("/x/autorun\0/log\0\0a b\0", 21));
     EXPECT_EQ(CurrentArguments(dir / "cmdline"), (std::vector<std::string>{"/log", "", "a b"}));
 }
