@@ -2,6 +2,7 @@
 #include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -32,8 +33,11 @@ public:
             ::_exit(127);
         }
         ::close(fds[1]);
+        // An X server that cannot start may neither answer nor exit: never wait for it long.
+        pollfd ready{fds[0], POLLIN, 0};
         char text[16] = {};
-        const ssize_t got = ::read(fds[0], text, sizeof text - 1);
+        const ssize_t got =
+            ::poll(&ready, 1, 10000) == 1 ? ::read(fds[0], text, sizeof text - 1) : -1;
         ::close(fds[0]);
         if (got > 0)
             name = ":" + std::string(text, std::strcspn(text, "\n"));

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <chrono>
-#include <string>
+#include <filesystem>
 
 namespace Vellmar::Testing {
 
-// A mono 16-bit PCM WAV file of a quiet tone.
-void WriteWav(const std::string& path, std::chrono::milliseconds length);
+// A mono 16-bit PCM WAV of a quiet tone, `length` long.
+void WriteWav(const std::filesystem::path& path, std::chrono::milliseconds length);
 
 } // namespace Vellmar::Testing
