@@ -1,7 +1,6 @@
 #include "app/CautorunDlg.h"
 
 #include "app/CMainDlg.h"
-#include "app/MediaSoundSink.h"
 #include "app/PageElements.h"
 #include "app/Subpage.h"
 #include "config/LauncherContext.h"
@@ -9,6 +8,7 @@
 #include "engine/ActionEngine.h"
 #include "ltf/gui/CFxButton.h"
 #include "ltf/gui/FxXmlReader.h"
+#include "ltf/gui/MediaSoundSink.h"
 #include "ltf/xml/XmlNode.h"
 #include "support/Path.h"
 #include "support/PathResolve.h"
@@ -49,7 +49,7 @@ std::wstring XmlEscaped(const std::wstring& text) {
 
 CautorunDlg::CautorunDlg(ActionEngine& engine, CMainDlg& owner)
     : QWidget(&owner), engine(engine), owner(owner),
-      soundSink(std::make_unique<MediaSoundSink>(engine.Media())) {
+      soundSink(std::make_unique<LTF::GUI::MediaSoundSink>(engine.Media())) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     hide();
     for (int slot = 1; slot <= PageControls::kSlotCount; ++slot) {

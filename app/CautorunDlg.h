@@ -14,13 +14,13 @@
 
 class ActionEngine;
 class CMainDlg;
-class MediaSoundSink;
 class PageElements;
 class Subpage;
 
 namespace LTF::GUI {
 class CFxButton;
-}
+class MediaSoundSink;
+} // namespace LTF::GUI
 
 // One page of the launcher: a background bitmap, 30 skinned button slots and the subpages,
 // all described by the page's element in the `pages` section (and the "default" page's).
@@ -83,6 +83,6 @@ private:
     std::wstring pageName;
     std::wstring pagesXml;
     boost::ptr_map<std::wstring, Subpage> subpages;
-    std::unique_ptr<MediaSoundSink> soundSink;
+    std::unique_ptr<LTF::GUI::MediaSoundSink> soundSink;
     bool ended = false;
 };
