@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/Text.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,30 +41,7 @@ private:
     std::filesystem::path path_;
 };
 
-// Sets (or, given nothing, unsets) an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name))
-            previous_ = old;
-        if (value)
-            ::setenv(name, value->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (previous_)
-            ::setenv(name_, previous_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> previous_;
-};
+using Vellmar::Testing::ScopedEnv;
 
 // std::filesystem would convert through the process locale; names here are UTF-8.
 inline std::wstring Wide(const std::filesystem::path& path) {
