@@ -5,6 +5,7 @@
 #include "ltf/xml/XmlNode.h"
 #include "ltf/xml/XmlNodeList.h"
 #include "ltf/xml/XmlParser.h"
+#include "platform/ShellFolders.h"
 
 #include <memory>
 #include <mutex>
@@ -95,6 +96,14 @@ void StringTable::SetBuiltInVariable(const std::wstring& name, const std::wstrin
     std::unique_lock lock(mutex);
     if (auto table = tables.find(defaultLanguage); table != tables.end())
         table->second[name] = value;
+}
+
+void StringTable::AddShellFolders() {
+    const auto folders = Vellmar::Platform::ShellFolders::All();
+    std::unique_lock lock(mutex);
+    if (auto table = tables.find(defaultLanguage); table != tables.end())
+        for (const auto& [name, path] : folders)
+            table->second[name] = path;
 }
 
 const std::wstring* StringTable::Find(const std::wstring& language, std::wstring_view key) const {

@@ -51,6 +51,8 @@ public:
     // that table exists.
     void SetVariable(const std::wstring& name, const std::wstring& value);
     void SetBuiltInVariable(const std::wstring& name, const std::wstring& value);
+    // The 49 CSIDL_ shell-folder variables, as built-in variables.
+    void AddShellFolders();
 
     static std::wstring GameLanguage(const std::optional<std::wstring>& directory = std::nullopt);
     static std::wstring SystemLanguage();

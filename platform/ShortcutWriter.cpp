@@ -1,13 +1,12 @@
 #include "platform/ShortcutWriter.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Shell.h"
 #include "support/PathResolve.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string_view>
@@ -65,50 +64,6 @@ std::string EscapeValue(std::string_view value) {
     return out;
 }
 
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::string& beside) : path(beside + ".XXXXXX") {
-        fd = ::mkostemp(path.data(), O_CLOEXEC);
-        if (fd < 0)
-            ThrowLastWin32Error("ShortcutWriter::Write", Utf8ToWide(beside));
-    }
-    ~TemporaryFile() {
-        if (fd >= 0)
-            ::close(fd);
-        if (!committed)
-            ::unlink(path.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    void Commit(std::string_view bytes, const std::string& target) {
-        for (std::size_t done = 0; done < bytes.size();) {
-            const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                Fail(target);
-            done += static_cast<std::size_t>(n);
-        }
-        if (::fchmod(fd, 0755) != 0 || ::fsync(fd) != 0)
-            Fail(target);
-        const int closing = fd;
-        fd = -1;
-        if (::close(closing) != 0 || ::rename(path.c_str(), target.c_str()) != 0)
-            Fail(target);
-        committed = true;
-    }
-
-private:
-    [[noreturn]] void Fail(const std::string& target) {
-        ThrowLastWin32Error("ShortcutWriter::Write", Utf8ToWide(target));
-    }
-
-    std::string path;
-    int fd = -1;
-    bool committed = false;
-};
-
 bool EndsWithIgnoreCase(std::wstring_view text, std::wstring_view suffix) {
     return text.size() >= suffix.size() &&
            EqualsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
@@ -156,8 +111,10 @@ std::string ShortcutWriter::Write(const std::wstring& linkPath, const std::wstri
         argv = {fs::absolute(NativePath(target)).string()};
     const std::string folder = fs::path(argv.back()).parent_path().string();
     const std::string name = fs::path(file).stem().string();
-    TemporaryFile temporary(file);
-    temporary.Commit(EntryText(name, argv, folder), file);
+    AtomicFile::Replace(file, EntryText(name, argv, folder), 0755);
+    // Replace keeps the mode of an entry it overwrites; desktops only start executable ones.
+    if (::chmod(file.c_str(), 0755) != 0)
+        ThrowLastWin32Error("chmod " + file, Utf8ToWide(file));
     return file;
 }
 

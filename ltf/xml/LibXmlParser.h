@@ -13,11 +13,12 @@ class LibXmlDocument;
 
 // Parses with libxml2 under rules for untrusted input: no external entity or DTD is loaded, no
 // network is touched, entity references are measured and bounded, nesting deeper than
-// libxml2's default limit (256) and single text nodes over 10 MB are refused, and so is any
-// document over kMaxDocumentBytes. Errors that have no position carry line and column 0.
+// libxml2's default limit (256) is refused, and so is any document over kMaxDocumentBytes
+// (refused before it is parsed; configurations are a few hundred kB at most). Errors that have
+// no position carry line and column 0.
 class LibXmlParser : public XmlParser {
 public:
-    static constexpr std::size_t kMaxDocumentBytes = 16u << 20;
+    static constexpr std::size_t kMaxDocumentBytes = 8u << 20;
 
     LibXmlParser();
     ~LibXmlParser() override;

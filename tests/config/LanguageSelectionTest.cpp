@@ -33,19 +33,16 @@ public:
     fs::path path;
 };
 
-// Sets environment variables for one test and restores them afterwards.
-class ScopedEnv {
-public:
+// Sets an environment variable (null: unsets it) until the end of the scope.
+struct ScopedEnv {
     ScopedEnv(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name))
-            previous = old;
+        if (const char* previous = std::getenv(name))
+            old = previous;
         value ? ::setenv(name, value, 1) : ::unsetenv(name);
     }
-    ~ScopedEnv() { previous ? ::setenv(name, previous->c_str(), 1) : ::unsetenv(name); }
-
-private:
+    ~ScopedEnv() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
     const char* name;
-    std::optional<std::string> previous;
+    std::optional<std::string> old;
 };
 
 } // namespace

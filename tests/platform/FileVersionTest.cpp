@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 
 using PlatformTest::PeBuilder;
-using PlatformTest::ScratchDir;
 using PlatformTest::Wide;
+using PlatformTest::WriteAt;
 using Vellmar::Platform::FileVersion;
 
 namespace {
@@ -23,14 +23,15 @@ void Store32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t v) 
 }
 
 TEST(FileVersion, ReadsBothImageKindsFromFile) {
-    ScratchDir scratch;
+    TempDir scratch;
     for (const bool wide : {false, true}) {
         PeBuilder pe;
         pe.pe32Plus = wide;
-        const auto file = scratch.Write(wide ? "Setup64.EXE" : "setup32.exe", AsString(pe.Build()));
+        const auto file =
+            WriteAt(scratch.path / (wide ? "Setup64.EXE" : "setup32.exe"), AsString(pe.Build()));
         // A Windows-style name with other letter case finds the file as well.
         const auto version =
-            FileVersion::Read(Wide(scratch.Path()) + (wide ? L"\\SETUP64.exe" : L"\\setup32.exe"));
+            FileVersion::Read(Wide(scratch.path) + (wide ? L"\\SETUP64.exe" : L"\\setup32.exe"));
         ASSERT_TRUE(version) << file;
         EXPECT_EQ(version->MostSignificant(), 0x00010005u);
         EXPECT_EQ(version->LeastSignificant(), 0x00030007u);
@@ -56,7 +57,7 @@ TEST(FileVersion, TextForms) {
 }
 
 TEST(FileVersion, FilesWithoutVersionHaveNone) {
-    ScratchDir scratch;
+    TempDir scratch;
     PeBuilder otherType;
     otherType.resourceType = 3; // an icon, no version
     PeBuilder badSignature;
@@ -69,11 +70,12 @@ TEST(FileVersion, FilesWithoutVersionHaveNone) {
                                             AsString(otherType.Build()),
                                             AsString(badSignature.Build())};
     for (std::size_t i = 0; i < contents.size(); ++i)
-        EXPECT_FALSE(FileVersion::Read(Wide(scratch.Write("f" + std::to_string(i), contents[i]))))
+        EXPECT_FALSE(
+            FileVersion::Read(Wide(WriteAt(scratch.path / ("f" + std::to_string(i)), contents[i]))))
             << i;
-    EXPECT_FALSE(FileVersion::Read(Wide(scratch / "missing.exe")));
-    EXPECT_FALSE(FileVersion::Read(Wide(scratch.Path())));
-    const auto fifo = scratch / "fifo.exe";
+    EXPECT_FALSE(FileVersion::Read(Wide(scratch.path / "missing.exe")));
+    EXPECT_FALSE(FileVersion::Read(Wide(scratch.path)));
+    const auto fifo = scratch.path / "fifo.exe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(FileVersion::Read(Wide(fifo))); // must not block
 }

@@ -13,9 +13,8 @@
 #include <thread>
 
 namespace fs = std::filesystem;
-using PlatformTest::ScopedEnv;
-using PlatformTest::ScratchDir;
 using PlatformTest::Wide;
+using PlatformTest::WriteAt;
 using Vellmar::Platform::ChildProcess;
 using Vellmar::Platform::Shell;
 
@@ -30,15 +29,15 @@ fs::path Recorder() {
 class ShellTest : public ::testing::Test {
 protected:
     ShellTest()
-        : bin(scratch / "bin"), recordFile(scratch / "record"),
-          out("ARGV_RECORDER_OUT", recordFile.string()), path("PATH", bin.string()) {
+        : bin(scratch.path / "bin"), recordFile(scratch.path / "record"),
+          out("ARGV_RECORDER_OUT", recordFile.c_str()), path("PATH", bin.c_str()) {
         fs::create_directories(bin);
     }
 
     void InstallTool(const std::string& name) const { fs::create_symlink(Recorder(), bin / name); }
 
     fs::path Document(const std::string& name, fs::perms perms = fs::perms::owner_read) const {
-        const fs::path file = scratch.Write(name, "just text\n");
+        const fs::path file = WriteAt(scratch.path / name, "just text\n");
         fs::permissions(file, perms | fs::perms::owner_read);
         return file;
     }
@@ -50,7 +49,7 @@ protected:
         return Vellmar::Testing::WaitForArgvRecord(recordFile).value_or(Record{});
     }
 
-    ScratchDir scratch;
+    TempDir scratch;
     fs::path bin;
     fs::path recordFile;
     ScopedEnv out;
@@ -60,7 +59,7 @@ protected:
 using Argv = std::vector<std::string>;
 
 TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
-    const fs::path work = scratch / "work dir";
+    const fs::path work = scratch.path / "work dir";
     fs::create_directories(work);
     const int stray = ::open("/dev/null", O_RDONLY); // inheritable on purpose
     ASSERT_GE(stray, 3);
@@ -78,7 +77,7 @@ TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
 }
 
 TEST_F(ShellTest, ScriptRunsThroughItsInterpreterWithoutShell) {
-    const fs::path script = scratch.Write("run me.sh", "#!" + Recorder().string() + "\n");
+    const fs::path script = WriteAt(scratch.path / "run me.sh", "#!" + Recorder().string() + "\n");
     fs::permissions(script, fs::perms::owner_all);
     const Record r = Started([&] { return Shell::Execute(L"", Wide(script), L"\"a b\"", L""); });
     EXPECT_EQ(r.args, (Argv{Recorder().string(), script.string(), "a b"}));
@@ -135,21 +134,21 @@ TEST_F(ShellTest, FindsWindowsStyleNamesInDirectoryAndBareNamesOnPath) {
     InstallTool("xdg-open");
     InstallTool("mytool");
     const fs::path doc = Document("Sub/Read Me.TXT");
-    Record r = Started(
-        [&] { return Shell::Execute(L"", L"sub\\read me.txt", L"", Wide(scratch.Path())); });
+    Record r =
+        Started([&] { return Shell::Execute(L"", L"sub\\read me.txt", L"", Wide(scratch.path)); });
     EXPECT_EQ(r.args, (Argv{(bin / "xdg-open").string(), doc.string()}));
-    EXPECT_EQ(r.cwd, fs::canonical(scratch.Path()).string());
+    EXPECT_EQ(r.cwd, fs::canonical(scratch.path).string());
     r = Started([&] { return Shell::Execute(L"open", L"mytool", L"1", L""); });
     EXPECT_EQ(r.args, (Argv{(bin / "mytool").string(), "1"}));
 }
 
 TEST_F(ShellTest, ReportsWhatCouldNotBeStarted) {
     const fs::path doc = Document("readme.txt");
-    EXPECT_FALSE(Shell::Execute(L"open", Wide(scratch / "missing.exe"), L"", L""));
+    EXPECT_FALSE(Shell::Execute(L"open", Wide(scratch.path / "missing.exe"), L"", L""));
     EXPECT_FALSE(Shell::Execute(L"open", L"", L"", L""));
     EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", L"")); // no xdg-open anywhere
     InstallTool("xdg-open");
-    EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", Wide(scratch / "no such dir")));
+    EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", Wide(scratch.path / "no such dir")));
 }
 
 TEST_F(ShellTest, OpensOnlyWebAndMailAddresses) {
@@ -180,7 +179,7 @@ TEST(ChildProcess, ExitedChildrenAreReaped) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (fs::exists(stat) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_FALSE(fs::exists(stat)) << PlatformTest::ReadFile(stat);
+    EXPECT_FALSE(fs::exists(stat)) << ReadFile(stat);
 }
 
 TEST(ChildProcess, MissingProgramIsAnErrorNotAChild) {

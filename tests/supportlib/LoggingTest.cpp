@@ -72,6 +72,21 @@ TEST_F(LoggingTest, SameNameGivesSameLoggerAndEmptyComponentsAreDropped) {
     EXPECT_NE(logger, LogManager::getLogger(name));
 }
 
+TEST_F(LoggingTest, ConcurrentFirstRequestsShareOneLogger) {
+    const std::wstring name = UniqueName(L"race") + L".worker";
+    std::vector<std::shared_ptr<Logger>> seen(4);
+    std::vector<std::thread> threads;
+    for (auto& slot : seen)
+        threads.emplace_back([&slot, &name] {
+            slot = LogManager::getLogger(name);
+            slot->isEnabledFor(3);
+        });
+    for (auto& thread : threads)
+        thread.join();
+    for (const auto& logger : seen)
+        EXPECT_EQ(logger, seen.front());
+}
+
 TEST_F(LoggingTest, EffectiveLevelComesFromNearestAncestorWithALevel) {
     const std::wstring name = UniqueName(L"levels");
     // Ancestors registered after the leaf still count.
@@ -240,6 +255,13 @@ TEST_F(LoggingTest, UnopenableLogFileThrowsWithPath) {
     fs::remove_all(root / "gone");
     rootLogger->addHandler(&file);
     EXPECT_THROW(rootLogger->log(3, L"lost"), LogException) << "travels out of Logger::log";
+
+    Write("gone/x.log", "");
+    rootLogger->setLevel(7);
+    {
+        MethodTrace trace(rootLogger, L"CautorunApp", L"InitInstance");
+        fs::remove_all(root / "gone");
+    } // the exit record fails quietly instead of ending the process
     rootLogger->removeHandler(&file);
 }
 

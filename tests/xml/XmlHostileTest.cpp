@@ -56,8 +56,7 @@ TEST(XmlHostile, RefusedQuicklyWithBoundedMemory) {
         {"billion laughs", BillionLaughs()},
         {"quadratic blowup", QuadraticBlowup()},
         {"deep nesting", Repeat(L"<a>", 10000) + Repeat(L"</a>", 10000)},
-        {"12 MB text node", L"<a>" + std::wstring(12u << 20, L'x') + L"</a>"},
-        {"over the size cap", L"<a>" + std::wstring(17u << 20, L'x') + L"</a>"},
+        {"over the size cap", L"<a>" + std::wstring(9u << 20, L'x') + L"</a>"},
         {"200 MB file", L""},
     };
     const long rssBefore = MaxRssMegabytes();
@@ -68,7 +67,8 @@ TEST(XmlHostile, RefusedQuicklyWithBoundedMemory) {
             EXPECT_THROW(parser->ParseFile(huge.wstring()), XmlParseErrorException) << c.name;
         else
             EXPECT_THROW(parser->ParseString(c.text), XmlParseErrorException) << c.name;
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << c.name;
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, std::chrono::seconds(10)) << c.name;
         EXPECT_EQ(parser->GetDocument(), nullptr);
     }
     EXPECT_LT(MaxRssMegabytes() - rssBefore, 768) << "peak memory grew too much";

@@ -4,6 +4,9 @@
 #include "ltf/xml/XmlNode.h"
 #include "ltf/xml/XmlNodeList.h"
 #include "ltf/xml/XmlParser.h"
+#include "support/LtfException.h"
+
+#include <gtest/gtest.h>
 
 #include <unistd.h>
 
@@ -22,6 +25,18 @@ inline std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::wstring& text) {
 
 inline LTF::Xml::XmlNode* Root(const LTF::Xml::XmlParser& parser) {
     return parser.GetDocument()->GetDocumentElement();
+}
+
+// Runs `call`, which must raise InvalidArgumentException naming `argument` and `source`.
+template <typename Call>
+void ExpectInvalidArgument(Call call, const char* argument, const char* source) {
+    try {
+        call();
+        ADD_FAILURE() << "no exception for " << argument;
+    } catch (const LTF::InvalidArgumentException& e) {
+        EXPECT_STREQ(e.argumentName(), argument);
+        EXPECT_STREQ(e.file(), source);
+    }
 }
 
 // A private folder under the system temp folder, removed with the object.

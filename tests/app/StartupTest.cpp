@@ -1,0 +1,168 @@
+// Runs the real autorun binary, as a player's desktop would, in a throw-away folder tree.
+#include "tests/support/ProcessRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using TestSupport::LinesStartingWith;
+using TestSupport::RunProcess;
+
+namespace {
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() /
+               ("vellmar-startup-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root / "home");
+        fs::create_directories(root / "disc" / "setup" / "bin");
+    }
+    void TearDown() override { fs::remove_all(root); }
+
+    // Places the binary at disc/<relative>/autorun.
+    std::string Install(const std::string& relative) {
+        const fs::path target = root / "disc" / relative / "autorun";
+        fs::create_directories(target.parent_path());
+        fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "autorun", target,
+                      fs::copy_options::overwrite_existing);
+        return target.string();
+    }
+
+    void WriteConfig(const std::string& relative, const std::string& text) {
+        const fs::path file = root / "disc" / relative / "data" / "autorun.xml";
+        fs::create_directories(file.parent_path());
+        std::ofstream(file) << text;
+    }
+
+    TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
+                                   const std::string& lang = "C") {
+        return RunProcess(exe, args,
+                          {{"HOME", (root / "home").string()},
+                           {"XDG_CONFIG_HOME", ""},
+                           {"LANG", lang},
+                           {"LC_ALL", ""},
+                           {"LC_MESSAGES", ""},
+                           {"AUTORUN_NONINTERACTIVE", "1"},
+                           {"QT_QPA_PLATFORM", "offscreen"},
+                           {"VELLMAR_REGISTRY_DIR", (root / "registry").string()}});
+    }
+
+    fs::path LogFile() const { return root / "home" / "Documents" / "autorun.log"; }
+
+    std::string ReadLog() const {
+        std::ifstream in(LogFile());
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    fs::path root;
+};
+
+// The window would wait for a person: every run closes it from its initialization.
+const char* kEmptyConfig = "<?xml version=\"1.0\"?>\n<VellmarApp><application><initialization>"
+                           "<init action=\"system\" value=\"close\"/></initialization>"
+                           "</application></VellmarApp>\n";
+
+} // namespace
+
+TEST_F(Startup, MissingConfigurationIsOneMessageAndNoLog) {
+    const auto result = Run(Install("setup/bin"), {});
+    const auto boxes = LinesStartingWith(result.err, "MessageBox:");
+    ASSERT_EQ(boxes.size(), 1u) << result.err;
+    EXPECT_EQ(boxes[0], "MessageBox: Error:: The following file could not be found:\\nautorun.xml");
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_FALSE(fs::exists(LogFile()));
+}
+
+TEST_F(Startup, ConfigurationBesideAParentFolderIsFound) {
+    WriteConfig("setup", kEmptyConfig);
+    const auto result = Run(Install("setup/bin"), {});
+    EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
+    EXPECT_EQ(result.exitCode, 0);
+}
+
+TEST_F(Startup, SyntaxErrorNamesLineColumnAndFile) {
+    WriteConfig("setup", "<?xml version=\"1.0\"?>\n<VellmarApp>\n<a x=\"1\" <b/>\n</VellmarApp>\n");
+    const auto result = Run(Install("setup"), {});
+    const auto boxes = LinesStartingWith(result.err, "MessageBox:");
+    ASSERT_EQ(boxes.size(), 1u) << result.err;
+    EXPECT_NE(boxes[0].find("Line: 3, "), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[0].find("File: " + (root / "disc/setup/data/autorun.xml").string()),
+              std::string::npos)
+        << boxes[0];
+    EXPECT_NE(result.exitCode, 0);
+}
+
+TEST_F(Startup, LanguageFromLocaleAndConfigurationOverride) {
+    const std::string exe = Install("setup");
+    auto result = Run(exe, {}, "de_DE.UTF-8");
+    auto boxes = LinesStartingWith(result.err, "MessageBox:");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("MessageBox: Fehler:: ", 0), 0u) << boxes[0];
+
+    WriteConfig("setup", "<?xml version=\"1.0\"?>\n<VellmarApp>\n<application><languagetable>"
+                         "<strings language=\"de\"><string name=\"error_title\">Achtung</string>"
+                         "</strings></languagetable></application>\n<broken\n</VellmarApp>\n");
+    result = Run(exe, {}, "de_DE.UTF-8");
+    boxes = LinesStartingWith(result.err, "MessageBox:");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("MessageBox: Fehler:: ", 0), 0u)
+        << "a file that does not parse adds no strings: " << boxes[0];
+}
+
+TEST_F(Startup, LogSwitchAppendsAndIsCaseSensitive) {
+    WriteConfig("setup", kEmptyConfig);
+    const std::string exe = Install("setup");
+    EXPECT_EQ(Run(exe, {"/LOG"}).exitCode, 0);
+    EXPECT_FALSE(fs::exists(LogFile()));
+
+    EXPECT_EQ(Run(exe, {"/log", "extra"}).exitCode, 0);
+    EXPECT_EQ(Run(exe, {"/log"}).exitCode, 0);
+    const std::string log = ReadLog();
+    for (const char* expected : {"] Log started\r\n", "] - Exe: ", "] - Command line: ",
+                                 "/autorun /log extra\r\n", "] Log ended\r\n\r\n\r\n\r\n"}) {
+        EXPECT_NE(log.find(expected), std::string::npos) << expected << "\n" << log;
+    }
+    EXPECT_NE(log.find("Log started"), log.rfind("Log started")) << "the second run appends";
+}
+
+TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
+    const std::string exe = Install("setup");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/?", "/log"}, std::vector<std::string>{"/log", "/?"}}) {
+        const auto result = Run(exe, args);
+        const auto boxes = LinesStartingWith(result.err, "MessageBox:");
+        ASSERT_EQ(boxes.size(), 1u) << result.err;
+        EXPECT_EQ(boxes[0].rfind("MessageBox: Arguments: autorun [/language <language>]", 0), 0u);
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_FALSE(fs::exists(LogFile()));
+    }
+}
+
+TEST_F(Startup, ConfigurationStringsCaptionLaterErrors) {
+    WriteConfig("setup", R"(<?xml version="1.0"?>
+<VellmarApp><application>
+  <languagetable><strings language="de"><string name="error_title">Achtung</string></strings>
+  </languagetable>
+  <initialization>
+    <init action="page" value="a" delay="50"/><init action="page" value="a" delay="50"/>
+    <init action="system" value="close"/>
+  </initialization>
+</application><pages default="a"><page name="a"/></pages></VellmarApp>
+)");
+    const auto result = Run(Install("setup"), {"/log"}, "de_DE.UTF-8");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.err, "MessageBox:"),
+              std::vector<std::string>{"MessageBox: Achtung: Timed action already set."});
+    const std::string log = ReadLog();
+    EXPECT_NE(log.find("] Log started\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("] Log ended\r\n"), std::string::npos) << log;
+}

@@ -1,0 +1,420 @@
+// The bundled demo as the build places it beside bin/autorun: every button reads with all its
+// bitmaps, every file and name the configuration refers to exists, every text is translated,
+// and the generated art and sounds have the formats the launcher loads.
+#include "config/StringTable.h"
+#include "ltf/gui/CFxButton.h"
+#include "ltf/xml/XmlDocument.h"
+#include "ltf/xml/XmlNode.h"
+#include "ltf/xml/XmlNodeList.h"
+#include "ltf/xml/XmlParser.h"
+#include "support/PathResolve.h"
+#include "support/Text.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QRect>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using LTF::Xml::XmlNode;
+
+const std::wstring kMainFile = L"autorun.xml";
+const std::wstring kNewsFile = L"news_backup/news.xml";
+
+fs::path BuiltDataDir() {
+    const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
+    return fs::path(bin ? bin : "bin") / "data";
+}
+
+// A copy of the placed demo as it is after the first start, when the launcher has made the
+// live news folder from the backup.
+class StartedDemo {
+public:
+    StartedDemo() : dir(fs::temp_directory_path() / ("demo-test-" + std::to_string(::getpid()))) {
+        fs::remove_all(dir);
+        if (!fs::exists(BuiltDataDir() / "autorun.xml"))
+            return;
+        fs::copy(BuiltDataDir(), dir, fs::copy_options::recursive);
+        if (!fs::exists(dir / "news"))
+            fs::copy(dir / "news_backup", dir / "news", fs::copy_options::recursive);
+    }
+    ~StartedDemo() { fs::remove_all(dir); }
+    const fs::path& Dir() const { return dir; }
+
+private:
+    fs::path dir;
+};
+
+fs::path DataDir() {
+    static const StartedDemo demo;
+    return demo.Dir();
+}
+
+std::wstring DataPath(const std::wstring& relative) {
+    return Vellmar::Utf8ToWide((DataDir() / Vellmar::WideToUtf8(relative)).string());
+}
+
+std::vector<const XmlNode*> Elements(const XmlNode& parent, const std::wstring& name = L"") {
+    std::vector<const XmlNode*> found;
+    const auto* children = parent.GetChildNodes();
+    for (int i = 0; i < children->GetLength(); ++i) {
+        const XmlNode* child = children->GetItem(i);
+        if (child->GetNodeType() == LTF::Xml::XmlNodeType::Element &&
+            (name.empty() || child->GetName() == name))
+            found.push_back(child);
+    }
+    return found;
+}
+
+// Every element of the subtree, document order.
+void Walk(const XmlNode& node, const std::function<void(const XmlNode&)>& visit) {
+    visit(node);
+    for (const XmlNode* child : Elements(node))
+        Walk(*child, visit);
+}
+
+std::string Describe(const XmlNode& node) {
+    return Vellmar::WideToUtf8(node.GetName() + L" " + node.GetAttribute(L"name"));
+}
+
+// A configuration as the launcher sees it: parsed by the real parser, with the language tables
+// of the main configuration and of itself loaded (they share one table at run time) and the
+// whole document expanded the way the page code expands its section.
+class DemoConfiguration {
+public:
+    explicit DemoConfiguration(const std::wstring& relative) {
+        raw = Parse(DataPath(relative), true);
+        if (relative != kMainFile)
+            LoadLanguages(*Parse(DataPath(kMainFile), true));
+        LoadLanguages(*raw);
+        strings.SetBuiltInVariable(L"CONFIGXML_DIR", Vellmar::Utf8ToWide(DataDir().string()));
+        expanded = Parse(strings.ExpandForXml(Root(*raw).GetXml()), false);
+    }
+
+    const XmlNode& Raw() const { return Root(*raw); }
+    const XmlNode& Expanded() const { return Root(*expanded); }
+    const XmlNode& Pages() const { return *Expanded().GetChildNode(L"pages", 0); }
+    const StringTable& Strings() const { return strings; }
+
+    // The buttons a page shows, in slot order: the default page's first.
+    std::vector<const XmlNode*> ButtonsOf(const XmlNode& page) const {
+        std::vector<const XmlNode*> buttons;
+        if (const XmlNode* common = Pages().FindChildNode(L"name", L"default", L"page", 0))
+            buttons = Elements(*common, L"xmlbutton");
+        for (const XmlNode* own : Elements(page, L"xmlbutton"))
+            buttons.push_back(own);
+        return buttons;
+    }
+    std::vector<const XmlNode*> ShownPages() const {
+        std::vector<const XmlNode*> pages;
+        for (const XmlNode* page : Elements(Pages(), L"page")) {
+            if (page->GetAttribute(L"name") != L"default")
+                pages.push_back(page);
+        }
+        return pages;
+    }
+
+    // Names per language code, as the language table defines them.
+    std::map<std::wstring, std::set<std::wstring>> DefinedStrings() const {
+        std::map<std::wstring, std::set<std::wstring>> defined;
+        const XmlNode* table = Raw().SelectNode(L"application/languagetable");
+        if (!table)
+            return defined;
+        for (const XmlNode* group : Elements(*table, L"strings")) {
+            for (const XmlNode* entry : Elements(*group, L"string")) {
+                if (!entry->GetText().empty())
+                    defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
+            }
+        }
+        return defined;
+    }
+
+private:
+    static const XmlNode& Root(const LTF::Xml::XmlParser& parser) {
+        return *parser.GetDocument()->GetDocumentElement();
+    }
+    static std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::wstring& source, bool isFile) {
+        std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser(0));
+        if (isFile)
+            parser->ParseFile(source);
+        else
+            parser->ParseString(source);
+        return parser;
+    }
+    void LoadLanguages(const LTF::Xml::XmlParser& parser) {
+        strings.Load(Root(parser).SelectNode(L"application/languagetable"));
+    }
+
+    std::unique_ptr<LTF::Xml::XmlParser> raw;
+    std::unique_ptr<LTF::Xml::XmlParser> expanded;
+    StringTable strings;
+};
+
+QSize BitmapSize(const std::wstring& file) {
+    return QImageReader(QString::fromStdString(Vellmar::NativePath(file))).size();
+}
+
+class DemoConfigurationTest : public ::testing::TestWithParam<std::wstring> {
+protected:
+    void SetUp() override {
+        if (!Vellmar::PathExists(DataPath(kMainFile)))
+            GTEST_FAIL() << "the demo is not placed in " << BuiltDataDir() << " (build demo_files)";
+        config = std::make_unique<DemoConfiguration>(GetParam());
+    }
+    std::unique_ptr<DemoConfiguration> config;
+};
+
+TEST_P(DemoConfigurationTest, EveryButtonReadsWithAllItsBitmapsInsideItsPage) {
+    ASSERT_FALSE(config->ShownPages().empty());
+    for (const XmlNode* page : config->ShownPages()) {
+        SCOPED_TRACE(Describe(*page));
+        const QSize size = BitmapSize(page->GetAttribute(L"background"));
+        ASSERT_TRUE(size.isValid()) << "background does not load";
+        const std::vector<const XmlNode*> buttons = config->ButtonsOf(*page);
+        EXPECT_LE(buttons.size(), 30u);
+
+        QWidget surface;
+        surface.resize(size);
+        for (const XmlNode* element : buttons) {
+            SCOPED_TRACE(Describe(*element));
+            auto* button = new LTF::GUI::CFxButton(&surface);
+            button->ApplyDefaultAppearance(L"");
+            EXPECT_TRUE(button->ReadXml(element));
+            const RECT r = button->WindowRect();
+            const QRect placed(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            EXPECT_FALSE(placed.isEmpty());
+            EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(placed))
+                << "placed at " << r.left << "," << r.top << " size " << placed.width() << "x"
+                << placed.height();
+        }
+    }
+}
+
+// After expansion, a value naming something in the data folder must exist there.
+TEST_P(DemoConfigurationTest, EveryFileItNamesExists) {
+    const std::wstring data = Vellmar::Utf8ToWide(DataDir().string());
+    int references = 0;
+    Walk(config->Expanded(), [&](const XmlNode& element) {
+        for (const auto& [name, value] : element.GetAttributes()) {
+            if (!value.starts_with(data))
+                continue;
+            ++references;
+            EXPECT_TRUE(Vellmar::PathExists(value))
+                << Describe(element) << " " << Vellmar::WideToUtf8(name) << "="
+                << Vellmar::WideToUtf8(value);
+            const std::wstring action = element.GetAttribute(L"action");
+            if (name == L"file" && action == L"execute") {
+                EXPECT_EQ(::access(Vellmar::NativePath(value).c_str(), X_OK), 0)
+                    << Vellmar::WideToUtf8(value) << " is not executable";
+            }
+        }
+    });
+    EXPECT_GT(references, 5);
+}
+
+TEST_P(DemoConfigurationTest, EveryTextAndTitleIsTranslatedIntoEnglishAndGerman) {
+    std::set<std::wstring> keys;
+    for (const XmlNode* page : config->ShownPages()) {
+        if (GetParam() == kMainFile)
+            keys.insert(page->GetAttribute(L"name")); // the window title
+        for (const XmlNode* button : config->ButtonsOf(*page)) {
+            if (const XmlNode* text = button->GetChildNode(L"text", 0))
+                keys.insert(text->GetAttribute(L"normal"));
+            if (const XmlNode* tip = button->GetChildNode(L"tooltip", 0))
+                keys.insert(tip->GetAttribute(L"text"));
+        }
+    }
+    ASSERT_FALSE(keys.empty());
+    const auto defined = config->DefinedStrings();
+    for (const wchar_t* language : {L"en", L"de"}) {
+        const auto table = defined.find(language);
+        ASSERT_NE(table, defined.end()) << Vellmar::WideToUtf8(language);
+        for (const std::wstring& key : keys)
+            EXPECT_TRUE(table->second.count(key))
+                << Vellmar::WideToUtf8(key) << " missing in " << Vellmar::WideToUtf8(language);
+    }
+}
+
+// Each action names something that exists: a page, a queue, a condition, a button, a subpage;
+// keywords are the launcher's own. A typo here would make a button silently do nothing.
+TEST_P(DemoConfigurationTest, EveryActionNamesSomethingThatExists) {
+    const XmlNode& root = config->Expanded();
+    std::map<std::wstring, std::set<std::wstring>> names;
+    Walk(root, [&](const XmlNode& element) {
+        const std::wstring name = element.GetAttribute(L"name");
+        if (!name.empty())
+            names[element.GetName()].insert(name);
+    });
+    const std::map<std::wstring, std::wstring> targetKind = {{L"page", L"page"},
+                                                             {L"actionqueue", L"actionqueue"},
+                                                             {L"condition", L"condition"},
+                                                             {L"subpage", L"subpage"}};
+    const std::set<std::wstring> others = {
+        L"createdir", L"createshortcut", L"createurl", L"enablebutton", L"setbuttonattribute",
+        L"execute",   L"loadfont",       L"setmutex",  L"pagecycle",    L"shellexecute",
+        L"system",    L"update",         L"url"};
+    const std::set<std::wstring> conditionTypes = {L"commandline", L"fileexist", L"floatcompare",
+                                                   L"ini",         L"language",  L"mutex",
+                                                   L"newsupdate",  L"regsz"};
+    int actions = 0;
+    Walk(root, [&](const XmlNode& element) {
+        if (element.GetName() == L"condition") {
+            EXPECT_TRUE(conditionTypes.count(Vellmar::ToLower(element.GetAttribute(L"type"))))
+                << Describe(element);
+        }
+        const std::wstring action = Vellmar::ToLower(element.GetAttribute(L"action"));
+        if (action.empty())
+            return; // labels are buttons without an action
+        ++actions;
+        const std::wstring value = element.GetAttribute(L"value");
+        if (const auto kind = targetKind.find(action); kind != targetKind.end()) {
+            EXPECT_TRUE(names[kind->second].count(value))
+                << Describe(element) << ": no " << Vellmar::WideToUtf8(kind->second) << " "
+                << Vellmar::WideToUtf8(value);
+        } else {
+            EXPECT_TRUE(others.count(action)) << Vellmar::WideToUtf8(action);
+        }
+        if (action == L"enablebutton") {
+            EXPECT_TRUE(names[L"xmlbutton"].count(element.GetAttribute(L"button")))
+                << Describe(element);
+        }
+        if (action == L"url") {
+            EXPECT_TRUE(value.starts_with(L"https://")) << Vellmar::WideToUtf8(value);
+        }
+    });
+    EXPECT_GT(actions, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(MainAndNews, DemoConfigurationTest,
+                         ::testing::Values(kMainFile, kNewsFile),
+                         [](const auto& info) { return info.index == 0 ? "Main" : "News"; });
+
+// The news pages fill the subpage rectangle exactly, and the rectangle lies inside its page.
+TEST(DemoLayout, NewsAreaFitsItsPageAndItsPages) {
+    if (!Vellmar::PathExists(DataPath(kMainFile)))
+        GTEST_FAIL() << "the demo is not placed in " << BuiltDataDir();
+    const DemoConfiguration main(kMainFile);
+    const XmlNode* page = main.Pages().FindChildNode(L"name", L"main", L"page", 0);
+    ASSERT_NE(page, nullptr);
+    const XmlNode* subpage = page->GetChildNode(L"subpage", 0);
+    ASSERT_NE(subpage, nullptr);
+    const XmlNode& at = *subpage->GetChildNode(L"position", 0);
+    const XmlNode& size = *subpage->GetChildNode(L"size", 0);
+    const QRect area(std::stoi(at.GetAttribute(L"x")), std::stoi(at.GetAttribute(L"y")),
+                     std::stoi(size.GetAttribute(L"width")),
+                     std::stoi(size.GetAttribute(L"height")));
+    EXPECT_TRUE(QRect(QPoint(0, 0), BitmapSize(page->GetAttribute(L"background"))).contains(area));
+
+    const XmlNode& source = *subpage->GetChildNode(L"source", 0);
+    const auto folder = [&source](const wchar_t* name) {
+        return fs::path(
+            Vellmar::WideToUtf8(Vellmar::NormalizeSeparators(source.GetAttribute(name))));
+    };
+    // The build places only the backup; the launcher makes the live folder beside it.
+    EXPECT_EQ(folder(L"backup").filename(), "news_backup");
+    EXPECT_EQ(folder(L"path").parent_path(), folder(L"backup").parent_path());
+    const DemoConfiguration news(kNewsFile);
+    for (const XmlNode* card : news.ShownPages())
+        EXPECT_EQ(BitmapSize(card->GetAttribute(L"background")), area.size()) << Describe(*card);
+}
+
+// What the generator writes: 24-bit uncompressed BMPs, keyed ones with the transparency
+// colour in the corners and art in the middle, and 16-bit PCM sounds that are not silent.
+TEST(DemoArt, BitmapsAreUncompressed24BitWithTheirKeyColour) {
+    struct Case {
+        const char* file;
+        int width, height;
+        bool keyed;
+    };
+    const Case cases[] = {
+        {"art/bg_main.bmp", 640, 400, false},        {"art/bg_extras.bmp", 640, 400, false},
+        {"art/bg_options.bmp", 640, 400, false},     {"art/logo.bmp", 400, 100, true},
+        {"art/logo_over.bmp", 400, 100, true},       {"art/button_normal.bmp", 190, 42, true},
+        {"art/button_disabled.bmp", 190, 42, true},  {"art/sound_over.bmp", 26, 26, true},
+        {"art/muted_pushed.bmp", 26, 26, true},      {"art/close_normal.bmp", 26, 26, true},
+        {"news_backup/news_1.bmp", 300, 232, false}, {"news_backup/next_over.bmp", 28, 28, true},
+    };
+    const QRgb key = qRgb(255, 0, 255);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        std::ifstream in(BuiltDataDir() / c.file, std::ios::binary);
+        char header[54] = {};
+        ASSERT_TRUE(in.read(header, sizeof header));
+        const auto u16 = [&](int at) {
+            return unsigned(std::uint8_t(header[at])) | unsigned(std::uint8_t(header[at + 1])) << 8;
+        };
+        EXPECT_EQ(std::string(header, 2), "BM");
+        EXPECT_EQ(u16(28), 24u);                // bits per pixel
+        EXPECT_EQ(u16(30) | u16(32) << 16, 0u); // BI_RGB
+        const QImage image((BuiltDataDir() / c.file).c_str());
+        ASSERT_EQ(image.size(), QSize(c.width, c.height));
+        int keyPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                keyPixels += (image.pixel(x, y) | 0xFF000000) == key;
+        }
+        if (c.keyed) {
+            EXPECT_EQ(image.pixel(0, 0) | 0xFF000000, key);
+            EXPECT_LT(keyPixels, image.width() * image.height() * 4 / 5); // mostly art
+        } else {
+            EXPECT_EQ(keyPixels, 0);
+        }
+    }
+}
+
+TEST(DemoArt, SoundsArePcm16AndAudible) {
+    struct Case {
+        const char* file;
+        double minSeconds, maxSeconds;
+    };
+    for (const Case& c : {Case{"music/theme.wav", 8, 40}, Case{"sounds/click.wav", 0.01, 0.5}}) {
+        SCOPED_TRACE(c.file);
+        std::ifstream in(BuiltDataDir() / c.file, std::ios::binary);
+        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+        ASSERT_GT(bytes.size(), 44u);
+        const auto u32 = [&](std::size_t at) {
+            std::uint32_t v = 0;
+            for (int i = 3; i >= 0; --i)
+                v = v << 8 | std::uint8_t(bytes[at + i]);
+            return v;
+        };
+        EXPECT_EQ(std::string(bytes.data(), 4), "RIFF");
+        EXPECT_EQ(std::string(bytes.data() + 8, 8), "WAVEfmt ");
+        EXPECT_EQ(u32(20) & 0xFFFF, 1u);  // PCM
+        EXPECT_EQ(u32(34) & 0xFFFF, 16u); // bits per sample
+        const std::uint32_t rate = u32(24);
+        const std::uint32_t channels = u32(22) & 0xFFFF;
+        const std::uint32_t dataSize = u32(40);
+        ASSERT_EQ(dataSize + 44, bytes.size());
+        const double seconds = double(dataSize) / (rate * channels * 2);
+        EXPECT_GE(seconds, c.minSeconds);
+        EXPECT_LE(seconds, c.maxSeconds);
+        int peak = 0;
+        for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
+            peak = std::max(peak, std::abs(int(std::int16_t(std::uint8_t(bytes[i]) |
+                                                            std::uint8_t(bytes[i + 1]) << 8))));
+        EXPECT_GT(peak, 8000);
+        EXPECT_LT(peak, 32767); // never clipped
+    }
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+#include "tests/support/ProcessRunner.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace TestSupport {
+
+namespace {
+
+std::string ReadAndRemove(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    ::unlink(path.c_str());
+    return buffer.str();
+}
+
+std::string TempName() {
+    char pattern[] = "/tmp/vellmar-proc-XXXXXX";
+    const int fd = ::mkstemp(pattern);
+    ::close(fd);
+    return pattern;
+}
+
+[[noreturn]] void ExecChild(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::map<std::string, std::string>& environment,
+                            const std::string& workingDirectory, const std::string& outPath,
+                            const std::string& errPath) {
+    ::setpgid(0, 0);
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int in = ::open("/dev/null", O_RDONLY);
+    ::dup2(in, 0);
+    ::dup2(out, 1);
+    ::dup2(err, 2);
+    for (const auto& [name, value] : environment) {
+        if (value.empty())
+            ::unsetenv(name.c_str());
+        else
+            ::setenv(name.c_str(), value.c_str(), 1);
+    }
+    if (!workingDirectory.empty() && ::chdir(workingDirectory.c_str()) != 0)
+        ::_exit(126);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+}
+
+} // namespace
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::map<std::string, std::string>& environment,
+                         const std::string& workingDirectory, std::chrono::milliseconds limit) {
+    const std::string outPath = TempName();
+    const std::string errPath = TempName();
+    ProcessResult result;
+    const pid_t child = ::fork();
+    if (child == 0)
+        ExecChild(program, arguments, environment, workingDirectory, outPath, errPath);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            result.timedOut = true;
+            ::kill(-child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadAndRemove(outPath);
+    result.err = ReadAndRemove(errPath);
+    return result;
+}
+
+std::vector<std::string> LinesStartingWith(const std::string& text, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(prefix, 0) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
+} // namespace TestSupport
