@@ -1,5 +1,6 @@
 #include "ltf/gui/CFxButton.h"
 
+#include "ltf/gui/DialogGroup.h"
 #include "ltf/gui/FxGeometry.h"
 #include "ltf/gui/FxPainter.h"
 #include "ltf/gui/FxRegions.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -25,6 +27,9 @@ CFxButton::CFxButton(QWidget* parent, std::uint32_t style) : QAbstractButton(par
         if (derived.prepared)
             update();
     };
+    // Moves without a button held drive the over sound and the hover look.
+    setMouseTracking(true);
+    connect(this, &QAbstractButton::clicked, this, [this] { emit clickedControl(controlId); });
     Attach(style);
 }
 
@@ -32,7 +37,10 @@ void CFxButton::Attach(std::uint32_t style) {
     const QFontInfo info(font());
     model.Attach(style, text().toStdWString(), font().family().toStdWString(), -info.pixelSize(),
                  SystemColours::FromPalette(QApplication::palette()));
-    mouseOver = false;
+    interaction = FxInteraction{};
+    hoverTimer.stop();
+    if (tooltip)
+        tooltip->SetTip(QString()); // the model no longer has one
     checkedFlag = false;
     derived = FxDerived{};
     derived.client = rect();
@@ -87,6 +95,10 @@ void CFxButton::Prepare(const QPixmap* pageBackground, int reserved, int hideMas
         model.switches.border = model.switches.border && !(hideMask & 8);
         model.switches.focus = model.switches.focus && !(hideMask & 16);
     }
+    // A move with no keys at the corner: sounds and hover tracking start from a known state.
+    QMouseEvent corner(QEvent::MouseMove, QPointF(0, 0), mapToGlobal(QPointF(0, 0)), Qt::NoButton,
+                       Qt::NoButton, Qt::NoModifier);
+    mouseMoveEvent(&corner);
     derived.prepared = true;
     update();
 }
@@ -164,8 +176,12 @@ bool CFxButton::GetTooltip(std::wstring& text, Colour& colour, Colour& bgColour)
 void CFxButton::SetTooltip(const std::wstring& text, std::optional<Colour> colour,
                            std::optional<Colour> bgColour) {
     model.SetTooltip(text, colour, bgColour);
-    if (model.tooltip.exists)
-        setToolTip(QString::fromStdWString(text));
+    if (!model.tooltip.exists)
+        return;
+    if (!tooltip)
+        tooltip = new FxTooltip(this);
+    tooltip->SetTip(QString::fromStdWString(model.tooltip.text));
+    tooltip->SetColours(model.tooltip.colour, model.tooltip.bgColour);
 }
 
 void CFxButton::SetCursorShape(std::optional<Qt::CursorShape> shape) {
@@ -178,7 +194,18 @@ void CFxButton::SetCursorShape(std::optional<Qt::CursorShape> shape) {
 
 void CFxButton::SetCheck(int value) {
     checkedFlag = value != 0 && model.kind != ButtonKind::PushButton;
+    if (checkedFlag && model.kind == ButtonKind::RadioButton) {
+        for (QWidget* sibling : GroupSiblings(this)) {
+            if (qobject_cast<CFxButton*>(sibling))
+                QCoreApplication::postEvent(sibling, new QEvent(UncheckEventType()));
+        }
+    }
     update();
+}
+
+void CFxButton::SetVisible(bool visible) {
+    visibleFlag = visible;
+    setVisible(visible);
 }
 
 RECT CFxButton::WindowRect() const {
@@ -196,7 +223,7 @@ ButtonState CFxButton::DrawingState() const {
         return ButtonState::Disabled;
     if (isDown() || checkedFlag)
         return ButtonState::Pushed;
-    return mouseOver ? ButtonState::Over : ButtonState::Normal;
+    return interaction.MouseOver() ? ButtonState::Over : ButtonState::Normal;
 }
 
 void CFxButton::DrawItem(QPainter& painter, ButtonState state, bool focus) {
@@ -236,6 +263,7 @@ void CFxButton::DrawFocus(QPainter& painter, ButtonState state) {
 }
 
 void CFxButton::paintEvent(QPaintEvent*) {
+    FollowCapturedPointer();
     const ButtonState state = DrawingState();
     {
         QPainter painter(this);
@@ -272,18 +300,6 @@ void CFxButton::resizeEvent(QResizeEvent* event) {
             derived.placement[i] = FxGeometry::PlaceBitmap(model.bitmapPosition[i], derived.client,
                                                            largest, derived.placement[i].size());
     }
-    update();
-}
-
-void CFxButton::enterEvent(QEnterEvent* event) {
-    QAbstractButton::enterEvent(event);
-    mouseOver = true;
-    update();
-}
-
-void CFxButton::leaveEvent(QEvent* event) {
-    QAbstractButton::leaveEvent(event);
-    mouseOver = false;
     update();
 }
 

@@ -2,8 +2,12 @@
 
 #include "ltf/gui/FxButtonModel.h"
 #include "ltf/gui/FxDerived.h"
+#include "ltf/gui/FxInteraction.h"
+#include "ltf/gui/FxTooltip.h"
 
 #include <QAbstractButton>
+#include <QBasicTimer>
+#include <QEvent>
 #include <QPixmap>
 
 #include <cstdint>
@@ -18,9 +22,11 @@ namespace LTF::GUI {
 
 class SoundSink;
 
-// The skinned button of which pages are built. Clicks reach the page as clicked().
+// The skinned button of which pages are built. A click (a release over the button that ends a
+// press begun on it, or the space key) reaches the page as clicked() and clickedControl(id).
 class CFxButton : public QAbstractButton {
     Q_OBJECT
+    Q_PROPERTY(int controlId READ ControlId WRITE SetControlId)
 
 public:
     // `style` carries the window-style bits the kind is read from (auto check box 0x3, auto
@@ -45,9 +51,18 @@ public:
     // False until a tooltip exists.
     bool GetTooltip(std::wstring& text, Colour& colour, Colour& bgColour) const;
 
-    // Push buttons are never checked.
+    // Push buttons are never checked. Checking a radio button unchecks the other radio buttons
+    // of its group (see DialogGroup.h) once the event loop runs.
     void SetCheck(int value);
     int GetCheck() const { return checkedFlag ? 1 : 0; }
+
+    // The identifier of the page slot this button fills; clickedControl carries it.
+    void SetControlId(int id) { controlId = id; }
+    int ControlId() const { return controlId; }
+
+    // The page's own record of whether the button should show; shows or hides it.
+    void SetVisible(bool visible);
+    bool GetVisible() const { return visibleFlag; }
 
     void SetSoundSink(SoundSink* sink) { soundSink = sink; }
     SoundSink* GetSoundSink() const { return soundSink; }
@@ -72,30 +87,62 @@ public:
     void SetCursorShape(std::optional<Qt::CursorShape> shape);
     void SetTooltip(const std::wstring& text, std::optional<Colour> colour,
                     std::optional<Colour> bgColour);
+    // Null until a tooltip text was first set.
+    FxTooltip* Tooltip() const { return tooltip; }
+    const FxInteraction& Interaction() const { return interaction; }
     // Window rectangle in the parent's coordinates, Windows-style (right/bottom exclusive).
     RECT WindowRect() const;
     void MoveWindow(const RECT& rect);
 
+signals:
+    void clickedControl(int controlId);
+
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    // Whether the window under the pointer is this button, masks and siblings considered.
+    bool hitButton(const QPoint& pos) const override;
+    bool PointerOver(const QPoint& globalPos) const;
 
     // The window shape of the state just drawn.
     void UpdateWindowRegion(ButtonState state);
-
-    bool mouseOver = false;
+    // While a press drags the pointer around, the pushed look follows it.
+    void FollowCapturedPointer();
 
 private:
+    // Posted to the other radio buttons of a group when one of them becomes checked.
+    static QEvent::Type UncheckEventType();
+    void Run(const FxInteraction::Effects& effects, FxTooltip::Relay relay,
+             const QPoint& globalPos);
+    void PlaySound(const std::wstring& file);
+    QPoint GlobalPos(const QMouseEvent* event);
+    // Release over the button or the space key: a check box toggles, a radio button checks.
+    void ActOnCheck();
+
     void PrepareBorderColours();
     void PrepareTextRects();
     void PrepareBitmaps();
 
     FxButtonModel model;
     FxDerived derived;
+    FxInteraction interaction;
+    QBasicTimer hoverTimer;
+    QPoint lastPointer;           // global position of the last pointer event
+    FxTooltip* tooltip = nullptr; // a child: deleted with the button
     SoundSink* soundSink = nullptr;
+    int controlId = 0;
     bool checkedFlag = false;
+    bool visibleFlag = false;
 };
 
 } // namespace LTF::GUI

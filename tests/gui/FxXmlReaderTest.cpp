@@ -208,7 +208,8 @@ TEST_F(FxXmlReaderTest, SoundTooltipAndCursorAttributes) {
     EXPECT_EQ(text, L"Start the game");
     EXPECT_EQ(fore, kRed);
     EXPECT_EQ(back, initialBack);
-    EXPECT_EQ(button->toolTip(), "Start the game");
+    ASSERT_NE(button->Tooltip(), nullptr);
+    EXPECT_EQ(button->Tooltip()->text(), "Start the game");
 
     struct CursorCase {
         const wchar_t* xml;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ltf/gui/FxTypes.h"
+#include "ltf/gui/SoundSink.h"
 
 #include <QColor>
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace GuiTest {
 
@@ -29,5 +31,12 @@ inline LTF::GUI::Colour C(int r, int g, int b) {
 
 // Each channel within `tolerance` of the expected one.
 ::testing::AssertionResult ColourNear(QColor actual, QColor expected, int tolerance = 0);
+
+// Remembers every sound a button asked for, in order.
+class RecordingSoundSink : public LTF::GUI::SoundSink {
+public:
+    void PlaySound(const std::wstring& file) override { played.push_back(file); }
+    std::vector<std::wstring> played;
+};
 
 } // namespace GuiTest

@@ -1,0 +1,364 @@
+// The button as a person uses it: events go through the page's window so that Qt's own
+// routing (grabs, masks, enter and leave) decides who receives them.
+#include "ltf/gui/CFxButton.h"
+#include "ltf/gui/DialogGroup.h"
+
+#include "GuiTestSupport.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+using namespace LTF::GUI;
+using GuiTest::C;
+using GuiTest::ColourNear;
+
+namespace {
+
+const QRect kButtonRect(10, 10, 100, 50);
+const QPoint kInside = kButtonRect.topLeft() + QPoint(50, 25);
+const QPoint kOutside(150, 80);
+const QPoint kAside(195, 95); // off every button of every test
+const QPoint kCentre(50, 25); // in button coordinates
+
+const QColor kNormal = Qt::red;
+const QColor kPushed = Qt::yellow;
+const QColor kOver = Qt::blue;
+
+enum class Kind : std::uint32_t {
+    Push = 0,
+    CheckBox = kStyleAutoCheckBox,
+    Radio = kStyleAutoRadioButton
+};
+
+class FxButtonInteractionTest : public ::testing::Test {
+protected:
+    void SetUp() override { page.resize(200, 100); }
+
+    CFxButton* AddButton(Kind kind = Kind::Push, QRect rect = kButtonRect) {
+        auto* button = new CFxButton(&page, static_cast<std::uint32_t>(kind));
+        button->setGeometry(rect);
+        button->SetControlId(1000 + static_cast<int>(buttons.size()));
+        button->SetSoundSink(&sounds);
+        button->ApplyDefaultAppearance(L""); // as the page does: no focus frame over the skin
+        const QSize size = rect.size();
+        auto save = [&](const char* name, QColor colour) {
+            return files.Save(name, GuiTest::Filled(size.width(), size.height(), colour));
+        };
+        button->Model().StoreBitmaps({save("normal.bmp", kNormal), save("pushed.bmp", kPushed),
+                                      save("over.bmp", kOver), L""},
+                                     false);
+        button->Model().SetSounds(L"pushed.wav", L"over.wav");
+        buttons.push_back(button);
+        return button;
+    }
+
+    // As the page builder does it: prepare, then show.
+    void ShowPage() {
+        for (CFxButton* button : buttons)
+            button->Prepare(nullptr, 0, -1, 0);
+        page.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+        MoveTo(kAside);  // Qt drops a move to where the pointer already is
+        QTest::qWait(5); // let the preparing moves' tracking requests run out
+        sounds.played.clear();
+    }
+
+    QWindow* Window() { return page.windowHandle(); }
+    void Press(QPoint at) { QTest::mousePress(Window(), Qt::LeftButton, {}, at); }
+    void Release(QPoint at) { QTest::mouseRelease(Window(), Qt::LeftButton, {}, at); }
+    void MoveTo(QPoint at) { QTest::mouseMove(Window(), at); }
+
+    static QColor Pixel(CFxButton* button) { return button->grab().toImage().pixelColor(kCentre); }
+
+    QWidget page;
+    std::vector<CFxButton*> buttons;
+    GuiTest::RecordingSoundSink sounds;
+    GuiTest::ImageFiles files;
+};
+
+TEST_F(FxButtonInteractionTest, DragOutClearsThePushedLookAndDragBackRestoresIt) {
+    CFxButton* button = AddButton();
+    ShowPage();
+    QSignalSpy clicks(button, &CFxButton::clickedControl);
+    Press(kInside);
+    EXPECT_TRUE(ColourNear(Pixel(button), kPushed));
+    MoveTo(kOutside);
+    EXPECT_FALSE(button->isDown());
+    EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
+    MoveTo(kInside);
+    EXPECT_TRUE(button->isDown());
+    EXPECT_TRUE(ColourNear(Pixel(button), kPushed));
+    Release(kInside);
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(clicks.at(0).at(0).toInt(), button->ControlId());
+}
+
+enum class Step { Press, Move, Release };
+struct PathCase {
+    const char* name;
+    std::vector<std::pair<Step, QPoint>> steps;
+    int clicks;
+};
+
+const PathCase kPaths[] = {
+    {"click", {{Step::Press, kInside}, {Step::Release, kInside}}, 1},
+    {"dragOut", {{Step::Press, kInside}, {Step::Move, kOutside}, {Step::Release, kOutside}}, 0},
+    {"dragOutAndBack",
+     {{Step::Press, kInside},
+      {Step::Move, kOutside},
+      {Step::Move, kInside},
+      {Step::Release, kInside}},
+     1},
+    {"enterPressed", {{Step::Press, kOutside}, {Step::Move, kInside}, {Step::Release, kInside}}, 0},
+};
+
+class PointerPath : public FxButtonInteractionTest,
+                    public ::testing::WithParamInterface<std::tuple<Kind, PathCase>> {};
+
+TEST_P(PointerPath, ClicksAndCheckStateFollowThePress) {
+    const auto& [kind, path] = GetParam();
+    CFxButton* button = AddButton(kind);
+    ShowPage();
+    QSignalSpy clicks(button, &CFxButton::clickedControl);
+    // The page's action may read the check state: it must be settled when the click arrives.
+    int checkAtClick = -1;
+    QObject::connect(button, &CFxButton::clickedControl,
+                     [&] { checkAtClick = button->GetCheck(); });
+    for (const auto& [step, at] : path.steps) {
+        if (step == Step::Press)
+            Press(at);
+        else if (step == Step::Move)
+            MoveTo(at);
+        else
+            Release(at);
+    }
+    EXPECT_EQ(clicks.count(), path.clicks);
+    const int expectedCheck = kind == Kind::Push ? 0 : path.clicks;
+    EXPECT_EQ(button->GetCheck(), expectedCheck);
+    if (path.clicks) {
+        EXPECT_EQ(checkAtClick, expectedCheck);
+    }
+    EXPECT_FALSE(button->isDown());
+}
+
+std::string PathName(const ::testing::TestParamInfo<std::tuple<Kind, PathCase>>& info) {
+    const Kind kind = std::get<0>(info.param);
+    const char* prefix = kind == Kind::Push       ? "push_"
+                         : kind == Kind::CheckBox ? "checkBox_"
+                                                  : "radio_";
+    return prefix + std::string(std::get<1>(info.param).name);
+}
+
+INSTANTIATE_TEST_SUITE_P(KindsAndPaths, PointerPath,
+                         ::testing::Combine(::testing::Values(Kind::Push, Kind::CheckBox,
+                                                              Kind::Radio),
+                                            ::testing::ValuesIn(kPaths)),
+                         PathName);
+
+// A drag whose press happened outside the application reaches the button directly.
+TEST_F(FxButtonInteractionTest, ReleaseAfterAForeignPressNeitherClicksNorToggles) {
+    CFxButton* check = AddButton(Kind::CheckBox);
+    ShowPage();
+    QSignalSpy clicks(check, &CFxButton::clickedControl);
+    const QPointF local(kCentre);
+    const QPointF global = check->mapToGlobal(local);
+    QMouseEvent drag(QEvent::MouseMove, local, global, Qt::NoButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        {});
+    QApplication::sendEvent(check, &drag);
+    QApplication::sendEvent(check, &release);
+    EXPECT_TRUE(check->Interaction().EnteredPressed());
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(check->GetCheck(), 0);
+    EXPECT_TRUE(sounds.played.empty());
+}
+
+class DoubleClicks : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::MouseButtonDblClick;
+        return false;
+    }
+};
+
+TEST_F(FxButtonInteractionTest, DoubleClickIsTwoClicksAndTwoPushedSounds) {
+    CFxButton* push = AddButton(Kind::Push);
+    CFxButton* check = AddButton(Kind::CheckBox, kButtonRect.translated(0, 1000));
+    ShowPage();
+    DoubleClicks seen;
+    push->installEventFilter(&seen);
+    QSignalSpy clicks(push, &CFxButton::clickedControl);
+    QTest::mouseDClick(Window(), Qt::LeftButton, {}, kInside);
+    ASSERT_EQ(seen.count, 1); // the second press really came as a double-click
+    EXPECT_EQ(clicks.count(), 2);
+    // QTest moves onto the button first, which plays the over sound.
+    EXPECT_EQ(std::count(sounds.played.begin(), sounds.played.end(), L"pushed.wav"), 2);
+
+    check->move(kButtonRect.topLeft());
+    push->hide();
+    QTest::mouseDClick(Window(), Qt::LeftButton, {}, kInside);
+    EXPECT_EQ(check->GetCheck(), 0); // toggled twice
+}
+
+TEST_F(FxButtonInteractionTest, CheckingARadioButtonUnchecksItsGroupOnly) {
+    std::vector<CFxButton*> radios;
+    for (int i = 0; i < 4; ++i)
+        radios.push_back(AddButton(Kind::Radio, QRect(5 + 48 * i, 10, 40, 40)));
+    SetGroupStart(radios[0], true);
+    SetGroupStart(radios[3], true); // a group of its own
+    ShowPage();
+    radios[3]->SetCheck(1);
+
+    auto checks = [&] {
+        QCoreApplication::processEvents(); // the unchecking is queued
+        std::vector<int> states;
+        for (CFxButton* radio : radios)
+            states.push_back(radio->GetCheck());
+        return states;
+    };
+    auto clickOn = [&](CFxButton* radio) {
+        const QPoint at = radio->geometry().center();
+        Press(at);
+        Release(at);
+    };
+    clickOn(radios[0]);
+    EXPECT_EQ(checks(), (std::vector<int>{1, 0, 0, 1}));
+    clickOn(radios[2]);
+    EXPECT_EQ(checks(), (std::vector<int>{0, 0, 1, 1}));
+    clickOn(radios[2]); // a checked radio button stays checked
+    EXPECT_EQ(checks(), (std::vector<int>{0, 0, 1, 1}));
+    QTest::keyClick(radios[1], Qt::Key_Space);
+    EXPECT_EQ(checks(), (std::vector<int>{0, 1, 0, 1}));
+}
+
+TEST_F(FxButtonInteractionTest, SetCheckByKind) {
+    struct Case {
+        Kind kind;
+        int value;
+        int expected;
+    };
+    for (const Case c : {Case{Kind::Push, 1, 0}, Case{Kind::CheckBox, 1, 1},
+                         Case{Kind::CheckBox, 0, 0}, Case{Kind::Radio, 7, 1}}) {
+        CFxButton button(nullptr, static_cast<std::uint32_t>(c.kind));
+        button.SetCheck(c.value);
+        EXPECT_EQ(button.GetCheck(), c.expected) << static_cast<int>(c.kind) << " " << c.value;
+    }
+}
+
+TEST_F(FxButtonInteractionTest, SpaceTogglesACheckBoxAndClicks) {
+    CFxButton* check = AddButton(Kind::CheckBox);
+    ShowPage();
+    QSignalSpy clicks(check, &CFxButton::clickedControl);
+    QTest::keyClick(check, Qt::Key_Space);
+    EXPECT_EQ(check->GetCheck(), 1);
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::keyClick(check, Qt::Key_Space);
+    EXPECT_EQ(check->GetCheck(), 0);
+}
+
+TEST_F(FxButtonInteractionTest, LosingFocusMidPressCancelsTheClick) {
+    CFxButton* check = AddButton(Kind::CheckBox);
+    auto* edit = new QLineEdit(&page);
+    edit->setGeometry(120, 70, 70, 20);
+    ShowPage();
+    page.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    QSignalSpy clicks(check, &CFxButton::clickedControl);
+    Press(kInside);
+    ASSERT_TRUE(check->hasFocus());
+    edit->setFocus();
+    EXPECT_FALSE(check->isDown());
+    MoveTo(kInside + QPoint(1, 0));
+    Release(kInside);
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(check->GetCheck(), 0);
+}
+
+TEST_F(FxButtonInteractionTest, HoverShowsTheOverStateAndLeavingRestoresNormal) {
+    CFxButton* button = AddButton();
+    ShowPage();
+    EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
+    MoveTo(kInside);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ColourNear(Pixel(button), kOver); }, 1000));
+    ASSERT_FALSE(sounds.played.empty());
+    EXPECT_EQ(sounds.played.front(), L"over.wav");
+    const size_t overSounds = sounds.played.size();
+    MoveTo(kInside + QPoint(3, 3));
+    EXPECT_EQ(sounds.played.size(), overSounds); // hovering: no more over sounds
+    MoveTo(kOutside);
+    EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
+}
+
+TEST_F(FxButtonInteractionTest, PrepareAnnouncesTheOverSoundOnce) {
+    CFxButton* button = AddButton();
+    button->Prepare(nullptr, 0, -1, 0);
+    EXPECT_EQ(sounds.played, std::vector<std::wstring>{L"over.wav"});
+    sounds.played.clear();
+    button->Model().SetSounds(L"pushed.wav", L""); // an empty name plays nothing
+    button->Prepare(nullptr, 0, -1, 0);
+    EXPECT_TRUE(sounds.played.empty());
+}
+
+TEST_F(FxButtonInteractionTest, SystemCursorShowsWhileHovered) {
+    CFxButton* hand = AddButton();
+    hand->SetCursorShape(Qt::PointingHandCursor);
+    AddButton(Kind::Push, QRect(120, 10, 60, 50));
+    ShowPage();
+    const struct {
+        QPoint at;
+        Qt::CursorShape shape;
+    } cases[] = {{kInside, Qt::PointingHandCursor},
+                 {QPoint(150, 30), Qt::ArrowCursor},
+                 {kInside, Qt::PointingHandCursor},
+                 {kOutside, Qt::ArrowCursor}};
+    for (const auto& c : cases) {
+        MoveTo(c.at);
+        EXPECT_EQ(Window()->cursor().shape(), c.shape) << c.at.x() << "," << c.at.y();
+    }
+}
+
+TEST_F(FxButtonInteractionTest, TooltipShowsItsTextInItsColours) {
+    CFxButton* button = AddButton();
+    button->SetTooltip(L"Start the game", C(255, 0, 0), C(255, 255, 0));
+    FxTooltip* tip = button->Tooltip();
+    ASSERT_NE(tip, nullptr);
+    tip->SetDelays(std::chrono::milliseconds(10), std::chrono::milliseconds(5000));
+    ShowPage();
+    EXPECT_FALSE(tip->isVisible()); // the preparing move came from outside
+    MoveTo(kInside);
+    MoveTo(kInside + QPoint(1, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tip->isVisible(); }, 1000));
+    EXPECT_EQ(tip->text(), "Start the game");
+    const QImage shown = tip->grab().toImage();
+    EXPECT_TRUE(ColourNear(shown.pixelColor(shown.width() - 3, shown.height() - 3), Qt::yellow));
+    EXPECT_EQ(tip->palette().color(QPalette::WindowText), QColor(Qt::red));
+    Press(kInside);
+    EXPECT_FALSE(tip->isVisible());
+    Release(kInside);
+    MoveTo(kInside + QPoint(2, 0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tip->isVisible(); }, 1000));
+    button->SetVisible(false); // the page hides its buttons on every build
+    EXPECT_FALSE(tip->isVisible());
+    button->SetVisible(true);
+
+    button->SetTooltip(L"", std::nullopt, std::nullopt); // removes the tip
+    MoveTo(kOutside);
+    MoveTo(kInside);
+    MoveTo(kInside + QPoint(1, 0));
+    QTest::qWait(50);
+    EXPECT_FALSE(tip->isVisible());
+}
+
+} // namespace

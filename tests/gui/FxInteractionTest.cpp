@@ -1,0 +1,196 @@
+#include "ltf/gui/FxInteraction.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+using LTF::GUI::FxInteraction;
+using Sound = FxInteraction::Sound;
+
+namespace {
+
+enum class Ev { Move, DragMove, Press, ReleaseOver, ReleaseOutside, Hover, Leave, FocusOut };
+
+FxInteraction::Effects Apply(FxInteraction& machine, Ev ev) {
+    switch (ev) {
+    case Ev::Move:
+        return machine.Move(false);
+    case Ev::DragMove:
+        return machine.Move(true);
+    case Ev::Press:
+        return machine.Press();
+    case Ev::ReleaseOver:
+        return machine.Release(true);
+    case Ev::ReleaseOutside:
+        return machine.Release(false);
+    case Ev::Hover:
+        return machine.Hover();
+    case Ev::Leave:
+        return machine.Leave();
+    case Ev::FocusOut:
+        return machine.FocusOut();
+    }
+    return {};
+}
+
+// What the last event of a sequence must ask for.
+struct Expect {
+    Sound sound;
+    bool passOn;
+    bool requestTracking;
+    bool followPointer;
+    bool applyCheck;
+    bool releaseCapture;
+};
+
+struct Case {
+    const char* name;
+    std::vector<Ev> events;
+    Expect last;
+    bool enteredPressed;
+    bool mouseOver;
+    bool dragging;
+};
+
+const Case kCases[] = {
+    {"first move asks for tracking and plays over",
+     {Ev::Move},
+     {Sound::Over, true, true, false, false, false},
+     false,
+     false,
+     false},
+    // Until the hover notice the sound may start again; tracking is asked for once.
+    {"second move before hover",
+     {Ev::Move, Ev::Move},
+     {Sound::Over, true, false, false, false, false},
+     false,
+     false,
+     false},
+    {"move after hover is silent",
+     {Ev::Move, Ev::Hover, Ev::Move},
+     {Sound::None, true, false, false, false, false},
+     false,
+     true,
+     false},
+    {"leave makes the next move track again",
+     {Ev::Move, Ev::Hover, Ev::Leave, Ev::Move},
+     {Sound::Over, true, true, false, false, false},
+     false,
+     false,
+     false},
+    {"press plays pushed and captures",
+     {Ev::Move, Ev::Hover, Ev::Press},
+     {Sound::Pushed, true, false, false, false, false},
+     false,
+     true,
+     true},
+    {"drag after press follows the pointer",
+     {Ev::Press, Ev::DragMove},
+     {Sound::None, false, false, true, false, false},
+     false,
+     false,
+     true},
+    {"release over after press acts",
+     {Ev::Press, Ev::DragMove, Ev::ReleaseOver},
+     {Sound::None, true, false, false, true, false},
+     false,
+     false,
+     false},
+    {"release outside does not act",
+     {Ev::Press, Ev::ReleaseOutside},
+     {Sound::None, true, false, false, false, false},
+     false,
+     false,
+     false},
+    {"entering with the button down",
+     {Ev::DragMove},
+     {Sound::None, false, false, false, false, false},
+     true,
+     false,
+     false},
+    {"release after entering pressed does not act",
+     {Ev::DragMove, Ev::ReleaseOver},
+     {Sound::None, true, false, false, false, false},
+     true,
+     false,
+     false},
+    {"a new press forgets the foreign drag",
+     {Ev::DragMove, Ev::ReleaseOver, Ev::Press},
+     {Sound::Pushed, true, false, false, false, false},
+     false,
+     false,
+     true},
+    {"focus loss drops the capture",
+     {Ev::Press, Ev::FocusOut},
+     {Sound::None, true, false, false, false, true},
+     false,
+     false,
+     false},
+    // The press no longer holds the pointer: the rest of the drag is foreign.
+    {"drag and release after focus loss",
+     {Ev::Press, Ev::FocusOut, Ev::DragMove, Ev::ReleaseOver},
+     {Sound::None, true, false, false, false, false},
+     true,
+     false,
+     false},
+    {"focus loss without capture",
+     {Ev::Move, Ev::FocusOut},
+     {Sound::None, true, false, false, false, false},
+     false,
+     false,
+     false},
+};
+
+class FxInteractionSequence : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FxInteractionSequence, LastEventAndFlags) {
+    const Case& c = GetParam();
+    FxInteraction machine;
+    FxInteraction::Effects effects;
+    for (Ev ev : c.events)
+        effects = Apply(machine, ev);
+    EXPECT_EQ(effects.sound, c.last.sound);
+    EXPECT_EQ(effects.passOn, c.last.passOn);
+    EXPECT_EQ(effects.requestTracking, c.last.requestTracking);
+    EXPECT_EQ(effects.followPointer, c.last.followPointer);
+    EXPECT_EQ(effects.applyCheck, c.last.applyCheck);
+    EXPECT_EQ(effects.releaseCapture, c.last.releaseCapture);
+    EXPECT_EQ(machine.EnteredPressed(), c.enteredPressed);
+    EXPECT_EQ(machine.MouseOver(), c.mouseOver);
+    EXPECT_EQ(machine.Dragging(), c.dragging);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sequences, FxInteractionSequence, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char* p = info.param.name; *p; ++p)
+                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return name;
+                         });
+
+TEST(FxInteraction, PressCancelsHoverTrackingOnlyWhenActive) {
+    FxInteraction machine;
+    EXPECT_FALSE(machine.Press().cancelTracking);
+    machine.Release(true);
+    machine.Move(false);
+    EXPECT_TRUE(machine.HoverTracking());
+    EXPECT_TRUE(machine.Press().cancelTracking);
+    EXPECT_FALSE(machine.HoverTracking());
+}
+
+TEST(FxInteraction, CapturedPaintTracksMouseOver) {
+    FxInteraction machine;
+    machine.Move(false);
+    machine.Hover();
+    machine.Press();
+    machine.PointerSeenDuringCapture(false);
+    EXPECT_FALSE(machine.MouseOver());
+    // Back over the button, the hover notice must not be needed again.
+    machine.PointerSeenDuringCapture(true);
+    EXPECT_TRUE(machine.MouseOver());
+    EXPECT_FALSE(machine.Hover().repaint);
+}
+
+} // namespace
