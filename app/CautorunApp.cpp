@@ -1,5 +1,6 @@
 #include "app/CautorunApp.h"
 
+#include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
 #include "config/CommandLine.h"
@@ -57,6 +58,8 @@ int CautorunApp::Run(int argc, char** argv) {
     qInstallMessageHandler(QuietMessageHandler);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    KeyFilter keys;
+    application.installEventFilter(&keys);
     InstalledMessageBox messageBox;
     const std::wstring commandLine = CommandLine::Join(argc, argv);
     const CommandLine parsed = CommandLine::Parse(commandLine);

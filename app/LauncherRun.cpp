@@ -1,5 +1,8 @@
 #include "app/LauncherRun.h"
 
+#include "app/CMainDlg.h"
+#include "engine/ActionEngine.h"
+
 #include "config/LauncherContext.h"
 #include "support/Directory.h"
 #include "support/LogManager.h"
@@ -56,6 +59,14 @@ void LauncherRun::LogOpening(MethodTrace& trace) {
 }
 
 void LauncherRun::RunDialog() {
-    // The main dialog arrives with the window work; until then the run ends here, as if the
-    // dialog had been closed at once.
+    ActionEngine engine(context, false);
+    // Declared after the engine, so that the window goes first.
+    CMainDlg dialog(engine);
+    const std::wstring configFile = context.strings.LookUp(L"CONFIGXML_FILE");
+    dialog.initSignal.connect(
+        [&engine, &dialog, configFile] { engine.Start(&dialog, configFile); });
+    if (context.reloadOnDiskChange)
+        dialog.WatchMedia();
+    dialog.DoModal();
+    dialog.DestroyWindow();
 }

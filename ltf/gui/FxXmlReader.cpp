@@ -260,6 +260,10 @@ void FxXmlReader::ApplyAttribute(const XmlNode& element) {
     Apply(element.GetAttribute(L"attribute"), element, true);
 }
 
+void FxXmlReader::ReadElement(const XmlNode& element) {
+    Apply(element.GetName(), element, false);
+}
+
 void FxXmlReader::Apply(const std::wstring& rawName, const XmlNode& element, bool applying) {
     const std::wstring name = Vellmar::ToLower(rawName);
     if (ApplyPerState(name, element, applying))

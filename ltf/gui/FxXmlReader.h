@@ -22,6 +22,9 @@ public:
     bool ReadButton(const Xml::XmlNode& element);
     // The kind named by the element's `attribute`; every start value is the current one.
     void ApplyAttribute(const Xml::XmlNode& element);
+    // One child of a button description, read as ReadButton reads it (a page re-reads its
+    // buttons' texts after a language change).
+    void ReadElement(const Xml::XmlNode& element);
 
     // The texts a per-state element carries; empty when missing.
     struct StateTexts {

@@ -66,7 +66,10 @@ protected:
     fs::path root;
 };
 
-const char* kEmptyConfig = "<?xml version=\"1.0\"?>\n<VellmarApp><application/></VellmarApp>\n";
+// The window would wait for a person: every run closes it from its initialization.
+const char* kEmptyConfig = "<?xml version=\"1.0\"?>\n<VellmarApp><application><initialization>"
+                           "<init action=\"system\" value=\"close\"/></initialization>"
+                           "</application></VellmarApp>\n";
 
 } // namespace
 
@@ -142,4 +145,24 @@ TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_FALSE(fs::exists(LogFile()));
     }
+}
+
+TEST_F(Startup, ConfigurationStringsCaptionLaterErrors) {
+    WriteConfig("setup", R"(<?xml version="1.0"?>
+<VellmarApp><application>
+  <languagetable><strings language="de"><string name="error_title">Achtung</string></strings>
+  </languagetable>
+  <initialization>
+    <init action="page" value="a" delay="50"/><init action="page" value="a" delay="50"/>
+    <init action="system" value="close"/>
+  </initialization>
+</application><pages default="a"><page name="a"/></pages></VellmarApp>
+)");
+    const auto result = Run(Install("setup"), {"/log"}, "de_DE.UTF-8");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.err, "MessageBox:"),
+              std::vector<std::string>{"MessageBox: Achtung: Timed action already set."});
+    const std::string log = ReadLog();
+    EXPECT_NE(log.find("] Log started\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("] Log ended\r\n"), std::string::npos) << log;
 }

@@ -1,0 +1,124 @@
+#include "tests/engine/EngineFixture.h"
+
+#include "support/Text.h"
+#include "tests/support/ArgvRecord.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using EngineTest::EngineFixture;
+using Vellmar::Testing::ArgvRecorderPath;
+using Vellmar::Testing::ScopedEnv;
+using Vellmar::Testing::WaitForArgvRecord;
+using Argv = std::vector<std::string>;
+using Calls = std::vector<std::wstring>;
+
+class ExecuteTest : public EngineFixture {
+protected:
+    ExecuteTest()
+        : record(dir / "record"), out("ARGV_RECORDER_OUT", record.string()),
+          path("PATH", (dir / "bin").string()) {
+        fs::create_directories(dir / "bin");
+        fs::create_directories(dir / "game dir");
+        fs::copy_file(ArgvRecorderPath(), dir / "game dir/Game");
+        Start(L"");
+    }
+    void Tool(const std::string& name) const {
+        fs::create_symlink(ArgvRecorderPath(), dir / "bin" / name);
+    }
+    Vellmar::Testing::ArgvRecord Recorded() const {
+        const auto found = WaitForArgvRecord(record);
+        EXPECT_TRUE(found.has_value()) << "nothing was started";
+        return found.value_or(Vellmar::Testing::ArgvRecord{});
+    }
+
+    fs::path record;
+    ScopedEnv out;
+    ScopedEnv path;
+};
+
+TEST_F(ExecuteTest, ProgramGetsExactArgumentsItsFolderAndNoOtherFds) {
+    const int stray = ::open("/dev/null", O_RDONLY); // inheritable on purpose
+    context.strings.SetVariable(L"WORD", L"expanded");
+    Run(LR"(<action action='execute' file='game dir\GAME' path='${EXE_DIR}/game dir' )"
+        LR"(arguments='plain "with space" "quote\"d" back\slash "trail\\" ${WORD}'/>)");
+    ::close(stray);
+    const auto r = Recorded();
+    const std::string game = (dir / "game dir/Game").string();
+    EXPECT_EQ(r.args, (Argv{game, "plain", "with space", "quote\"d", "back\\slash", "trail\\",
+                            "expanded"}));
+    EXPECT_EQ(r.cwd, fs::canonical(dir / "game dir").string());
+    EXPECT_EQ(r.fds, "0,1,2");
+    EXPECT_EQ(r.session, "leader");
+    EXPECT_FALSE(engine->IsStopped());
+    EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(ExecuteTest, AutoquitInAnyCaseQuitsAfterTheLaunchAndFreesTheMutex) {
+    Run(L"<action action='setmutex' value='Launcher'/>");
+    Run(L"<action action='shellexecute' file='${EXE_DIR}/game dir/Game' autoquit='TRUE'/>");
+    Recorded();
+    EXPECT_TRUE(engine->IsStopped());
+    EXPECT_EQ(host.calls, (Calls{L"Quit()"}));
+    EXPECT_FALSE(engine->HoldsMutex());
+}
+
+TEST_F(ExecuteTest, VerbRunasGoesThroughPkexecAndEmptyMeansOpen) {
+    Tool("pkexec");
+    Run(L"<action action='execute' file='${EXE_DIR}/game dir/Game' verb='runas' arguments='x'/>");
+    EXPECT_EQ(Recorded().args,
+              (Argv{(dir / "bin/pkexec").string(), (dir / "game dir/Game").string(), "x"}));
+    fs::remove(record);
+    Run(L"<action action='execute' file='${EXE_DIR}/game dir/Game' verb=''/>");
+    EXPECT_EQ(Recorded().args, (Argv{(dir / "game dir/Game").string()}));
+}
+
+TEST_F(ExecuteTest, MissingFileIsReportedUnlessNoncritical) {
+    Run(L"<action action='execute' file='absent.exe' noncritical='True' autoquit='true'/>");
+    EXPECT_TRUE(host.messageBoxes.empty());
+    Run(L"<action action='execute' file='${EXE_DIR}/absent.exe' autoquit='true'/>");
+    ASSERT_EQ(host.messageBoxes.size(), 1u);
+    EXPECT_EQ(host.messageBoxes[0].first, L"Error");
+    EXPECT_EQ(host.messageBoxes[0].second, L"Not found: " + dir.Wide("absent.exe"));
+    EXPECT_FALSE(engine->IsStopped());
+    EXPECT_FALSE(fs::exists(record));
+}
+
+TEST_F(ExecuteTest, WithoutAWindowTheMessageHasNoOwner) {
+    ActionEngine lone(context, false, media);
+    lone.ExecuteActionXml(L"<action action='execute' file='absent.exe'/>");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].second, L"Not found: absent.exe");
+}
+
+TEST_F(ExecuteTest, UrlOpensOnlyWebAndMailAddresses) {
+    Tool("xdg-open");
+    struct Case {
+        const wchar_t* address;
+        bool opened;
+    };
+    for (const Case& c : {Case{L"https://example.org/a b", true}, Case{L"MAILTO:x@example.org", true},
+                          Case{L"file:///etc/passwd", false}, Case{L"smb://host/share", false},
+                          Case{L"C:\\setup.exe", false}, Case{L"not a url", false}}) {
+        fs::remove(record);
+        Run(std::wstring(L"<action action='url' value='") + c.address + L"'/>");
+        if (c.opened)
+            EXPECT_EQ(Recorded().args, (Argv{(dir / "bin/xdg-open").string(),
+                                              Vellmar::WideToUtf8(c.address)}));
+        else
+            EXPECT_FALSE(WaitForArgvRecord(record, std::chrono::milliseconds(300)))
+                << Vellmar::WideToUtf8(c.address);
+    }
+    EXPECT_FALSE(engine->IsStopped());
+}
+
+TEST_F(ExecuteTest, UrlAutoquitIsExactAndHoldsEvenWhenNothingOpened) {
+    Run(L"<action action='url' value='file:///x' autoquit='TRUE'/>");
+    EXPECT_FALSE(engine->IsStopped());
+    Run(L"<action action='url' value='file:///x' autoquit='true'/>");
+    EXPECT_TRUE(engine->IsStopped());
+    EXPECT_EQ(host.calls, (Calls{L"Quit()"}));
+}

@@ -1,0 +1,150 @@
+#include "tests/engine/EngineFixture.h"
+
+#include "support/Text.h"
+#include "tests/support/WavWriter.h"
+
+#include <chrono>
+#include <thread>
+
+using EngineTest::EngineFixture;
+using Calls = std::vector<std::wstring>;
+using namespace std::chrono_literals;
+
+class StartTest : public EngineFixture {
+protected:
+    void StartRaw(const std::string& text) {
+        dir.Write("data/autorun.xml", text);
+        engine->Start(&host, Path("data/autorun.xml"));
+    }
+};
+
+TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
+    StartRaw("<autorun><pages default='main'><page name='main'/></pages>"
+             "<application><initialization><init action='subpage' value='first'/>"
+             "<!-- ignored --><other action='subpage' value='no'/>"
+             "<INIT action='subpage' value='second'/></initialization></application></autorun>");
+    EXPECT_EQ(host.calls, (Calls{L"ShowSubpage(first)", L"ShowSubpage(second)", L"BuildPages()",
+                                 L"ShowPage(main)"}));
+    ASSERT_EQ(host.builtPages.size(), 1u);
+    EXPECT_EQ(host.builtPages[0], L"<pages default=\"main\"><page name=\"main\"/></pages>");
+    EXPECT_FALSE(engine->IsLoadFailed());
+}
+
+TEST_F(StartTest, CloseDuringInitializationSkipsTheRest) {
+    StartRaw("<autorun><pages default='main'/><application><initialization>"
+             "<init action='system' value='close'/><init action='subpage' value='never'/>"
+             "</initialization></application></autorun>");
+    EXPECT_EQ(host.calls, (Calls{L"Quit()"}));
+}
+
+TEST_F(StartTest, ThePageBuildMayStopTheEngine) {
+    struct StoppingHost : Vellmar::Testing::StubHost {
+        ActionEngine* target = nullptr;
+        void BuildPages(const std::wstring& xml) override {
+            StubHost::BuildPages(xml);
+            target->Stop();
+        }
+    } stopping;
+    stopping.target = engine.get();
+    stopping.Attach(*engine);
+    dir.Write("data/autorun.xml", "<autorun><pages default='main'/></autorun>");
+    engine->Start(&stopping, Path("data/autorun.xml"));
+    EXPECT_EQ(stopping.calls, (Calls{L"BuildPages()"}));
+}
+
+TEST_F(StartTest, LanguageTableOfTheConfigurationIsLoaded) {
+    StartRaw("<autorun><application><languagetable><strings language='en'>"
+             "<string name='GREETING'>hello</string></strings></languagetable></application>"
+             "</autorun>");
+    EXPECT_EQ(context.strings.LookUp(L"GREETING"), L"hello");
+}
+
+TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
+    struct Case {
+        const char* name;
+        const char* text; // nullptr: no file at all
+        const wchar_t* shownStart;
+    };
+    for (const Case& c : {Case{"missing", nullptr, L"Not found: "},
+                          Case{"malformed", "<autorun>\n<pages></autorun>", L"Parse: "}}) {
+        boxes.shown.clear();
+        const std::string file = std::string("data/") + c.name + ".xml";
+        if (c.text)
+            dir.Write(file, c.text);
+        engine->Load(Path(file));
+        EXPECT_TRUE(engine->IsLoadFailed()) << c.name;
+        ASSERT_EQ(boxes.shown.size(), 1u) << c.name;
+        EXPECT_EQ(boxes.shown[0].first, L"Error");
+        EXPECT_TRUE(boxes.shown[0].second.starts_with(c.shownStart)) << c.name;
+    }
+    EXPECT_NE(boxes.shown[0].second.find(L" at 2:"), std::wstring::npos) << "line and column";
+    dir.Write("data/good.xml", "<autorun/>");
+    engine->Load(Path("data/good.xml"));
+    EXPECT_FALSE(engine->IsLoadFailed());
+}
+
+TEST_F(StartTest, WindowsStyleConfigurationNameIsFound) {
+    dir.Write("data/Autorun.XML", "<autorun><pages default='p'/></autorun>");
+    engine->Start(&host, Path("DATA\\autorun.xml"));
+    EXPECT_FALSE(engine->IsLoadFailed());
+    EXPECT_EQ(engine->DefaultPageName(), L"p");
+}
+
+class MusicTest : public EngineFixture {
+protected:
+    std::chrono::nanoseconds Position() const {
+        return media->StatusOf(L"myfile").position.value_or(-1ns);
+    }
+    template <typename Predicate>
+    static bool WaitFor(Predicate predicate, std::chrono::milliseconds limit) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (!predicate()) {
+            if (std::chrono::steady_clock::now() > deadline)
+                return false;
+            std::this_thread::sleep_for(10ms);
+        }
+        return true;
+    }
+};
+
+TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
+    Vellmar::Testing::WriteWav(dir / "Theme.wav", 1200ms);
+    Start(L"<pages default='main' music='${EXE_DIR}/theme.WAV'/>");
+    EXPECT_EQ(engine->Music().File(), Path() + L"/theme.WAV");
+    ASSERT_TRUE(WaitFor([&] { return Position() > 100ms; }, 5s));
+
+    Run(L"<action action='system' value='mute'/>");
+    EXPECT_TRUE(engine->IsMuted());
+    const auto paused = Position();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LT(std::chrono::abs(Position() - paused), 20ms);
+
+    Run(L"<action action='system' value='Mute'/>");
+    EXPECT_FALSE(engine->IsMuted());
+    ASSERT_TRUE(WaitFor([&] { return media->StatusOf(L"myfile").endCount > 0; }, 5s));
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(media->StatusOf(L"myfile").endCount, 1) << "played once, not repeated";
+
+    engine.reset();
+    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+}
+
+TEST_F(MusicTest, NothingPlaysWithoutMusicOrWhenMuted) {
+    Vellmar::Testing::WriteWav(dir / "theme.wav", 300ms);
+    Start(L"<pages default='main' music=''/>");
+    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    Run(L"<action action='system' value='mute'/>");
+    engine->Music().Play(Path("theme.wav"));
+    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+}
+
+TEST_F(MusicTest, ASecondaryEngineLeavesTheMediaAlone) {
+    Vellmar::Testing::WriteWav(dir / "theme.wav", 2000ms);
+    Start(L"<pages music='" + Path("theme.wav") + L"'/>");
+    {
+        ActionEngine secondary(context, true, media);
+        secondary.ExecuteActionXml(L"<action action='setmutex' value='inner'/>");
+    }
+    EXPECT_TRUE(media->StatusOf(L"myfile").open);
+    EXPECT_FALSE(NamedMutex(L"inner").IsCreated()) << "the name stays taken";
+}

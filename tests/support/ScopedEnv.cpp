@@ -1,0 +1,23 @@
+#include "tests/support/ScopedEnv.h"
+
+#include <cstdlib>
+
+namespace Vellmar::Testing {
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name(name) {
+    if (const char* old = std::getenv(name))
+        previous = old;
+    if (value)
+        ::setenv(name, value->c_str(), 1);
+    else
+        ::unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (previous)
+        ::setenv(name.c_str(), previous->c_str(), 1);
+    else
+        ::unsetenv(name.c_str());
+}
+
+} // namespace Vellmar::Testing

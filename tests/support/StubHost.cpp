@@ -1,0 +1,129 @@
+#include "tests/support/StubHost.h"
+
+#include "engine/ActionEngine.h"
+#include "ltf/xml/XmlNode.h"
+
+#include <climits>
+
+namespace Vellmar::Testing {
+
+void StubHost::StartTimer(int milliseconds) {
+    calls.push_back(L"StartTimer(" + std::to_wstring(milliseconds) + L")");
+    timer = Due{now + milliseconds, order++};
+}
+
+void StubHost::StartQueueTimer(std::uint64_t id, int milliseconds) {
+    calls.push_back(L"StartQueueTimer(" + std::to_wstring(milliseconds) + L")");
+    queueTimers[id] = Due{now + milliseconds, order++};
+}
+
+bool StubHost::PostRunPosted() {
+    if (!hasWindow)
+        return false;
+    ++postedAnnouncements;
+    return true;
+}
+
+void StubHost::ShowMessageBox(const std::wstring& caption, const std::wstring& text) {
+    messageBoxes.emplace_back(caption, text);
+}
+
+void StubHost::BuildPages(const std::wstring& pagesXml) {
+    calls.push_back(L"BuildPages()");
+    builtPages.push_back(pagesXml);
+}
+
+void StubHost::ShowPage(const std::wstring& name) {
+    calls.push_back(L"ShowPage(" + name + L")");
+}
+
+void StubHost::CyclePage() {
+    calls.push_back(L"CyclePage()");
+}
+
+void StubHost::ShowSubpage(const std::wstring& name) {
+    calls.push_back(L"ShowSubpage(" + name + L")");
+}
+
+void StubHost::RefreshButtons() {
+    calls.push_back(L"RefreshButtons()");
+}
+
+void StubHost::SetButtonAttribute(const std::wstring& buttonName,
+                                  const LTF::Xml::XmlNode* attribute) {
+    calls.push_back(L"SetButtonAttribute(" + buttonName + L")");
+    buttonAttributeXml.push_back(attribute ? attribute->GetXml() : std::wstring());
+}
+
+void StubHost::Refresh() {
+    calls.push_back(L"Refresh()");
+}
+
+void StubHost::UpdateMuteButtons(const MuteBitmaps& bitmaps) {
+    calls.push_back(L"UpdateMuteButtons()");
+    muteUpdates.push_back(bitmaps);
+}
+
+void StubHost::Minimize() {
+    calls.push_back(L"Minimize()");
+}
+
+void StubHost::Quit() {
+    calls.push_back(L"Quit()");
+}
+
+void StubHost::AddPrivateFont(const std::wstring& path) {
+    calls.push_back(L"AddPrivateFont(" + path + L")");
+}
+
+bool StubHost::FireNext(long long until) {
+    // The earliest due timer; started earlier wins a tie, as timers of one loop would.
+    std::optional<std::uint64_t> queueId;
+    std::optional<Due> best;
+    if (timer && timer->at <= until)
+        best = timer;
+    for (const auto& [id, due] : queueTimers)
+        if (due.at <= until && (!best || due.at < best->at ||
+                                (due.at == best->at && due.order < best->order))) {
+            best = due;
+            queueId = id;
+        }
+    if (!best)
+        return false;
+    now = std::max(now, best->at);
+    if (queueId) {
+        queueTimers.erase(*queueId);
+        if (engine)
+            engine->OnQueueTimer(*queueId);
+    } else {
+        timer.reset();
+        if (engine)
+            engine->RunTimedAction();
+    }
+    return true;
+}
+
+int StubHost::Advance(int milliseconds) {
+    const long long until = now + milliseconds;
+    int fired = 0;
+    while (FireNext(until))
+        ++fired;
+    now = until;
+    return fired;
+}
+
+int StubHost::RunAllTimers(int limit) {
+    int fired = 0;
+    while (fired < limit && FireNext(LLONG_MAX))
+        ++fired;
+    return fired;
+}
+
+int StubHost::DeliverPosted() {
+    const int announced = postedAnnouncements.exchange(0);
+    if (announced > 0 && engine)
+        engine->ProcessPostedCalls();
+    return announced;
+}
+
+} // namespace Vellmar::Testing

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "engine/EngineHost.h"
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class ActionEngine;
+
+namespace Vellmar::Testing {
+
+// A window for the engine that records what it is asked to do and fires its timers and posted
+// calls only when the test says so, on a clock of its own (nothing sleeps).
+class StubHost : public EngineHost {
+public:
+    StubHost() = default;
+    explicit StubHost(ActionEngine& engine) : engine(&engine) {}
+    void Attach(ActionEngine& target) { engine = &target; }
+
+    void StartTimer(int milliseconds) override;
+    void StartQueueTimer(std::uint64_t id, int milliseconds) override;
+    bool PostRunPosted() override;
+    void ShowMessageBox(const std::wstring& caption, const std::wstring& text) override;
+    void BuildPages(const std::wstring& pagesXml) override;
+    void ShowPage(const std::wstring& name) override;
+    void CyclePage() override;
+    void ShowSubpage(const std::wstring& name) override;
+    void RefreshButtons() override;
+    void SetButtonAttribute(const std::wstring& buttonName,
+                            const LTF::Xml::XmlNode* attribute) override;
+    void Refresh() override;
+    void UpdateMuteButtons(const MuteBitmaps& bitmaps) override;
+    void Minimize() override;
+    void Quit() override;
+    void AddPrivateFont(const std::wstring& path) override;
+
+    // Moves the clock on, firing every timer that falls due on the way in due order (timer 1
+    // and queue timers alike). Returns how many fired.
+    int Advance(int milliseconds);
+    // Fires whatever is pending, however far away, until nothing is left or `limit` timers
+    // have fired. Returns how many fired.
+    int RunAllTimers(int limit = 10000);
+    // Has the engine process its posted calls when any were announced; returns the number of
+    // announcements consumed.
+    int DeliverPosted();
+
+    bool TimerPending() const { return timer.has_value(); }
+    std::size_t QueueTimersPending() const { return queueTimers.size(); }
+    int Now() const { return now; }
+
+    // "ShowPage(name)", "Quit()", ... in call order.
+    std::vector<std::wstring> calls;
+    std::vector<std::pair<std::wstring, std::wstring>> messageBoxes; // caption, text
+    std::vector<std::wstring> buttonAttributeXml;
+    std::vector<MuteBitmaps> muteUpdates;
+    std::vector<std::wstring> builtPages;
+    std::atomic<int> postedAnnouncements{0};
+    bool hasWindow = true;
+
+private:
+    struct Due {
+        long long at;
+        std::uint64_t order;
+    };
+    bool FireNext(long long until);
+
+    ActionEngine* engine = nullptr;
+    long long now = 0;
+    std::uint64_t order = 0;
+    std::optional<Due> timer;
+    std::map<std::uint64_t, Due> queueTimers; // by queue timer id
+};
+
+} // namespace Vellmar::Testing
