@@ -172,7 +172,8 @@ void ActionEngine::RunCondition(const std::wstring& name) {
             L"name", name, L"condition", 0);
         if (!condition)
             return;
-        const auto found = conditionHandlers.find(Vellmar::ToLower(condition->GetAttribute(L"type")));
+        const auto found =
+            conditionHandlers.find(Vellmar::ToLower(condition->GetAttribute(L"type")));
         if (found != conditionHandlers.end())
             found->second(condition);
     });

@@ -76,8 +76,8 @@ void ActionHandlers::Execute(XmlNode* element) {
     const FileResolver::Result file = FileResolver::Resolve(engine.Context(), *element);
     if (!file.found) {
         if (!noncritical)
-            engine.ShowError(Vellmar::FormatMessageText(Strings().LookUp(L"error_filenotfound"),
-                                                        {file.path}));
+            engine.ShowError(
+                Vellmar::FormatMessageText(Strings().LookUp(L"error_filenotfound"), {file.path}));
         return;
     }
     const std::wstring arguments = Strings().Expand(file.arguments);
@@ -89,8 +89,8 @@ void ActionHandlers::Execute(XmlNode* element) {
     if (!directory.empty() && ::chdir(Vellmar::NativePath(directory).c_str()) != 0) {
         // A folder that cannot be entered leaves the current one, as before.
     }
-    const bool started = Vellmar::Platform::Shell::Execute(verb, program, arguments,
-                                                           std::wstring());
+    const bool started =
+        Vellmar::Platform::Shell::Execute(verb, program, arguments, std::wstring());
     if (started && autoquit)
         Close();
 }

@@ -13,8 +13,7 @@ public:
     // Any thread. `notify` runs under the lock and tells the receiver that a call is coming;
     // the call is kept only when it returns true. Holding the lock keeps the receiver from
     // going away meanwhile (see ActionEngine::DetachHost).
-    template <class Notify>
-    bool Post(Call call, Notify notify) {
+    template <class Notify> bool Post(Call call, Notify notify) {
         std::lock_guard guard(lock);
         if (!notify())
             return false;
@@ -23,8 +22,7 @@ public:
     }
 
     // Runs `change` under the lock; used to swap what Post notifies.
-    template <class Change>
-    void WithLock(Change change) {
+    template <class Change> void WithLock(Change change) {
         std::lock_guard guard(lock);
         change();
     }

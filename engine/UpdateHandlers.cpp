@@ -50,9 +50,9 @@ void UpdateHandlers::RegSz(XmlNode* element) {
     const std::wstring variable = element->GetAttribute(L"value");
     if (variable.empty())
         return;
-    const std::wstring text = RegistryStore().ReadRegistryString(
-        element->GetAttribute(L"root"), element->GetAttribute(L"path"),
-        element->GetAttribute(L"key"));
+    const std::wstring text = RegistryStore().ReadRegistryString(element->GetAttribute(L"root"),
+                                                                 element->GetAttribute(L"path"),
+                                                                 element->GetAttribute(L"key"));
     if (!text.empty())
         engine.Context().strings.SetVariable(variable, text);
 }
@@ -69,7 +69,8 @@ void UpdateHandlers::String(XmlNode* element) {
 
 void UpdateHandlers::Version(XmlNode* element) {
     StringTable& strings = engine.Context().strings;
-    const std::wstring file = EngineText::ExpandedWithEnvironment(strings, element->GetAttribute(L"file"));
+    const std::wstring file =
+        EngineText::ExpandedWithEnvironment(strings, element->GetAttribute(L"file"));
     if (file.empty() || !Vellmar::PathExists(file))
         return;
     std::wstring version;

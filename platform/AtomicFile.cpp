@@ -5,6 +5,9 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#include <fstream>
+#include <string>
 #include <unistd.h>
 
 #include <cerrno>
@@ -45,13 +48,21 @@ void WriteAll(int fd, std::string_view bytes, const std::string& path) {
     }
 }
 
+// Reading the mask with umask() would briefly change it for every thread; /proc tells it
+// without touching it.
+mode_t ProcessUmask() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    return 022;
+}
+
 mode_t ModeFor(const std::string& path, mode_t newFileMode) {
     struct stat info {};
     if (::stat(path.c_str(), &info) == 0)
         return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return newFileMode & ~mask;
+    return newFileMode & ~ProcessUmask();
 }
 
 } // namespace

@@ -3,14 +3,26 @@
 #include "support/Text.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
 constexpr std::size_t kVolumeNameLimit = 260;
 
+// The copy beside the program first, as its $ORIGIN run path would find it; dlopen under some
+// sanitizer runtimes ignores the run path. Otherwise the ordinary search by bare name.
+std::wstring DefaultLibrary() {
+    std::error_code ignored;
+    const auto beside =
+        std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "libunrar.so";
+    if (!ignored && std::filesystem::is_regular_file(beside, ignored))
+        return Vellmar::Utf8ToWide(beside.string());
+    return L"libunrar.so";
+}
+
 } // namespace
 
-RarArchive::RarArchive() : RarArchive(L"libunrar.so") {}
+RarArchive::RarArchive() : RarArchive(DefaultLibrary()) {}
 
 RarArchive::RarArchive(const std::wstring& libraryPath) : library(libraryPath) {}
 

@@ -32,7 +32,7 @@ public:
         RarArchive* archive;
     };
 
-    // Loads "libunrar.so" through the library search path (the executable's run path first).
+    // Loads "libunrar.so" from the program's own folder, else through the library search path.
     RarArchive();
     explicit RarArchive(const std::wstring& libraryPath);
     virtual ~RarArchive();

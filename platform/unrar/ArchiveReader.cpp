@@ -14,8 +14,7 @@ namespace {
 // program that never called setlocale they would lose every non-ASCII character.
 class Utf8Locale {
 public:
-    Utf8Locale() {
-        static const locale_t utf8 = ::newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    explicit Utf8Locale(locale_t utf8) {
         if (utf8)
             previous = ::uselocale(utf8);
     }
@@ -59,12 +58,17 @@ void ArchiveReader::Free::operator()(archive* a) const {
     archive_read_free(a);
 }
 
-ArchiveReader::ArchiveReader(VolumeChain& source) : source(source) {}
+void ArchiveReader::FreeLocale::operator()(void* locale) const {
+    ::freelocale(static_cast<locale_t>(locale));
+}
+
+ArchiveReader::ArchiveReader(VolumeChain& source)
+    : source(source), utf8(::newlocale(LC_ALL_MASK, "C.UTF-8", static_cast<locale_t>(0))) {}
 
 ArchiveReader::~ArchiveReader() = default;
 
 int ArchiveReader::open() {
-    Utf8Locale scope;
+    Utf8Locale scope(static_cast<locale_t>(utf8.get()));
     handle.reset(archive_read_new());
     if (!handle)
         return ARCHIVE_FATAL;
@@ -74,7 +78,7 @@ int ArchiveReader::open() {
 }
 
 int ArchiveReader::next(EntryInfo& info) {
-    Utf8Locale scope;
+    Utf8Locale scope(static_cast<locale_t>(utf8.get()));
     archive_entry* entry = nullptr;
     const int status = archive_read_next_header(handle.get(), &entry);
     if (status < ARCHIVE_WARN || entry == nullptr)
@@ -93,13 +97,13 @@ int ArchiveReader::next(EntryInfo& info) {
 }
 
 int ArchiveReader::readBlock(const void** data, std::size_t* size) {
-    Utf8Locale scope;
+    Utf8Locale scope(static_cast<locale_t>(utf8.get()));
     la_int64_t offset = 0;
     return archive_read_data_block(handle.get(), data, size, &offset);
 }
 
 int ArchiveReader::skipData() {
-    Utf8Locale scope;
+    Utf8Locale scope(static_cast<locale_t>(utf8.get()));
     return archive_read_data_skip(handle.get());
 }
 

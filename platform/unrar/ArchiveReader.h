@@ -43,7 +43,11 @@ private:
     struct Free {
         void operator()(archive* a) const;
     };
+    struct FreeLocale {
+        void operator()(void* locale) const;
+    };
     VolumeChain& source;
+    std::unique_ptr<void, FreeLocale> utf8;
     std::unique_ptr<archive, Free> handle;
 };
 

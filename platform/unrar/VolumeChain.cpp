@@ -117,6 +117,11 @@ ssize_t VolumeChain::read(const void** out) {
         if (failed != Failure::None || !current.hasNextVolume || !advance())
             return failed == Failure::None ? 0 : -1;
     }
+    constexpr std::uint64_t kReadSize = 1 << 20;
+    // Sized to the data, so small archives do not pay for a large buffer.
+    const std::uint64_t size = remaining < kReadSize ? remaining : kReadSize;
+    if (buffer.size() < size)
+        buffer.resize(size);
     const std::size_t wanted = remaining < buffer.size() ? remaining : buffer.size();
     ssize_t got;
     do {

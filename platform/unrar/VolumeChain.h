@@ -53,7 +53,7 @@ private:
     Asker asker;
     Failure failed = Failure::None;
     std::vector<std::uint32_t> crcs;
-    std::vector<unsigned char> buffer = std::vector<unsigned char>(1 << 20);
+    std::vector<unsigned char> buffer;
 };
 
 } // namespace Vellmar::Unrar

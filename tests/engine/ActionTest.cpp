@@ -21,7 +21,8 @@ class ActionTest : public EngineFixture {
 protected:
     void SetUp() override { Start(L""); }
     std::wstring Registry(const wchar_t* name) const {
-        return RegistryStore().ReadRegistryString(RegistryRoot::CurrentUser, L"Software\\Out", name);
+        return RegistryStore().ReadRegistryString(RegistryRoot::CurrentUser, L"Software\\Out",
+                                                  name);
     }
 };
 
@@ -62,9 +63,9 @@ TEST_F(ActionTest, CreateUrlWritesAnInternetShortcut) {
     context.strings.SetVariable(L"FILE", dir.Wide("Site.url"));
     Run(L"<action action='createurl' value='ADDRESS' file='FILE'/>");
     EXPECT_NE(dir.Read("Site.url").find("[InternetShortcut]"), std::string::npos);
-    EXPECT_EQ(Vellmar::Platform::ProfileFile(dir.Wide("site.URL")).GetString(L"internetshortcut",
-                                                                               L"url"),
-              L"https://example.org/?a=1&b=2");
+    EXPECT_EQ(
+        Vellmar::Platform::ProfileFile(dir.Wide("site.URL")).GetString(L"internetshortcut", L"url"),
+        L"https://example.org/?a=1&b=2");
 }
 
 TEST_F(ActionTest, EnableButtonFollowsTheExactRules) {
@@ -116,11 +117,13 @@ TEST_F(ActionTest, MuteTogglesAndPassesTheBitmapsOfTheNewState) {
     Run(mute);
     ASSERT_EQ(host.muteUpdates.size(), 2u);
     const MuteBitmaps& muted = host.muteUpdates[0];
-    EXPECT_EQ(std::make_tuple(muted.normal, muted.duplicate, muted.over, muted.pushed, muted.disabled),
-              std::make_tuple(L"nm", true, L"om", L"pm", L"dm"));
+    EXPECT_EQ(
+        std::make_tuple(muted.normal, muted.duplicate, muted.over, muted.pushed, muted.disabled),
+        std::make_tuple(L"nm", true, L"om", L"pm", L"dm"));
     const MuteBitmaps& plain = host.muteUpdates[1];
-    EXPECT_EQ(std::make_tuple(plain.normal, plain.duplicate, plain.over, plain.pushed, plain.disabled),
-              std::make_tuple(L"n", false, L"o", L"p", L"d"));
+    EXPECT_EQ(
+        std::make_tuple(plain.normal, plain.duplicate, plain.over, plain.pushed, plain.disabled),
+        std::make_tuple(L"n", false, L"o", L"p", L"d"));
     EXPECT_FALSE(engine->IsMuted());
     Run(L"<action action='system' value='mute'/>");
     EXPECT_TRUE(engine->IsMuted());

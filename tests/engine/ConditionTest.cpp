@@ -73,16 +73,23 @@ std::wstring Condition(const std::wstring& attributes, const std::wstring& child
 }
 
 std::vector<Case> CommandLineCases() {
-    const std::wstring lang = Condition(L"type='commandline' value='/lang' delimiter='='",
-                                        Cases({L"fr", L"de"}));
+    const std::wstring lang =
+        Condition(L"type='commandline' value='/lang' delimiter='='", Cases({L"fr", L"de"}));
     return {
         {"CaseListPicksTheMatch", lang, Arguments(L"/log /lang=de"), {L"de"}},
         {"CaseListIsCaseSensitive", lang, Arguments(L"/LANG=de"), {}},
         {"CaseListFirstMatchOnly", lang, Arguments(L"/lang=fr /lang=de"), {L"fr"}},
-        {"PlainSubstring", Condition(L"type='CommandLine' value='/x'"), Arguments(L"a /xy"), {L"T"}},
-        {"PlainIsCaseSensitive", Condition(L"type='commandline' value='/x'"), Arguments(L"/X"),
+        {"PlainSubstring",
+         Condition(L"type='CommandLine' value='/x'"),
+         Arguments(L"a /xy"),
+         {L"T"}},
+        {"PlainIsCaseSensitive",
+         Condition(L"type='commandline' value='/x'"),
+         Arguments(L"/X"),
          {L"F"}},
-        {"EmptyValueIsFalse", Condition(L"type='commandline' value=''"), Arguments(L"anything"),
+        {"EmptyValueIsFalse",
+         Condition(L"type='commandline' value=''"),
+         Arguments(L"anything"),
          {L"F"}},
     };
 }
@@ -94,16 +101,22 @@ std::vector<Case> FileExistCases() {
     return {
         {"AsWrittenWithVariable", file(L"file='${EXE_DIR}/present.txt'"), nullptr, {L"T"}},
         {"RootJoinedByConcatenation", file(L"file='/present.txt'"), nullptr, {L"T"}},
-        {"ConcatenationAddsNoSeparator", file(L"file='present.txt'"),
-         [](EngineFixture&) { ASSERT_EQ(::chdir("/"), 0); }, {L"F"}},
+        {"ConcatenationAddsNoSeparator",
+         file(L"file='present.txt'"),
+         [](EngineFixture&) { ASSERT_EQ(::chdir("/"), 0); },
+         {L"F"}},
         {"WindowsStyleNameIgnoresCase", file(L"file='\\PRESENT.TXT'"), nullptr, {L"T"}},
-        {"EnvironmentExpanded", file(L"file='%ENGINE_TEST_FILE%'"),
+        {"EnvironmentExpanded",
+         file(L"file='%ENGINE_TEST_FILE%'"),
          [](EngineFixture& f) { ::setenv("ENGINE_TEST_FILE", (f.dir / "present.txt").c_str(), 1); },
          {L"T"}},
         {"RegistryFolderGetsABackslash",
-         file(L"file='setup.EXE' root='HKCU' path='Software\\Test' key='Game'"), nullptr, {L"T"}},
+         file(L"file='setup.EXE' root='HKCU' path='Software\\Test' key='Game'"),
+         nullptr,
+         {L"T"}},
         {"MissingRegistryValueIsFalse",
-         file(L"file='/present.txt' root='hkcu' path='Software\\Test' key='Nothing'"), nullptr,
+         file(L"file='/present.txt' root='hkcu' path='Software\\Test' key='Nothing'"),
+         nullptr,
          {L"F"}},
         {"MissingFile", file(L"file='/absent.txt'"), nullptr, {L"F"}},
     };
@@ -120,11 +133,15 @@ std::vector<Case> FloatCompareCases() {
         {"TrailingZero", compare(L"1.5", L"1.50"), nullptr, {L"equal"}},
         {"UnreadableIsZero", compare(L"abc", L"0"), nullptr, {L"equal"}},
         {"Less", compare(L"-2", L"1e1"), nullptr, {L"less"}},
-        {"VariableGreater", compare(L"${NUMBER}", L"2.5"),
-         [](EngineFixture& f) { f.context.strings.SetVariable(L"NUMBER", L"3"); }, {L"greater"}},
+        {"VariableGreater",
+         compare(L"${NUMBER}", L"2.5"),
+         [](EngineFixture& f) { f.context.strings.SetVariable(L"NUMBER", L"3"); },
+         {L"greater"}},
         {"MissingBranchRunsNothing",
-         Condition(L"type='floatcompare' lvalue='1' rvalue='2'", L"<equal action='page' value='e'/>"),
-         nullptr, {}},
+         Condition(L"type='floatcompare' lvalue='1' rvalue='2'",
+                   L"<equal action='page' value='e'/>"),
+         nullptr,
+         {}},
     };
 }
 
@@ -136,12 +153,14 @@ std::vector<Case> IniCases() {
         {"EqualValue", ini(L"section='Game' entry='Lang' value='fr'"), nullptr, {L"T"}},
         {"OtherValue", ini(L"section='Game' entry='Lang' value='de'"), nullptr, {L"F"}},
         {"NamesIgnoreCase", ini(L"section='GAME' entry='lang' value='fr'"), nullptr, {L"T"}},
-        {"CaseMatch", ini(L"section='Game' entry='Lang'", Cases({L"de", L"fr"})), nullptr,
-         {L"fr"}},
-        {"MissingEntryMatchesEmptyCase", ini(L"section='Game' entry='None'", Cases({L"fr", L""})),
-         nullptr, {L""}},
+        {"CaseMatch", ini(L"section='Game' entry='Lang'", Cases({L"de", L"fr"})), nullptr, {L"fr"}},
+        {"MissingEntryMatchesEmptyCase",
+         ini(L"section='Game' entry='None'", Cases({L"fr", L""})),
+         nullptr,
+         {L""}},
         {"MissingFileRunsNeither",
-         Condition(L"type='ini' file='absent.ini' section='Game' entry='Lang' value='fr'"), nullptr,
+         Condition(L"type='ini' file='absent.ini' section='Game' entry='Lang' value='fr'"),
+         nullptr,
          {}},
         {"EmptySectionRunsNeither", ini(L"section='' entry='Lang' value='fr'"), nullptr, {}},
     };
@@ -153,9 +172,13 @@ std::vector<Case> RegSzCases() {
     };
     return {
         {"Equal", reg(L"root='HKCU' key='name' value='abc'"), nullptr, {L"T"}},
-        {"OtherRootIsMachine", reg(L"root='HKEY_CURRENT_USER' key='Name' value='machine'"), nullptr,
+        {"OtherRootIsMachine",
+         reg(L"root='HKEY_CURRENT_USER' key='Name' value='machine'"),
+         nullptr,
          {L"T"}},
-        {"ExpandableReadUnexpanded", reg(L"root='hkcu' key='Expand' value='%HOME%x'"), nullptr,
+        {"ExpandableReadUnexpanded",
+         reg(L"root='hkcu' key='Expand' value='%HOME%x'"),
+         nullptr,
          {L"T"}},
         {"DwordIsUnreadable", reg(L"root='hkcu' key='Number'", Cases({L"7", L""})), nullptr, {L""}},
         {"TooLongIsUnreadable", reg(L"root='hkcu' key='Long'", Cases({L""})), nullptr, {L""}},
@@ -167,20 +190,31 @@ std::vector<Case> RegSzCases() {
 std::vector<Case> LanguageCases() {
     const std::wstring match = Cases({L"fr", L"en"});
     return {
-        {"ValueMatchesSelected", Condition(L"type='language' value='fr'"), Language(L"fr", L"de"),
+        {"ValueMatchesSelected",
+         Condition(L"type='language' value='fr'"),
+         Language(L"fr", L"de"),
          {L"T"}},
         {"ValueDiffers", Condition(L"type='language' value='de'"), Language(L"fr", L"de"), {L"F"}},
-        {"CaseMatchSelected", Condition(L"type='language'", match), Language(L"fr", L"en"),
+        {"CaseMatchSelected",
+         Condition(L"type='language'", match),
+         Language(L"fr", L"en"),
          {L"fr"}},
-        {"FallsBackToRequested", Condition(L"type='language'", match), Language(L"it", L"en"),
+        {"FallsBackToRequested",
+         Condition(L"type='language'", match),
+         Language(L"it", L"en"),
          {L"en"}},
-        {"FallsBackToDefault", Condition(L"type='language' default='fr'", match),
-         Language(L"it", L"en"), {L"fr"}},
-        {"NoFallbackMatch", Condition(L"type='language' default='pl'", match),
-         Language(L"it", L"en"), {}},
+        {"FallsBackToDefault",
+         Condition(L"type='language' default='fr'", match),
+         Language(L"it", L"en"),
+         {L"fr"}},
+        {"NoFallbackMatch",
+         Condition(L"type='language' default='pl'", match),
+         Language(L"it", L"en"),
+         {}},
         {"GameFolderFromRegistry",
          Condition(L"type='language' value='de' root='hkcu' path='Software\\Test' key='Game'"),
-         Language(L"fr", L"fr"), {L"T"}},
+         Language(L"fr", L"fr"),
+         {L"T"}},
     };
 }
 
@@ -203,9 +237,11 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(CommandLine, ConditionTest, ::testing::ValuesIn(CommandLineCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(CommandLine, ConditionTest, ::testing::ValuesIn(CommandLineCases()),
+                         CaseName);
 INSTANTIATE_TEST_SUITE_P(FileExist, ConditionTest, ::testing::ValuesIn(FileExistCases()), CaseName);
-INSTANTIATE_TEST_SUITE_P(FloatCompare, ConditionTest, ::testing::ValuesIn(FloatCompareCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(FloatCompare, ConditionTest, ::testing::ValuesIn(FloatCompareCases()),
+                         CaseName);
 INSTANTIATE_TEST_SUITE_P(Ini, ConditionTest, ::testing::ValuesIn(IniCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(RegSz, ConditionTest, ::testing::ValuesIn(RegSzCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Language, ConditionTest, ::testing::ValuesIn(LanguageCases()), CaseName);

@@ -28,8 +28,8 @@ public:
 };
 
 // An engine on a stub host, with its registry, lock folder and files in a fresh folder that
-// also stands for the launcher's own folder (EXE_DIR) and is the current folder. Texts: "Error" for error_title,
-// "Not found: %ls" for error_filenotfound.
+// also stands for the launcher's own folder (EXE_DIR) and is the current folder. Texts: "Error" for
+// error_title, "Not found: %ls" for error_filenotfound.
 class EngineFixture : public ::testing::Test {
 public:
     EngineFixture();

@@ -100,14 +100,15 @@ TEST_F(ExecuteTest, UrlOpensOnlyWebAndMailAddresses) {
         const wchar_t* address;
         bool opened;
     };
-    for (const Case& c : {Case{L"https://example.org/a b", true}, Case{L"MAILTO:x@example.org", true},
-                          Case{L"file:///etc/passwd", false}, Case{L"smb://host/share", false},
-                          Case{L"C:\\setup.exe", false}, Case{L"not a url", false}}) {
+    for (const Case& c :
+         {Case{L"https://example.org/a b", true}, Case{L"MAILTO:x@example.org", true},
+          Case{L"file:///etc/passwd", false}, Case{L"smb://host/share", false},
+          Case{L"C:\\setup.exe", false}, Case{L"not a url", false}}) {
         fs::remove(record);
         Run(std::wstring(L"<action action='url' value='") + c.address + L"'/>");
         if (c.opened)
-            EXPECT_EQ(Recorded().args, (Argv{(dir / "bin/xdg-open").string(),
-                                              Vellmar::WideToUtf8(c.address)}));
+            EXPECT_EQ(Recorded().args,
+                      (Argv{(dir / "bin/xdg-open").string(), Vellmar::WideToUtf8(c.address)}));
         else
             EXPECT_FALSE(WaitForArgvRecord(record, std::chrono::milliseconds(300)))
                 << Vellmar::WideToUtf8(c.address);

@@ -26,8 +26,9 @@ public:
     void Start() override {
         ++log.started;
         worker = std::thread([this] {
-            engine.PostToUiThread(
-                [&engine = engine, xml = request.successActionsXml] { engine.ExecuteActionXml(xml); });
+            engine.PostToUiThread([&engine = engine, xml = request.successActionsXml] {
+                engine.ExecuteActionXml(xml);
+            });
         });
     }
 

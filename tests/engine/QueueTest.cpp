@@ -75,8 +75,8 @@ TEST_F(QueueTest, DelayValuesAreLeadingDigits) {
         const wchar_t* value;
         int milliseconds;
     };
-    for (const Case& c : {Case{L"250", 250}, Case{L"12abc", 12}, Case{L"abc", 0}, Case{L"", 0},
-                          Case{L"-40", 0}}) {
+    for (const Case& c :
+         {Case{L"250", 250}, Case{L"12abc", 12}, Case{L"abc", 0}, Case{L"", 0}, Case{L"-40", 0}}) {
         host.calls.clear();
         StartQueues(Queue(L"q", std::wstring(L"<delay value='") + c.value + L"'/>" + Page(L"A")));
         Run(Call(L"q"));
@@ -129,8 +129,8 @@ TEST_F(QueueTest, TimedActionRunsOnceAndASecondOneIsRefused) {
     EXPECT_EQ(host.calls, (Names{L"StartTimer(200)"}));
     Run(L"<action action='page' value='second' delay='200'/>");
     ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0], std::make_pair(std::wstring(L"Error"),
-                                                   std::wstring(L"Timed action already set.")));
+    EXPECT_EQ(host.messageBoxes[0],
+              std::make_pair(std::wstring(L"Error"), std::wstring(L"Timed action already set.")));
     host.RunAllTimers();
     EXPECT_EQ(Pages(), (Names{L"first"}));
     EXPECT_FALSE(engine->HasTimedAction());
@@ -140,7 +140,8 @@ TEST_F(QueueTest, TimedActionRunsOnceAndASecondOneIsRefused) {
 }
 
 TEST_F(QueueTest, ATimedActionMayScheduleTheNext) {
-    StartQueues(Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>"));
+    StartQueues(
+        Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>"));
     Run(Call(L"tick"));
     host.Advance(12);
     EXPECT_EQ(Pages(), (Names{L"T", L"T", L"T"}));
@@ -148,8 +149,8 @@ TEST_F(QueueTest, ATimedActionMayScheduleTheNext) {
 }
 
 TEST_F(QueueTest, BadDelayAttributeAbandonsTheRunSilently) {
-    StartQueues(Queue(L"q", Page(L"A") + L"<action action='page' value='B' delay='soon'/>" +
-                                Page(L"C")));
+    StartQueues(
+        Queue(L"q", Page(L"A") + L"<action action='page' value='B' delay='soon'/>" + Page(L"C")));
     Run(Call(L"q"));
     EXPECT_EQ(Pages(), (Names{L"A"}));
     EXPECT_FALSE(engine->HasTimedAction());

@@ -1,5 +1,6 @@
 #include "platform/MediaPlayer.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/WavWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -12,28 +13,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A mono 16-bit PCM WAV of a quiet tone.
-void WriteWav(const std::string& path, std::chrono::milliseconds length) {
-    const std::uint32_t rate = 8000;
-    const std::uint32_t samples = static_cast<std::uint32_t>(rate * length.count() / 1000);
-    std::string data;
-    for (std::uint32_t i = 0; i < samples; ++i) {
-        const auto value = static_cast<std::int16_t>(1000 * std::sin(i * 0.3));
-        data += static_cast<char>(value & 0xFF);
-        data += static_cast<char>((value >> 8) & 0xFF);
-    }
-    auto u32 = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8),
-                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
-    };
-    auto u16 = [](std::uint16_t v) {
-        return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
-    };
-    const std::string wav = "RIFF" + u32(36 + data.size()) + "WAVEfmt " + u32(16) + u16(1) +
-                            u16(1) + u32(rate) + u32(rate * 2) + u16(2) + u16(16) + "data" +
-                            u32(data.size()) + data;
-    WriteFile(path, wav);
-}
+using Vellmar::Testing::WriteWav;
 
 template <typename Predicate> bool WaitFor(Predicate predicate, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;

@@ -2,6 +2,7 @@
 #include "platform/ChildProcess.h"
 #include "support/Text.h"
 #include "tests/platform/Scratch.h"
+#include "tests/support/ArgvRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,7 @@ using Vellmar::Platform::Shell;
 
 namespace {
 
-struct Record {
-    std::string cwd;
-    std::string session;
-    std::string fds;
-    std::vector<std::string> args;
-};
+using Record = Vellmar::Testing::ArgvRecord;
 
 fs::path Recorder() {
     return fs::read_symlink("/proc/self/exe").parent_path() / "argv_recorder";
@@ -50,25 +46,7 @@ protected:
     template <typename Start> Record Started(Start start) {
         fs::remove(recordFile);
         EXPECT_TRUE(start());
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (!fs::exists(recordFile) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        Record record;
-        const std::string bytes = ReadFile(recordFile);
-        for (std::size_t pos = 0, end; (end = bytes.find('\0', pos)) != std::string::npos;
-             pos = end + 1) {
-            const std::string item = bytes.substr(pos, end - pos);
-            const std::string value = item.substr(item.find('=') + 1);
-            if (item.starts_with("cwd="))
-                record.cwd = value;
-            else if (item.starts_with("session="))
-                record.session = value;
-            else if (item.starts_with("fds="))
-                record.fds = value;
-            else
-                record.args.push_back(value);
-        }
-        return record;
+        return Vellmar::Testing::WaitForArgvRecord(recordFile).value_or(Record{});
     }
 
     TempDir scratch;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/ScopedEnv.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -33,26 +35,4 @@ inline std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Sets an environment variable for one scope.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name(name) {
-        if (const char* old = std::getenv(name))
-            previous = old, hadValue = true;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (hadValue)
-            ::setenv(name.c_str(), previous.c_str(), 1);
-        else
-            ::unsetenv(name.c_str());
-    }
-
-private:
-    std::string name;
-    std::string previous;
-    bool hadValue = false;
-};
+using Vellmar::Testing::ScopedEnv;

@@ -2,7 +2,6 @@
 #include "tests/platform/TempDir.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,26 +20,27 @@ namespace {
 class PrivateXServer {
 public:
     PrivateXServer() {
-        int fds[2];
-        if (::access("/usr/bin/Xvfb", X_OK) != 0 || ::pipe(fds) != 0)
+        if (::access("/usr/bin/Xvfb", X_OK) != 0)
             return;
+        int number = 90 + ::getpid() % 400;
+        while (::access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0 ||
+               ::access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
+            ++number;
+        const std::string display = ":" + std::to_string(number);
         pid = ::fork();
         if (pid == 0) {
-            ::close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            ::execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp",
-                    "-screen", "0", "320x240x24", static_cast<char*>(nullptr));
+            ::execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", "-screen", "0",
+                    "320x240x24", static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        ::close(fds[1]);
-        // An X server that cannot start may neither answer nor exit: never wait for it long.
-        pollfd ready{fds[0], POLLIN, 0};
-        char text[16] = {};
-        const ssize_t got =
-            ::poll(&ready, 1, 10000) == 1 ? ::read(fds[0], text, sizeof text - 1) : -1;
-        ::close(fds[0]);
-        if (got > 0)
-            name = ":" + std::string(text, std::strcspn(text, "\n"));
+        for (int i = 0; i < 100; ++i) {
+            if (Display* probe = XOpenDisplay(display.c_str())) {
+                XCloseDisplay(probe);
+                name = display;
+                return;
+            }
+            ::usleep(50000);
+        }
     }
     ~PrivateXServer() {
         if (pid > 0) {
@@ -53,7 +53,7 @@ public:
 };
 
 // A holder process that takes the lock and waits to be killed.
-pid_t StartHolder(const std::wstring& lockName) {
+pid_t StartHolderProcess(const std::wstring& lockName) {
     int ready[2];
     if (::pipe(ready) != 0)
         return -1;
@@ -71,6 +71,15 @@ pid_t StartHolder(const std::wstring& lockName) {
     return pid;
 }
 
+struct Holder {
+    explicit Holder(const std::wstring& lockName) : pid(StartHolderProcess(lockName)) {}
+    ~Holder() {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    pid_t pid;
+};
+
 } // namespace
 
 TEST(X11Activation, MinimisedHolderWindowIsRestored) {
@@ -80,12 +89,12 @@ TEST(X11Activation, MinimisedHolderWindowIsRestored) {
     TempDir runtime;
     ScopedEnv env("XDG_RUNTIME_DIR", runtime.path.c_str());
     ScopedEnv display("DISPLAY", server.name.c_str());
-    const pid_t holder = StartHolder(L"WindowedGame");
+    const Holder holder(L"WindowedGame");
 
     Display* x = XOpenDisplay(server.name.c_str());
     ASSERT_NE(x, nullptr);
     const Window window = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 50, 50, 0, 0, 0);
-    const unsigned long pid = static_cast<unsigned long>(holder);
+    const unsigned long pid = static_cast<unsigned long>(holder.pid);
     XChangeProperty(x, window, XInternAtom(x, "_NET_WM_PID", False), XA_CARDINAL, 32,
                     PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
     XSync(x, False); // created but not mapped: what a minimised window is without a manager
@@ -100,6 +109,4 @@ TEST(X11Activation, MinimisedHolderWindowIsRestored) {
     NamedLock other(L"NoWindow");
     EXPECT_FALSE(other.BringHolderToFront()) << "our own process has no window";
     XCloseDisplay(x);
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/support/Rar4Writer.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -48,24 +49,7 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
     return tree;
 }
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name(name) {
-        if (const char* old = std::getenv(name))
-            previous = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (previous)
-            ::setenv(name, previous->c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
-
-private:
-    const char* name;
-    std::optional<std::string> previous;
-};
+using Vellmar::Testing::ScopedEnv;
 
 // A fresh folder per test, removed afterwards.
 class RarFolderTest : public ::testing::Test {

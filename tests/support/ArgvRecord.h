@@ -20,8 +20,8 @@ struct ArgvRecord {
 std::filesystem::path ArgvRecorderPath();
 
 // Waits for the record file to appear (the recorder renames it into place whole).
-std::optional<ArgvRecord> WaitForArgvRecord(
-    const std::filesystem::path& file,
-    std::chrono::milliseconds timeout = std::chrono::seconds(20));
+std::optional<ArgvRecord>
+WaitForArgvRecord(const std::filesystem::path& file,
+                  std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 } // namespace Vellmar::Testing

@@ -13,6 +13,9 @@ ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) 
         ::unsetenv(name);
 }
 
+ScopedEnv::ScopedEnv(const char* name, const char* value)
+    : ScopedEnv(name, value ? std::optional<std::string>(value) : std::nullopt) {}
+
 ScopedEnv::~ScopedEnv() {
     if (previous)
         ::setenv(name.c_str(), previous->c_str(), 1);

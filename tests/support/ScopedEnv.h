@@ -9,6 +9,8 @@ namespace Vellmar::Testing {
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const std::optional<std::string>& value);
+    // nullptr unsets.
+    ScopedEnv(const char* name, const char* value);
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
     ~ScopedEnv();

@@ -83,8 +83,8 @@ bool StubHost::FireNext(long long until) {
     if (timer && timer->at <= until)
         best = timer;
     for (const auto& [id, due] : queueTimers)
-        if (due.at <= until && (!best || due.at < best->at ||
-                                (due.at == best->at && due.order < best->order))) {
+        if (due.at <= until &&
+            (!best || due.at < best->at || (due.at == best->at && due.order < best->order))) {
             best = due;
             queueId = id;
         }
