@@ -55,6 +55,8 @@ TEST_F(ActionTest, CreateShortcutWritesADesktopEntryForTheTarget) {
     const std::string text = dir.Read("Start Game.desktop");
     EXPECT_NE(text.find("Type=Application"), std::string::npos);
     EXPECT_NE(text.find("Exec="), std::string::npos);
+    // The target arrived expanded, absolute and with '/' separators.
+    EXPECT_NE(text.find("\nPath=" + (dir / odd).string() + "\n"), std::string::npos) << text;
 }
 
 TEST_F(ActionTest, CreateUrlWritesAnInternetShortcut) {
