@@ -38,9 +38,9 @@ TEST(FindPattern, WindowsWildcardRules) {
 
 class FindTest : public TempFolder {
 protected:
-    std::vector<std::wstring> Names(const std::wstring& spec) {
+    std::vector<std::wstring> Names(const std::wstring& pattern) {
         std::vector<std::wstring> names;
-        Find search(spec);
+        Find search(pattern);
         for (const FindData& entry : search)
             names.push_back(entry.name);
         std::sort(names.begin(), names.end());
@@ -73,9 +73,9 @@ TEST_F(FindTest, ListsMatchesWithAttributes) {
 
 TEST_F(FindTest, NothingMatchingIsAnEmptyRange) {
     Write("Data/a.txt", "");
-    for (const std::wstring& spec : {W("Data/*.bmp"), W("Missing/*"), W("Data/a.txt/*")}) {
-        Find search(spec);
-        EXPECT_TRUE(search.empty()) << spec;
+    for (const std::wstring& pattern : {W("Data/*.bmp"), W("Missing/*"), W("Data/a.txt/*")}) {
+        Find search(pattern);
+        EXPECT_TRUE(search.empty()) << pattern;
         try {
             search.next();
             ADD_FAILURE() << "next() on an ended range";
