@@ -12,6 +12,8 @@
 
 #include <QColor>
 
+#include "tests/support/RecordingMessageBox.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,14 +25,7 @@
 
 namespace AppTest {
 
-class RecordingMessageBox : public Vellmar::MessageBoxService {
-public:
-    void Show(const std::wstring& caption, const std::wstring& text,
-              Vellmar::MessageIcon) override {
-        shown.emplace_back(caption, text);
-    }
-    std::vector<std::pair<std::wstring, std::wstring>> shown;
-};
+using RecordingMessageBox = Vellmar::Testing::RecordingMessageBox;
 
 // A real main dialog with its engine on a configuration in a fresh folder (which also stands
 // for EXE_DIR). Texts: "Error" for error_title, "Missing: %ls" for error_filenotfound,

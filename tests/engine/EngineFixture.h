@@ -8,6 +8,8 @@
 #include "tests/support/StubHost.h"
 #include "tests/support/TempDir.h"
 
+#include "tests/support/RecordingMessageBox.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,14 +20,7 @@
 
 namespace EngineTest {
 
-class RecordingMessageBox : public Vellmar::MessageBoxService {
-public:
-    void Show(const std::wstring& caption, const std::wstring& text,
-              Vellmar::MessageIcon) override {
-        shown.emplace_back(caption, text);
-    }
-    std::vector<std::pair<std::wstring, std::wstring>> shown;
-};
+using RecordingMessageBox = Vellmar::Testing::RecordingMessageBox;
 
 // An engine on a stub host, with its registry, lock folder and files in a fresh folder that
 // also stands for the launcher's own folder (EXE_DIR) and is the current folder. Texts: "Error" for
