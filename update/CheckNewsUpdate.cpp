@@ -26,9 +26,14 @@ namespace {
 constexpr wchar_t LoggerName[] = L"autorun.CheckNewsUpdate";
 constexpr wchar_t LibraryName[] = L"libunrar.so";
 
-void Log(const MethodTrace& trace, const std::wstring& message) {
-    if (trace.isEnabledFor(3))
-        trace.log(3, message);
+// A log that cannot be written must not change the job's outcome, nor end the process from
+// the worker thread.
+void Log(const MethodTrace& trace, const std::wstring& message) noexcept {
+    try {
+        if (trace.isEnabledFor(3))
+            trace.log(3, message);
+    } catch (const std::exception&) {
+    }
 }
 
 // The outcome of a failed step is already decided; a file that cannot be removed changes
