@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace Vellmar::Platform {
 
@@ -47,6 +48,7 @@ private:
     std::string audioSink;
     std::map<std::wstring, std::unique_ptr<GstPlayback>> media;
     std::unique_ptr<GstPlayback> sound;
+    std::thread warmUp;
 };
 
 } // namespace Vellmar::Platform

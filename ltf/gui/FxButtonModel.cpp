@@ -1,9 +1,7 @@
 #include "ltf/gui/FxButtonModel.h"
 
+#include "ltf/gui/BitmapCache.h"
 #include "support/PathResolve.h"
-
-#include <QImageReader>
-#include <QString>
 
 #include <algorithm>
 
@@ -288,14 +286,7 @@ void FxButtonModel::Changed() const {
 }
 
 BitmapPtr LoadBitmapFile(const std::wstring& file) {
-    QImageReader reader(QString::fromStdString(Vellmar::NativePath(file)));
-    reader.setDecideFormatFromContent(true);
-    QImage image = reader.read();
-    if (image.isNull())
-        return nullptr;
-    image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                          : QImage::Format_RGB32);
-    return std::make_shared<const QImage>(std::move(image));
+    return BitmapCache::Process().Load(Vellmar::NativePath(file));
 }
 
 } // namespace LTF::GUI

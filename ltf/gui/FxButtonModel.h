@@ -131,7 +131,8 @@ private:
     void Changed() const;
 };
 
-// Loads BMP, PNG (keeping its alpha) or JPEG through case-insensitive name resolution.
+// Loads BMP, PNG (keeping its alpha) or JPEG through case-insensitive name resolution; an
+// unchanged file already loaded is shared.
 BitmapPtr LoadBitmapFile(const std::wstring& file);
 
 } // namespace LTF::GUI
