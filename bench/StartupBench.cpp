@@ -1,13 +1,15 @@
 // Start-up to the first painted page: the bundled demo launcher against a minimal Qt program
 // that shows the same background bitmap. Both run as whole processes on Qt's offscreen platform
-// in a throw-away home; the launcher ends through its own configuration: the demo's default
-// page names an action queue that closes it, and a page's queue runs 1 ms after the page is
-// built, once the shown window has had its first paint.
+// in a throw-away home. Each marks the moment its page has been painted by creating a folder:
+// the launcher through its own configuration (the demo's default page names an action queue
+// that waits one event-loop round past the first paint, creates the folder and closes), the
+// minimal program the same way. The time is spawn to marker; shutting down is not start-up.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -65,13 +67,32 @@ std::size_t FindOrThrow(const std::string& xml, const std::string& what) {
 
 struct ProcessRun {
     int exitCode = -1;
-    double seconds = 0;
-    double cpuSeconds = 0; // user and system time of the child, less sensitive to other load
+    double seconds = 0;       // spawn to marker
+    double cpuSeconds = 0;    // user and system time of the whole child run
+    bool markerSeen = false;
 };
 
-// Spawns `argv` with `environment`, stderr into `errFile`, and waits (bounded) for its end.
+// Waits (bounded) until `marker` exists; an inotify watch on its folder wakes us at once.
+bool WaitForMarker(int watch, const fs::path& marker, int limitMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+    char events[4096];
+    while (!fs::exists(marker)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd waiter{watch, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&waiter, 1, static_cast<int>(left.count())) != 1)
+            return fs::exists(marker);
+        if (::read(watch, events, sizeof events) < 0)
+            return fs::exists(marker);
+    }
+    return true;
+}
+
+// Spawns `argv` with `environment`, stderr into `errFile`, times it until `marker` appears and
+// waits (bounded) for its end.
 ProcessRun TimeProcess(const std::vector<std::string>& argv,
-                       const std::vector<std::string>& environment, const fs::path& errFile) {
+                       const std::vector<std::string>& environment, const fs::path& errFile,
+                       const fs::path& marker) {
     std::vector<char*> args, envp;
     for (const std::string& arg : argv)
         args.push_back(const_cast<char*>(arg.c_str()));
@@ -86,12 +107,20 @@ ProcessRun TimeProcess(const std::vector<std::string>& argv,
     posix_spawn_file_actions_addopen(&files, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     ProcessRun run;
+    fs::remove_all(marker);
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ::inotify_add_watch(watch, marker.parent_path().c_str(), IN_CREATE);
     pid_t child = 0;
     const auto start = std::chrono::steady_clock::now();
     const int spawned = posix_spawn(&child, args[0], &files, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&files);
-    if (spawned != 0)
+    if (spawned != 0) {
+        ::close(watch);
         return run;
+    }
+    run.markerSeen = WaitForMarker(watch, marker, kTimeLimitMs);
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    ::close(watch);
     // A pidfd wakes us the moment the child ends, without a polling interval in the timing.
     const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
     pollfd waiter{pidfd, POLLIN, 0};
@@ -100,7 +129,6 @@ ProcessRun TimeProcess(const std::vector<std::string>& argv,
     int status = 0;
     rusage usage{};
     ::wait4(child, &status, 0, &usage);
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     if (pidfd >= 0)
@@ -143,13 +171,15 @@ public:
 
     std::vector<std::string> LauncherCommand() const { return {(root / "disc/autorun").string()}; }
     std::vector<std::string> MinimalCommand() const {
-        return {minimal.string(), background.string()};
+        return {minimal.string(), background.string(), Marker().string()};
     }
 
     // Runs a command once; the first runs fill the caches of the new home (fonts, GStreamer's
     // plugin registry) and the news folder, as any earlier start on a player's machine would.
     ProcessRun Run(const std::vector<std::string>& command) const {
-        const ProcessRun run = TimeProcess(command, environment, root / "stderr.txt");
+        const ProcessRun run = TimeProcess(command, environment, root / "stderr.txt", Marker());
+        if (!run.markerSeen)
+            throw std::runtime_error(command[0] + " never marked its painted page");
         if (run.exitCode != 0)
             throw std::runtime_error(command[0] + " ended with " + std::to_string(run.exitCode) +
                                      ": " + ReadText(root / "stderr.txt"));
@@ -158,6 +188,8 @@ public:
             throw std::runtime_error(command[0] + " showed a message box: " + errors);
         return run;
     }
+
+    fs::path Marker() const { return root / "painted"; }
 
 private:
     // Gives the default page the closing queue; returns that page's background bitmap.
@@ -169,7 +201,13 @@ private:
         xml.insert(pageTag + 5, std::string(" actionqueue=\"") + kCloseQueue + "\"");
         xml.insert(FindOrThrow(xml, "<actionqueues>") + 14,
                    std::string("<actionqueue name=\"") + kCloseQueue +
-                       "\"><action action=\"system\" value=\"close\"/></actionqueue>");
+                       "\"><delay value=\"1\"/><action action=\"createdir\" "
+                       "value=\"bench_marker\"/><action action=\"system\" value=\"close\"/>"
+                       "</actionqueue>");
+        // createdir names its folder through the string table; "en" is the fallback table.
+        const std::string english = "<strings language=\"en\">";
+        xml.insert(FindOrThrow(xml, english) + english.size(),
+                   "<string name=\"bench_marker\">" + Marker().string() + "</string>");
         WriteText(file, xml);
         // The demo names its art through ${ART}, which is ${CONFIGXML_DIR}\art.
         const fs::path data = file.parent_path();
