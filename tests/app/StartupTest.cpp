@@ -1,12 +1,11 @@
 // Runs the real autorun binary, as a player's desktop would, in a throw-away folder tree.
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using TestSupport::LinesStartingWith;
@@ -16,19 +15,11 @@ namespace {
 
 class Startup : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("vellmar-startup-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "home");
-        fs::create_directories(root / "disc" / "setup" / "bin");
-    }
-    void TearDown() override { fs::remove_all(root); }
+    void SetUp() override { fs::create_directories(dir / "home"); }
 
     // Places the binary at disc/<relative>/autorun.
     std::string Install(const std::string& relative) {
-        const fs::path target = root / "disc" / relative / "autorun";
+        const fs::path target = dir / "disc" / relative / "autorun";
         fs::create_directories(target.parent_path());
         fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "autorun", target,
                       fs::copy_options::overwrite_existing);
@@ -36,34 +27,26 @@ protected:
     }
 
     void WriteConfig(const std::string& relative, const std::string& text) {
-        const fs::path file = root / "disc" / relative / "data" / "autorun.xml";
-        fs::create_directories(file.parent_path());
-        std::ofstream(file) << text;
+        dir.Write("disc/" + relative + "/data/autorun.xml", text);
     }
 
     TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
                                    const std::string& lang = "C") {
         return RunProcess(exe, args,
-                          {{"HOME", (root / "home").string()},
+                          {{"HOME", (dir / "home").string()},
                            {"XDG_CONFIG_HOME", ""},
                            {"LANG", lang},
                            {"LC_ALL", ""},
                            {"LC_MESSAGES", ""},
                            {"AUTORUN_NONINTERACTIVE", "1"},
                            {"QT_QPA_PLATFORM", "offscreen"},
-                           {"VELLMAR_REGISTRY_DIR", (root / "registry").string()}});
+                           {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}});
     }
 
-    fs::path LogFile() const { return root / "home" / "Documents" / "autorun.log"; }
+    fs::path LogFile() const { return dir / "home" / "Documents" / "autorun.log"; }
+    std::string ReadLog() const { return Vellmar::Testing::ReadFile(LogFile()); }
 
-    std::string ReadLog() const {
-        std::ifstream in(LogFile());
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    fs::path root;
+    Vellmar::Testing::TempDir dir{"vellmar-startup"};
 };
 
 // The window would wait for a person: every run closes it from its initialization.
@@ -95,7 +78,7 @@ TEST_F(Startup, SyntaxErrorNamesLineColumnAndFile) {
     const auto boxes = LinesStartingWith(result.err, "MessageBox:");
     ASSERT_EQ(boxes.size(), 1u) << result.err;
     EXPECT_NE(boxes[0].find("Line: 3, "), std::string::npos) << boxes[0];
-    EXPECT_NE(boxes[0].find("File: " + (root / "disc/setup/data/autorun.xml").string()),
+    EXPECT_NE(boxes[0].find("File: " + (dir / "disc/setup/data/autorun.xml").string()),
               std::string::npos)
         << boxes[0];
     EXPECT_NE(result.exitCode, 0);
