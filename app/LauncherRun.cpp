@@ -8,6 +8,7 @@
 #include "support/LogManager.h"
 #include "support/Path.h"
 #include "support/PathResolve.h"
+#include "update/CheckNewsUpdate.h"
 
 using namespace Vellmar::Diagnostics;
 
@@ -59,6 +60,7 @@ void LauncherRun::LogOpening(MethodTrace& trace) {
 }
 
 void LauncherRun::RunDialog() {
+    ActionEngine::SetNewsUpdateJobFactory(&CheckNewsUpdate::Make);
     ActionEngine engine(context, false);
     // Declared after the engine, so that the window goes first.
     CMainDlg dialog(engine);

@@ -79,9 +79,9 @@ void BsdtarExtract(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BsdtarExtract)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(RarArchiveExtract)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BsdtarExtract)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BsdtarExtract)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(RarArchiveExtract)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BsdtarExtract)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -70,6 +70,16 @@ const std::string& Exception::Message() const { return message; }
 
 void Exception::Raise() const { throw Exception(*this); }
 
+std::string DescribeException(const std::exception& error) {
+    const auto* own = dynamic_cast<const Exception*>(&error);
+    if (!own)
+        return error.what();
+    std::string text = own->Message();
+    for (const Exception* cause = own->Inner(); cause; cause = cause->Inner())
+        text += "; " + cause->Message();
+    return text;
+}
+
 ArgumentException::ArgumentException(std::string argumentName, std::string message)
     : Exception(std::move(message)), argumentName(std::move(argumentName)) {}
 

@@ -151,6 +151,10 @@ public:
 
 [[noreturn]] void ThrowCRuntimeError(const std::string& location);
 
+// The text of any exception for a log line: Message() and each cause's, "; "-separated, for
+// this family; what() for the others.
+std::string DescribeException(const std::exception& error);
+
 } // namespace Vellmar
 
 class ConfigurationException : public Vellmar::Exception {

@@ -1,5 +1,7 @@
 // Runs the real autorun binary, as a player's desktop would, in a throw-away folder tree.
+#include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/ProcessRunner.h"
+#include "tests/support/Rar4Writer.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -148,4 +150,36 @@ TEST_F(Startup, ConfigurationStringsCaptionLaterErrors) {
     const std::string log = ReadLog();
     EXPECT_NE(log.find("] Log started\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find("] Log ended\r\n"), std::string::npos) << log;
+}
+
+TEST_F(Startup, NewsUpdateFromStartUpReplacesTheNewsAndRunsItsBranch) {
+    Vellmar::Testing::LoopbackHttpServer server;
+    Vellmar::Testing::HttpRoute route;
+    route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
+    server.Route("/news.rar", route);
+    // The test machine may be offline; a dedicated connection skips the probe.
+    dir.Write("registry/HKEY_CURRENT_USER.reg",
+              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vellmar]"
+              "\r\n\"DedicatedInternetConnection\"=dword:00000001\r\n");
+    dir.Write("disc/setup/news/old.txt", "stale");
+    WriteConfig("setup",
+                "<VellmarApp><application><initialization><init action='condition' value='news'/>"
+                "</initialization></application><conditions><condition name='news' "
+                "type='newsupdate' location='${EXE_DIR}\\news' URL='" +
+                    server.Url("/news.rar") +
+                    "'><true action='system' value='close'/><false action='system' value='close'/>"
+                    "</condition></conditions>"
+                    "</VellmarApp>");
+
+    const std::string exe = Install("setup");
+    fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "libunrar.so",
+                  fs::path(exe).parent_path() / "libunrar.so");
+    const auto result = Run(exe, {"/log"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_FALSE(fs::exists(dir / "disc" / "setup" / "news" / "old.txt"));
+    EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
+    const std::string log = ReadLog();
+    for (const char* line : {"Checking internet connection status", "Attempting update",
+                             "Committed ", "News update complete."})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }

@@ -7,6 +7,7 @@
 #include "support/Text.h"
 #include "support/VellmarException.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/RecordingLogHandler.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -71,22 +72,6 @@ HttpLimits ShortLimits() {
     return limits;
 }
 
-class RecordingHandler : public Vellmar::Diagnostics::LogHandler {
-public:
-    void publish(const Vellmar::Diagnostics::LogRecord& record) override {
-        std::lock_guard lock(mutex);
-        messages.push_back(Vellmar::WideToUtf8(record.message));
-    }
-    std::vector<std::string> Messages() {
-        std::lock_guard lock(mutex);
-        return messages;
-    }
-
-private:
-    std::mutex mutex;
-    std::vector<std::string> messages;
-};
-
 class DownloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -140,7 +125,7 @@ protected:
 
     std::shared_ptr<Vellmar::Diagnostics::Logger> logger =
         Vellmar::Diagnostics::LogManager::getLogger(L"tests.download");
-    RecordingHandler recorder;
+    Vellmar::Testing::RecordingLogHandler recorder;
     fs::path dir;
     fs::path target;
     LoopbackHttpServer server;
