@@ -97,7 +97,7 @@ TEST_F(Pages, MissingBackgroundStopsEveryPage) {
     EXPECT_EQ(dialog->PageNames(), std::vector<std::wstring>{L"a"});
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].first, L"Error");
-    EXPECT_EQ(boxes.shown[0].second, L"Missing: " + dir.Wide("none.bmp"));
+    EXPECT_EQ(boxes.shown[0].second, L"Not found: " + dir.Wide("none.bmp"));
 }
 
 TEST_F(Pages, BadButtonKeepsItsSlotAndSurplusButtonsAreReported) {

@@ -2,13 +2,12 @@
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/Rar4Writer.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
 using TestSupport::LinesStartingWith;
@@ -18,19 +17,11 @@ namespace {
 
 class Startup : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() /
-               ("vellmar-startup-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root / "home");
-        fs::create_directories(root / "disc" / "setup" / "bin");
-    }
-    void TearDown() override { fs::remove_all(root); }
+    void SetUp() override { fs::create_directories(dir / "home"); }
 
     // Places the binary at disc/<relative>/autorun.
     std::string Install(const std::string& relative) {
-        const fs::path target = root / "disc" / relative / "autorun";
+        const fs::path target = dir / "disc" / relative / "autorun";
         fs::create_directories(target.parent_path());
         fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "autorun", target,
                       fs::copy_options::overwrite_existing);
@@ -38,34 +29,26 @@ protected:
     }
 
     void WriteConfig(const std::string& relative, const std::string& text) {
-        const fs::path file = root / "disc" / relative / "data" / "autorun.xml";
-        fs::create_directories(file.parent_path());
-        std::ofstream(file) << text;
+        dir.Write("disc/" + relative + "/data/autorun.xml", text);
     }
 
     TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
                                    const std::string& lang = "C") {
         return RunProcess(exe, args,
-                          {{"HOME", (root / "home").string()},
+                          {{"HOME", (dir / "home").string()},
                            {"XDG_CONFIG_HOME", ""},
                            {"LANG", lang},
                            {"LC_ALL", ""},
                            {"LC_MESSAGES", ""},
                            {"AUTORUN_NONINTERACTIVE", "1"},
                            {"QT_QPA_PLATFORM", "offscreen"},
-                           {"VELLMAR_REGISTRY_DIR", (root / "registry").string()}});
+                           {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}});
     }
 
-    fs::path LogFile() const { return root / "home" / "Documents" / "autorun.log"; }
+    fs::path LogFile() const { return dir / "home" / "Documents" / "autorun.log"; }
+    std::string ReadLog() const { return Vellmar::Testing::ReadFile(LogFile()); }
 
-    std::string ReadLog() const {
-        std::ifstream in(LogFile());
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    fs::path root;
+    Vellmar::Testing::TempDir dir{"vellmar-startup"};
 };
 
 // The window would wait for a person: every run closes it from its initialization.
@@ -97,7 +80,7 @@ TEST_F(Startup, SyntaxErrorNamesLineColumnAndFile) {
     const auto boxes = LinesStartingWith(result.err, "MessageBox:");
     ASSERT_EQ(boxes.size(), 1u) << result.err;
     EXPECT_NE(boxes[0].find("Line: 3, "), std::string::npos) << boxes[0];
-    EXPECT_NE(boxes[0].find("File: " + (root / "disc/setup/data/autorun.xml").string()),
+    EXPECT_NE(boxes[0].find("File: " + (dir / "disc/setup/data/autorun.xml").string()),
               std::string::npos)
         << boxes[0];
     EXPECT_NE(result.exitCode, 0);
@@ -174,13 +157,11 @@ TEST_F(Startup, NewsUpdateFromStartUpReplacesTheNewsAndRunsItsBranch) {
     Vellmar::Testing::HttpRoute route;
     route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
     server.Route("/news.rar", route);
-    fs::create_directories(root / "registry");
     // The test machine may be offline; a dedicated connection skips the probe.
-    std::ofstream(root / "registry" / "HKEY_CURRENT_USER.reg")
-        << "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vellmar]"
-           "\r\n\"DedicatedInternetConnection\"=dword:00000001\r\n";
-    fs::create_directories(root / "disc" / "setup" / "news");
-    std::ofstream(root / "disc" / "setup" / "news" / "old.txt") << "stale";
+    dir.Write("registry/HKEY_CURRENT_USER.reg",
+              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vellmar]"
+              "\r\n\"DedicatedInternetConnection\"=dword:00000001\r\n");
+    dir.Write("disc/setup/news/old.txt", "stale");
     WriteConfig("setup",
                 "<VellmarApp><application><initialization><init action='condition' value='news'/>"
                 "</initialization></application><conditions><condition name='news' "
@@ -195,9 +176,8 @@ TEST_F(Startup, NewsUpdateFromStartUpReplacesTheNewsAndRunsItsBranch) {
                   fs::path(exe).parent_path() / "libunrar.so");
     const auto result = Run(exe, {"/log"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_FALSE(fs::exists(root / "disc" / "setup" / "news" / "old.txt"));
-    std::ifstream news(root / "disc" / "setup" / "news" / "today.txt");
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(news), {}), "fresh news");
+    EXPECT_FALSE(fs::exists(dir / "disc" / "setup" / "news" / "old.txt"));
+    EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
     const std::string log = ReadLog();
     for (const char* line : {"Checking internet connection status", "Attempting update",
                              "Committed ", "News update complete."})

@@ -2,35 +2,21 @@
 
 #include "app/CMainDlg.h"
 #include "app/CautorunDlg.h"
-#include "config/LauncherContext.h"
-#include "config/MessageBoxService.h"
-#include "engine/ActionEngine.h"
 #include "ltf/gui/CFxButton.h"
-#include "platform/MediaPlayer.h"
-#include "tests/support/ScopedEnv.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/LauncherSandbox.h"
 
 #include <QColor>
-
-#include "tests/support/RecordingMessageBox.h"
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace AppTest {
 
-using RecordingMessageBox = Vellmar::Testing::RecordingMessageBox;
-
-// A real main dialog with its engine on a configuration in a fresh folder (which also stands
-// for EXE_DIR). Texts: "Error" for error_title, "Missing: %ls" for error_filenotfound,
-// "Bad: %ls" for error_xmldata.
-class WindowFixture : public ::testing::Test {
+// A real main dialog with its engine on a configuration, in a launcher sandbox.
+class WindowFixture : public Vellmar::Testing::LauncherSandbox {
 public:
     WindowFixture();
     ~WindowFixture() override;
@@ -49,18 +35,7 @@ public:
     static bool WaitFor(const std::function<bool()>& done,
                         std::chrono::milliseconds limit = std::chrono::seconds(5));
 
-    std::vector<std::wstring> Captions() const;
-
-    Vellmar::Testing::TempDir dir;
-    Vellmar::Testing::ScopedEnv registry;
-    Vellmar::Testing::ScopedEnv runtime;
-    LauncherContext context;
-    RecordingMessageBox boxes;
-    Vellmar::MessageBoxService* previousBoxes;
-    std::shared_ptr<Vellmar::Platform::MediaPlayer> media;
-    std::unique_ptr<ActionEngine> engine;
     std::unique_ptr<CMainDlg> dialog;
-    std::string savedDirectory;
 };
 
 // A button description placed at (x, y), 40 x 20, that runs `action` with `value`.

@@ -1,49 +1,21 @@
 #include "config/LanguageSelection.h"
 #include "config/StringTable.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class TalkTableDir {
-public:
-    TalkTableDir() {
-        path = fs::temp_directory_path() / ("vellmar-tlk-" + std::to_string(::getpid()));
-        fs::create_directories(path);
-    }
-    ~TalkTableDir() { fs::remove_all(path); }
-    void Write(const std::string& name, std::string bytes) {
-        fs::remove(path / "dialog.tlk");
-        fs::remove(path / "DIALOG.TLK");
-        std::ofstream(path / name, std::ios::binary) << bytes;
-    }
-    static std::string Header(std::uint32_t number) {
-        std::string bytes = "TLK V3.0";
-        for (int i = 0; i < 4; ++i)
-            bytes += static_cast<char>((number >> (8 * i)) & 0xFF);
-        return bytes + std::string(8, '\0');
-    }
-    fs::path path;
-};
-
-// Sets an environment variable (null: unsets it) until the end of the scope.
-struct ScopedEnv {
-    ScopedEnv(const char* name, const char* value) : name(name) {
-        if (const char* previous = std::getenv(name))
-            old = previous;
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { old ? ::setenv(name, old->c_str(), 1) : ::unsetenv(name); }
-    const char* name;
-    std::optional<std::string> old;
-};
+std::string TalkTableHeader(std::uint32_t number) {
+    std::string bytes = "TLK V3.0";
+    for (int i = 0; i < 4; ++i)
+        bytes += static_cast<char>((number >> (8 * i)) & 0xFF);
+    return bytes + std::string(8, '\0');
+}
 
 } // namespace
 
@@ -58,23 +30,25 @@ TEST(LanguageSelection, TalkTableNumbers) {
 }
 
 TEST(LanguageSelection, GameLanguageReadsDialogTlk) {
-    TalkTableDir dir;
-    const std::wstring folder = dir.path.wstring();
+    Vellmar::Testing::TempDir dir;
+    const std::wstring folder = dir.Wide();
     struct Case {
         const char* fileName;
         std::string bytes;
         std::wstring folder;
         const wchar_t* expected;
     } cases[] = {
-        {"dialog.tlk", TalkTableDir::Header(129), folder, L"cht"},
-        {"dialog.tlk", TalkTableDir::Header(2), folder + L"\\", L"de"},
-        {"DIALOG.TLK", TalkTableDir::Header(132), folder + L"/", L"ru"},
-        {"dialog.tlk", TalkTableDir::Header(42), folder, L""},
-        {"dialog.tlk", TalkTableDir::Header(130).substr(0, 10), folder, L""},
-        {"dialog.tlk", TalkTableDir::Header(1).substr(0, 12), folder, L"fr"},
-        {"other.tlk", TalkTableDir::Header(1), folder, L""},
+        {"dialog.tlk", TalkTableHeader(129), folder, L"cht"},
+        {"dialog.tlk", TalkTableHeader(2), folder + L"\\", L"de"},
+        {"DIALOG.TLK", TalkTableHeader(132), folder + L"/", L"ru"},
+        {"dialog.tlk", TalkTableHeader(42), folder, L""},
+        {"dialog.tlk", TalkTableHeader(130).substr(0, 10), folder, L""},
+        {"dialog.tlk", TalkTableHeader(1).substr(0, 12), folder, L"fr"},
+        {"other.tlk", TalkTableHeader(1), folder, L""},
     };
     for (const Case& c : cases) {
+        fs::remove(dir / "dialog.tlk");
+        fs::remove(dir / "DIALOG.TLK");
         dir.Write(c.fileName, c.bytes);
         EXPECT_EQ(StringTable::GameLanguage(c.folder), c.expected)
             << c.fileName << " " << c.bytes.size();
@@ -106,6 +80,7 @@ TEST(LanguageSelection, LocaleNames) {
 
 TEST(LanguageSelection, SystemLanguageTakesTheFirstLocaleVariableSet) {
     // The test program has no dialog.tlk beside it, so the locale decides.
+    using Vellmar::Testing::ScopedEnv;
     ScopedEnv all("LC_ALL", ""), messages("LC_MESSAGES", "zh_TW.UTF-8"), lang("LANG", "de_DE");
     EXPECT_EQ(StringTable::SystemLanguage(), L"cht");
     ScopedEnv noMessages("LC_MESSAGES", nullptr);

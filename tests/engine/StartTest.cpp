@@ -1,6 +1,7 @@
 #include "tests/engine/EngineFixture.h"
 
 #include "support/Text.h"
+#include "tests/support/Wait.h"
 #include "tests/support/WavWriter.h"
 
 #include <chrono>
@@ -8,6 +9,7 @@
 
 using EngineTest::EngineFixture;
 using Calls = std::vector<std::wstring>;
+using Vellmar::Testing::WaitUntil;
 using namespace std::chrono_literals;
 
 class StartTest : public EngineFixture {
@@ -95,23 +97,13 @@ protected:
     std::chrono::nanoseconds Position() const {
         return media->StatusOf(L"myfile").position.value_or(-1ns);
     }
-    template <typename Predicate>
-    static bool WaitFor(Predicate predicate, std::chrono::milliseconds limit) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!predicate()) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(10ms);
-        }
-        return true;
-    }
 };
 
 TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
     Vellmar::Testing::WriteWav(dir / "Theme.wav", 1200ms);
     Start(L"<pages default='main' music='${EXE_DIR}/theme.WAV'/>");
     EXPECT_EQ(engine->Music().File(), Path() + L"/theme.WAV");
-    ASSERT_TRUE(WaitFor([&] { return Position() > 100ms; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return Position() > 100ms; }));
 
     Run(L"<action action='system' value='mute'/>");
     EXPECT_TRUE(engine->IsMuted());
@@ -121,7 +113,7 @@ TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
 
     Run(L"<action action='system' value='Mute'/>");
     EXPECT_FALSE(engine->IsMuted());
-    ASSERT_TRUE(WaitFor([&] { return media->StatusOf(L"myfile").endCount > 0; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return media->StatusOf(L"myfile").endCount > 0; }));
     std::this_thread::sleep_for(200ms);
     EXPECT_EQ(media->StatusOf(L"myfile").endCount, 1) << "played once, not repeated";
 

@@ -9,6 +9,7 @@
 #include "ltf/xml/XmlParser.h"
 #include "support/PathResolve.h"
 #include "support/Text.h"
+#include "tests/support/TempDir.h"
 
 #include <QImage>
 #include <QImageReader>
@@ -49,19 +50,17 @@ fs::path BuiltDataDir() {
 // live news folder from the backup.
 class StartedDemo {
 public:
-    StartedDemo() : dir(fs::temp_directory_path() / ("demo-test-" + std::to_string(::getpid()))) {
-        fs::remove_all(dir);
+    StartedDemo() {
         if (!fs::exists(BuiltDataDir() / "autorun.xml"))
             return;
-        fs::copy(BuiltDataDir(), dir, fs::copy_options::recursive);
+        fs::copy(BuiltDataDir(), dir.Path(), fs::copy_options::recursive);
         if (!fs::exists(dir / "news"))
             fs::copy(dir / "news_backup", dir / "news", fs::copy_options::recursive);
     }
-    ~StartedDemo() { fs::remove_all(dir); }
-    const fs::path& Dir() const { return dir; }
+    const fs::path& Dir() const { return dir.Path(); }
 
 private:
-    fs::path dir;
+    Vellmar::Testing::TempDir dir{"demo-test"};
 };
 
 fs::path DataDir() {

@@ -215,15 +215,6 @@ INSTANTIATE_TEST_SUITE_P(
                       BorderPixelCase{"unknown", kUnsetMarker, true, true, kEffectFlat}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FxButtonPixelTest, UnknownEffectFromDuplicateIsFlat) {
-    const Colour k = C(100, 150, 201);
-    button->Model().bkColour = PerState<Colour>(k);
-    button->StoreBorderEffect(PerState<unsigned>(kUnsetMarker), true);
-    EXPECT_EQ(button->Model().borderEffect[ButtonState::Pushed], kUnsetMarker);
-    const std::array<Colour, 4> flat{k, k, k, k};
-    EXPECT_EQ(button->Derived().borderColours[ButtonState::Pushed], flat);
-}
-
 TEST_F(FxButtonPixelTest, SnapshotOfThePageBackgroundShiftsWithTheEffect) {
     QImage art(200, 100, QImage::Format_RGB32);
     for (int y = 0; y < 100; ++y) {

@@ -1,35 +1,13 @@
 #include "GuiTestSupport.h"
 
-#include <QApplication>
+#include "tests/support/QtApplicationEnvironment.h"
 
 #include <cstdlib>
 
 namespace GuiTest {
 
-namespace {
-
-// Every GUI test needs the one application object.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (!QApplication::instance()) {
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-            static int argc = 1;
-            static char name[] = "tests_gui";
-            static char* argv[] = {name, nullptr};
-            app = new QApplication(argc, argv);
-        }
-    }
-    void TearDown() override { delete app; }
-
-private:
-    QApplication* app = nullptr;
-};
-
 [[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
-} // namespace
+    ::testing::AddGlobalTestEnvironment(new Vellmar::Testing::QtApplicationEnvironment);
 
 std::wstring ImageFiles::Save(const std::string& name, const QImage& image) {
     const QString path = dir.filePath(QString::fromStdString(name));

@@ -1,6 +1,6 @@
 #include "platform/Environment.h"
 #include "support/Text.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
 

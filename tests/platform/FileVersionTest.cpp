@@ -28,10 +28,10 @@ TEST(FileVersion, ReadsBothImageKindsFromFile) {
         PeBuilder pe;
         pe.pe32Plus = wide;
         const auto file =
-            WriteAt(scratch.path / (wide ? "Setup64.EXE" : "setup32.exe"), AsString(pe.Build()));
+            WriteAt(scratch.Path() / (wide ? "Setup64.EXE" : "setup32.exe"), AsString(pe.Build()));
         // A Windows-style name with other letter case finds the file as well.
         const auto version =
-            FileVersion::Read(Wide(scratch.path) + (wide ? L"\\SETUP64.exe" : L"\\setup32.exe"));
+            FileVersion::Read(scratch.Wide() + (wide ? L"\\SETUP64.exe" : L"\\setup32.exe"));
         ASSERT_TRUE(version) << file;
         EXPECT_EQ(version->MostSignificant(), 0x00010005u);
         EXPECT_EQ(version->LeastSignificant(), 0x00030007u);
@@ -70,12 +70,12 @@ TEST(FileVersion, FilesWithoutVersionHaveNone) {
                                             AsString(otherType.Build()),
                                             AsString(badSignature.Build())};
     for (std::size_t i = 0; i < contents.size(); ++i)
-        EXPECT_FALSE(
-            FileVersion::Read(Wide(WriteAt(scratch.path / ("f" + std::to_string(i)), contents[i]))))
+        EXPECT_FALSE(FileVersion::Read(
+            Wide(WriteAt(scratch.Path() / ("f" + std::to_string(i)), contents[i]))))
             << i;
-    EXPECT_FALSE(FileVersion::Read(Wide(scratch.path / "missing.exe")));
-    EXPECT_FALSE(FileVersion::Read(Wide(scratch.path)));
-    const auto fifo = scratch.path / "fifo.exe";
+    EXPECT_FALSE(FileVersion::Read(Wide(scratch.Path() / "missing.exe")));
+    EXPECT_FALSE(FileVersion::Read(scratch.Wide()));
+    const auto fifo = scratch.Path() / "fifo.exe";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(FileVersion::Read(Wide(fifo))); // must not block
 }

@@ -1,6 +1,6 @@
 #include "platform/InternetConnection.h"
 #include "platform/RegistryStore.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "platform/MediaPlayer.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
+#include "tests/support/Wait.h"
 #include "tests/support/WavWriter.h"
 
 #include <gtest/gtest.h>
@@ -13,17 +14,8 @@ using namespace std::chrono_literals;
 
 namespace {
 
+using Vellmar::Testing::WaitUntil;
 using Vellmar::Testing::WriteWav;
-
-template <typename Predicate> bool WaitFor(Predicate predicate, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!predicate()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 std::chrono::nanoseconds PositionOf(const MediaPlayer& player) {
     return player.StatusOf(L"myfile").position.value_or(-1ns);
@@ -39,9 +31,9 @@ protected:
 
 TEST_F(MediaPlayerTest, MusicPausesInPlaceResumesAndEndsOnce) {
     WriteWav(dir / "Music.wav", 1500ms);
-    ASSERT_TRUE(player.Open(L"MyFile", dir.path.wstring() + L"\\MUSIC.WAV"));
+    ASSERT_TRUE(player.Open(L"MyFile", dir.Wide() + L"\\MUSIC.WAV"));
     ASSERT_TRUE(player.Play(L"myfile"));
-    ASSERT_TRUE(WaitFor([&] { return PositionOf(player) > 100ms; }, 5s));
+    ASSERT_TRUE(WaitUntil([&] { return PositionOf(player) > 100ms; }));
 
     player.PauseAll();
     const auto paused = PositionOf(player);
@@ -49,8 +41,8 @@ TEST_F(MediaPlayerTest, MusicPausesInPlaceResumesAndEndsOnce) {
     EXPECT_LT(std::chrono::abs(PositionOf(player) - paused), 20ms) << "position held in pause";
 
     player.ResumeAll();
-    EXPECT_TRUE(WaitFor([&] { return PositionOf(player) > paused + 100ms; }, 3s));
-    ASSERT_TRUE(WaitFor([&] { return player.StatusOf(L"myfile").endCount > 0; }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return PositionOf(player) > paused + 100ms; }, 3s));
+    ASSERT_TRUE(WaitUntil([&] { return player.StatusOf(L"myfile").endCount > 0; }));
     const auto end = PositionOf(player);
     EXPECT_GT(end, 1400ms);
 
@@ -68,25 +60,25 @@ TEST_F(MediaPlayerTest, MusicPausesInPlaceResumesAndEndsOnce) {
 
 TEST_F(MediaPlayerTest, FailuresStaySilent) {
     WriteFile(dir / "broken.wav", "RIFF0000WAVEjunkjunkjunk");
-    EXPECT_FALSE(player.Open(L"myfile", dir.path.wstring() + L"/missing.mp3"));
+    EXPECT_FALSE(player.Open(L"myfile", dir.Wide() + L"/missing.mp3"));
     EXPECT_FALSE(player.Open(L"myfile", L""));
     EXPECT_FALSE(player.Play(L"myfile"));
-    ASSERT_TRUE(player.Open(L"myfile", dir.path.wstring() + L"/broken.wav"));
+    ASSERT_TRUE(player.Open(L"myfile", dir.Wide() + L"/broken.wav"));
     player.Play(L"myfile");
-    EXPECT_TRUE(WaitFor([&] { return player.StatusOf(L"myfile").failed; }, 5s));
+    EXPECT_TRUE(WaitUntil([&] { return player.StatusOf(L"myfile").failed; }));
     player.PauseAll();
     player.ResumeAll();
-    player.PlaySound(dir.path.wstring() + L"/missing.wav");
+    player.PlaySound(dir.Wide() + L"/missing.wav");
     EXPECT_FALSE(player.SoundStatus().open);
 }
 
 TEST_F(MediaPlayerTest, NewerSoundReplacesOneStillPlaying) {
     WriteWav(dir / "long.wav", 3000ms);
     WriteWav(dir / "click.wav", 200ms);
-    player.PlaySound(dir.path.wstring() + L"/long.wav");
-    ASSERT_TRUE(WaitFor([&] { return player.SoundStatus().position.value_or(0ns) > 50ms; }, 5s));
-    player.PlaySound(dir.path.wstring() + L"/click.wav");
-    EXPECT_TRUE(WaitFor([&] { return player.SoundStatus().endCount == 1; }, 5s));
+    player.PlaySound(dir.Wide() + L"/long.wav");
+    ASSERT_TRUE(WaitUntil([&] { return player.SoundStatus().position.value_or(0ns) > 50ms; }));
+    player.PlaySound(dir.Wide() + L"/click.wav");
+    EXPECT_TRUE(WaitUntil([&] { return player.SoundStatus().endCount == 1; }));
     EXPECT_LT(player.SoundStatus().position.value_or(1h), 300ms) << "the click, not the long one";
 }
 
@@ -96,9 +88,9 @@ TEST(MediaPlayerLifetime, DestroyingWhilePlayingReturnsPromptly) {
     const auto start = std::chrono::steady_clock::now();
     {
         MediaPlayer player("fakesink sync=true");
-        player.Open(L"myfile", dir.path.wstring() + L"/long.wav");
+        player.Open(L"myfile", dir.Wide() + L"/long.wav");
         player.Play(L"myfile");
-        player.PlaySound(dir.path.wstring() + L"/long.wav");
+        player.PlaySound(dir.Wide() + L"/long.wav");
         std::this_thread::sleep_for(200ms);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);

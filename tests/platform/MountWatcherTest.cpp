@@ -1,7 +1,7 @@
 #include "platform/MountWatcher.h"
 #include "platform/MediaRestart.h"
 #include "support/Text.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/NamedLock.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -50,7 +50,7 @@ public:
 class NamedLockTest : public ::testing::Test {
 protected:
     TempDir runtime;
-    ScopedEnv env{"XDG_RUNTIME_DIR", runtime.path.c_str()};
+    ScopedEnv env{"XDG_RUNTIME_DIR", runtime.Path().c_str()};
 };
 
 TEST_F(NamedLockTest, AnotherProcessSeesTheNameUntilTheHolderDies) {
@@ -86,7 +86,7 @@ TEST_F(NamedLockTest, SameProcessSecondOpenExistsAndReleaseFreesTheName) {
 
     // A probe that finds nobody takes the name and gives it back without a trace.
     { NamedLock probe(L"Probe"); }
-    EXPECT_TRUE(std::filesystem::is_empty(runtime.path / "vellmar-mutex"));
+    EXPECT_TRUE(std::filesystem::is_empty(runtime.Path() / "vellmar-mutex"));
     EXPECT_TRUE(NamedLock(L"GenericVellmarApp").IsCreated());
 }
 
@@ -102,7 +102,7 @@ TEST_F(NamedLockTest, NamesMapToDistinctSafeFiles) {
     std::set<std::string> paths;
     for (const auto& name : names) {
         const std::string path = NamedLock::LockPath(name);
-        EXPECT_EQ(std::filesystem::path(path).parent_path(), runtime.path / "vellmar-mutex");
+        EXPECT_EQ(std::filesystem::path(path).parent_path(), runtime.Path() / "vellmar-mutex");
         EXPECT_LT(std::filesystem::path(path).filename().string().size(), 255u);
         paths.insert(path);
         NamedLock lock(name);

@@ -1,6 +1,6 @@
 #include "platform/ProfileFile.h"
 #include "support/Text.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -47,12 +47,11 @@ TEST(ProfileFileRead, WindowsLookupRules) {
 TEST(ProfileFileRead, DefaultsAndBufferSize) {
     TempDir dir;
     WriteFile(dir / "Setup.INI", std::string("[A]\nLong=") + std::string(2000, 'v') + "\n");
-    const ProfileFile file((dir.path.wstring() + L"\\setup.ini"));
+    const ProfileFile file((dir.Wide() + L"\\setup.ini"));
     EXPECT_EQ(file.GetString(L"A", L"Long"), std::wstring(1023, L'v'));
     EXPECT_EQ(file.GetString(L"A", L"Long", L"", 5), L"vvvv");
     EXPECT_EQ(file.GetString(L"A", L"None", L"fallback"), L"fallback");
-    EXPECT_EQ(ProfileFile(dir.path.wstring() + L"/absent.ini").GetString(L"A", L"Long", L"d"),
-              L"d");
+    EXPECT_EQ(ProfileFile(dir.Wide() + L"/absent.ini").GetString(L"A", L"Long", L"d"), L"d");
 }
 
 TEST(ProfileFileWrite, ChangesOnlyWhatItMust) {
@@ -92,7 +91,7 @@ TEST(ProfileFileWrite, RefusesTextThatWouldBreakLines) {
     };
     TempDir dir;
     WriteFile(dir / "f.ini", "[a]\nk=1\n");
-    const ProfileFile file(dir.path.wstring() + L"/f.ini");
+    const ProfileFile file(dir.Wide() + L"/f.ini");
     for (const auto& c : cases)
         EXPECT_FALSE(file.WriteString(c.section, c.key, c.value)) << Vellmar::WideToUtf8(c.key);
     EXPECT_EQ(ReadFile(dir / "f.ini"), "[a]\nk=1\n");
@@ -100,8 +99,8 @@ TEST(ProfileFileWrite, RefusesTextThatWouldBreakLines) {
 
 TEST(ProfileFileWrite, RealFilesKeepModeAndLinks) {
     TempDir dir;
-    std::filesystem::create_directories(dir.path / "Links");
-    const ProfileFile created(dir.path.wstring() + L"\\LINKS\\Site.url");
+    std::filesystem::create_directories(dir.Path() / "Links");
+    const ProfileFile created(dir.Wide() + L"\\LINKS\\Site.url");
     ASSERT_TRUE(created.WriteString(L"InternetShortcut", L"URL", L"https://example.org/"));
     EXPECT_EQ(ReadFile(dir / "Links/Site.url"),
               "[InternetShortcut]\r\nURL=https://example.org/\r\n");
@@ -110,13 +109,12 @@ TEST(ProfileFileWrite, RealFilesKeepModeAndLinks) {
     WriteFile(dir / "real.ini", "[a]\n");
     ::chmod((dir / "real.ini").c_str(), 0640);
     std::filesystem::create_symlink(dir / "real.ini", dir / "link.ini");
-    ASSERT_TRUE(ProfileFile(dir.path.wstring() + L"/link.ini").WriteString(L"a", L"k", L"1"));
+    ASSERT_TRUE(ProfileFile(dir.Wide() + L"/link.ini").WriteString(L"a", L"k", L"1"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(ReadFile(dir / "real.ini"), "[a]\nk=1\n");
     struct stat info {};
     ::stat((dir / "real.ini").c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 
-    EXPECT_FALSE(
-        ProfileFile(dir.path.wstring() + L"/no/such/dir/x.ini").WriteString(L"a", L"k", L"1"));
+    EXPECT_FALSE(ProfileFile(dir.Wide() + L"/no/such/dir/x.ini").WriteString(L"a", L"k", L"1"));
 }

@@ -2,7 +2,7 @@
 #include "platform/RegistryHive.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -14,7 +14,7 @@ class RegistryStoreTest : public ::testing::Test {
 protected:
     RegistryStore Store() const { return RegistryStore(RegistryLocations::FromEnvironment()); }
     TempDir dir;
-    ScopedEnv env{"VELLMAR_REGISTRY_DIR", dir.path.c_str()};
+    ScopedEnv env{"VELLMAR_REGISTRY_DIR", dir.Path().c_str()};
 };
 
 TEST_F(RegistryStoreTest, LocationsFollowTheEnvironment) {
@@ -117,7 +117,7 @@ TEST_F(RegistryStoreTest, TypeAndSizeRulesOfTheReaders) {
 
 TEST_F(RegistryStoreTest, MachineOverlayAndRedirectedWrites) {
     const std::string system = dir / "etc/HKEY_LOCAL_MACHINE.reg";
-    std::filesystem::create_directories(dir.path / "etc");
+    std::filesystem::create_directories(dir.Path() / "etc");
     WriteFile(system, "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\G]\n"
                       "\"Both\"=\"system\"\n\"SystemOnly\"=\"s\"\n");
     WriteFile(dir / "HKEY_LOCAL_MACHINE.reg",

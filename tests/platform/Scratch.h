@@ -1,10 +1,16 @@
 #pragma once
 
 #include "support/Text.h"
-#include "tests/platform/TempDir.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempDir.h"
 
 #include <filesystem>
 #include <string>
+
+using Vellmar::Testing::ReadFile;
+using Vellmar::Testing::ScopedEnv;
+using Vellmar::Testing::TempDir;
+using Vellmar::Testing::WriteFile;
 
 namespace PlatformTest {
 
@@ -16,7 +22,7 @@ inline std::wstring Wide(const std::filesystem::path& path) {
 // Writes a file, creating the folders it lies in.
 inline std::filesystem::path WriteAt(const std::filesystem::path& file, const std::string& bytes) {
     std::filesystem::create_directories(file.parent_path());
-    WriteFile(file.string(), bytes);
+    WriteFile(file, bytes);
     return file;
 }
 

@@ -24,7 +24,7 @@ protected:
     }
 
     TempDir scratch;
-    std::filesystem::path home = scratch.path / "home";
+    std::filesystem::path home = scratch.Path() / "home";
     ScopedEnv homeEnv{"HOME", (home.string() + "/").c_str()};
     ScopedEnv config{"XDG_CONFIG_HOME", nullptr};
     ScopedEnv data{"XDG_DATA_HOME", nullptr};
@@ -59,7 +59,7 @@ TEST_F(ShellFoldersTest, DefaultsUnderHome) {
 }
 
 TEST_F(ShellFoldersTest, UserDirsAcceptsOnlyHomeRelativeOrAbsoluteValues) {
-    WriteAt(scratch.path / "home/.config/user-dirs.dirs", R"(# written by a tool
+    WriteAt(scratch.Path() / "home/.config/user-dirs.dirs", R"(# written by a tool
 XDG_DESKTOP_DIR="$HOME/Schreibtisch"
   XDG_DOCUMENTS_DIR="/srv/docs/"
 XDG_MUSIC_DIR="relative/music"
@@ -77,11 +77,11 @@ XDG_PUBLICSHARE_DIR="$HOMEX/x"
 }
 
 TEST_F(ShellFoldersTest, BaseDirectoriesFromEnvironmentWhenAbsolute) {
-    const std::string cfg = (scratch.path / "cfg").string();
+    const std::string cfg = (scratch.Path() / "cfg").string();
     ScopedEnv configSet("XDG_CONFIG_HOME", (cfg + "/").c_str());
     ScopedEnv dataSet("XDG_DATA_HOME", "relative/data");
     ScopedEnv cacheSet("XDG_CACHE_HOME", "/var/cache/me");
-    WriteAt(scratch.path / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/desk\"\n");
+    WriteAt(scratch.Path() / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/desk\"\n");
     const auto all = All();
     EXPECT_EQ(all.at(L"CSIDL_APPDATA"), PlatformTest::Wide(cfg));
     EXPECT_EQ(all.at(L"CSIDL_ALTSTARTUP"), PlatformTest::Wide(cfg + "/autostart"));

@@ -3,6 +3,7 @@
 #include "support/Text.h"
 #include "tests/platform/Scratch.h"
 #include "tests/support/ArgvRecord.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <thread>
 
 namespace fs = std::filesystem;
 using PlatformTest::Wide;
@@ -29,7 +29,7 @@ fs::path Recorder() {
 class ShellTest : public ::testing::Test {
 protected:
     ShellTest()
-        : bin(scratch.path / "bin"), recordFile(scratch.path / "record"),
+        : bin(scratch.Path() / "bin"), recordFile(scratch.Path() / "record"),
           out("ARGV_RECORDER_OUT", recordFile.c_str()), path("PATH", bin.c_str()) {
         fs::create_directories(bin);
     }
@@ -37,7 +37,7 @@ protected:
     void InstallTool(const std::string& name) const { fs::create_symlink(Recorder(), bin / name); }
 
     fs::path Document(const std::string& name, fs::perms perms = fs::perms::owner_read) const {
-        const fs::path file = WriteAt(scratch.path / name, "just text\n");
+        const fs::path file = WriteAt(scratch.Path() / name, "just text\n");
         fs::permissions(file, perms | fs::perms::owner_read);
         return file;
     }
@@ -59,7 +59,7 @@ protected:
 using Argv = std::vector<std::string>;
 
 TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
-    const fs::path work = scratch.path / "work dir";
+    const fs::path work = scratch.Path() / "work dir";
     fs::create_directories(work);
     const int stray = ::open("/dev/null", O_RDONLY); // inheritable on purpose
     ASSERT_GE(stray, 3);
@@ -77,7 +77,8 @@ TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
 }
 
 TEST_F(ShellTest, ScriptRunsThroughItsInterpreterWithoutShell) {
-    const fs::path script = WriteAt(scratch.path / "run me.sh", "#!" + Recorder().string() + "\n");
+    const fs::path script =
+        WriteAt(scratch.Path() / "run me.sh", "#!" + Recorder().string() + "\n");
     fs::permissions(script, fs::perms::owner_all);
     const Record r = Started([&] { return Shell::Execute(L"", Wide(script), L"\"a b\"", L""); });
     EXPECT_EQ(r.args, (Argv{Recorder().string(), script.string(), "a b"}));
@@ -135,20 +136,20 @@ TEST_F(ShellTest, FindsWindowsStyleNamesInDirectoryAndBareNamesOnPath) {
     InstallTool("mytool");
     const fs::path doc = Document("Sub/Read Me.TXT");
     Record r =
-        Started([&] { return Shell::Execute(L"", L"sub\\read me.txt", L"", Wide(scratch.path)); });
+        Started([&] { return Shell::Execute(L"", L"sub\\read me.txt", L"", scratch.Wide()); });
     EXPECT_EQ(r.args, (Argv{(bin / "xdg-open").string(), doc.string()}));
-    EXPECT_EQ(r.cwd, fs::canonical(scratch.path).string());
+    EXPECT_EQ(r.cwd, fs::canonical(scratch.Path()).string());
     r = Started([&] { return Shell::Execute(L"open", L"mytool", L"1", L""); });
     EXPECT_EQ(r.args, (Argv{(bin / "mytool").string(), "1"}));
 }
 
 TEST_F(ShellTest, ReportsWhatCouldNotBeStarted) {
     const fs::path doc = Document("readme.txt");
-    EXPECT_FALSE(Shell::Execute(L"open", Wide(scratch.path / "missing.exe"), L"", L""));
+    EXPECT_FALSE(Shell::Execute(L"open", Wide(scratch.Path() / "missing.exe"), L"", L""));
     EXPECT_FALSE(Shell::Execute(L"open", L"", L"", L""));
     EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", L"")); // no xdg-open anywhere
     InstallTool("xdg-open");
-    EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", Wide(scratch.path / "no such dir")));
+    EXPECT_FALSE(Shell::Execute(L"open", Wide(doc), L"", Wide(scratch.Path() / "no such dir")));
 }
 
 TEST_F(ShellTest, OpensOnlyWebAndMailAddresses) {
@@ -176,10 +177,9 @@ TEST(ChildProcess, ExitedChildrenAreReaped) {
     const auto pid = ChildProcess::SpawnDetached({"/bin/true"}, "");
     ASSERT_TRUE(pid);
     const std::string stat = "/proc/" + std::to_string(*pid) + "/stat";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (fs::exists(stat) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_FALSE(fs::exists(stat)) << ReadFile(stat);
+    EXPECT_TRUE(
+        Vellmar::Testing::WaitUntil([&] { return !fs::exists(stat); }, std::chrono::seconds(20)))
+        << ReadFile(stat);
 }
 
 TEST(ChildProcess, MissingProgramIsAnErrorNotAChild) {

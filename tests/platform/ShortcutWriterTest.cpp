@@ -117,17 +117,17 @@ protected:
 };
 
 TEST_F(ShortcutFile, ProgramWithAwkwardPathStartsFromItsFolder) {
-    const fs::path folder = scratch.path / "we ird %1 \"q\" $HOME \\ back \xc3\xa9t\xc3\xa9";
-    const fs::path program =
-        WriteAt(scratch.path / (folder / "start game").lexically_relative(scratch.path).string(),
-                "#!/bin/true\n");
+    const fs::path folder = scratch.Path() / "we ird %1 \"q\" $HOME \\ back \xc3\xa9t\xc3\xa9";
+    const fs::path program = WriteAt(
+        scratch.Path() / (folder / "start game").lexically_relative(scratch.Path()).string(),
+        "#!/bin/true\n");
     fs::permissions(program, fs::perms::owner_all);
-    const fs::path link = scratch.path / "Links" / "Play Game.lnk";
+    const fs::path link = scratch.Path() / "Links" / "Play Game.lnk";
     fs::create_directories(link.parent_path());
 
     const std::string written = ShortcutWriter::Write(Wide(link), Wide(program));
 
-    EXPECT_EQ(written, (scratch.path / "Links" / "Play Game.desktop").string());
+    EXPECT_EQ(written, (scratch.Path() / "Links" / "Play Game.desktop").string());
     const auto entry = ReadEntry(written);
     EXPECT_EQ(entry.at("Type"), "Application");
     EXPECT_EQ(entry.at("Name"), "Play Game");
@@ -139,32 +139,32 @@ TEST_F(ShortcutFile, ProgramWithAwkwardPathStartsFromItsFolder) {
 }
 
 TEST_F(ShortcutFile, DocumentOpensWithXdgOpenAndOldEntryIsReplacedCleanly) {
-    const fs::path bin = scratch.path / "bin";
+    const fs::path bin = scratch.Path() / "bin";
     fs::create_directories(bin);
-    const fs::path tool = WriteAt(scratch.path / "bin/xdg-open", "#!/bin/true\n");
+    const fs::path tool = WriteAt(scratch.Path() / "bin/xdg-open", "#!/bin/true\n");
     fs::permissions(tool, fs::perms::owner_all);
     ScopedEnv path("PATH", bin.c_str());
-    const fs::path doc = WriteAt(scratch.path / "Manual.pdf", "%PDF");
-    WriteAt(scratch.path / "Manual.desktop", "old");
-    fs::permissions(scratch.path / "Manual.desktop",
+    const fs::path doc = WriteAt(scratch.Path() / "Manual.pdf", "%PDF");
+    WriteAt(scratch.Path() / "Manual.desktop", "old");
+    fs::permissions(scratch.Path() / "Manual.desktop",
                     fs::perms::owner_read | fs::perms::owner_write);
 
     // Windows-style separators resolve, and letter case finds the old entry to replace.
-    const std::wstring link = Wide(scratch.path) + L"\\manual.LNK";
+    const std::wstring link = scratch.Wide() + L"\\manual.LNK";
     const std::string written = ShortcutWriter::Write(link, Wide(doc));
 
-    EXPECT_EQ(written, (scratch.path / "Manual.desktop").string());
+    EXPECT_EQ(written, (scratch.Path() / "Manual.desktop").string());
     EXPECT_EQ(fs::status(written).permissions(), static_cast<fs::perms>(0755));
     EXPECT_EQ(SplitExec(ReadEntry(written).at("Exec")), (Argv{tool.string(), doc.string()}));
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(scratch.path))
+    for (const auto& e : fs::directory_iterator(scratch.Path()))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
 }
 
 TEST_F(ShortcutFile, UnwritableFolderThrowsAndLeavesNothing) {
-    EXPECT_THROW(ShortcutWriter::Write(Wide(scratch.path / "missing" / "x.lnk"), L"/bin/true"),
+    EXPECT_THROW(ShortcutWriter::Write(Wide(scratch.Path() / "missing" / "x.lnk"), L"/bin/true"),
                  Vellmar::Exception);
 }
 

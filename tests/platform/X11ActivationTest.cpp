@@ -1,5 +1,5 @@
 #include "platform/NamedLock.h"
-#include "tests/platform/TempDir.h"
+#include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -87,7 +87,7 @@ TEST(X11Activation, MinimisedHolderWindowIsRestored) {
     if (server.name.empty())
         GTEST_SKIP() << "no Xvfb";
     TempDir runtime;
-    ScopedEnv env("XDG_RUNTIME_DIR", runtime.path.c_str());
+    ScopedEnv env("XDG_RUNTIME_DIR", runtime.Path().c_str());
     ScopedEnv display("DISPLAY", server.name.c_str());
     const Holder holder(L"WindowedGame");
 

@@ -58,11 +58,10 @@ class HostileArchive : public RarFolderTest, public ::testing::WithParamInterfac
 protected:
     void SetUp() override {
         RarFolderTest::SetUp();
-        fs::create_directories(root / "sentinel" / "inner");
-        std::ofstream(root / "sentinel" / "x") << "original";
-        std::ofstream(root / "sentinel" / "inner" / "keep.txt") << "keep";
-        fs::create_directories(root / "dest");
-        fs::create_directory_symlink("../sentinel", root / "dest" / "planted");
+        dir.Write("sentinel/x", "original");
+        dir.Write("sentinel/inner/keep.txt", "keep");
+        fs::create_directories(dir / "dest");
+        fs::create_directory_symlink("../sentinel", dir / "dest" / "planted");
     }
 };
 
@@ -71,8 +70,8 @@ TEST_P(HostileArchive, FailsAndLeavesTheSentinelUntouched) {
     std::vector<std::unique_ptr<ScopedEnv>> env;
     for (const auto& [name, value] : c.environment)
         env.push_back(std::make_unique<ScopedEnv>(name, value));
-    const std::string sentinel = (root / "sentinel").string();
-    const auto before = Snapshot(root / "sentinel");
+    const std::string sentinel = (dir / "sentinel").string();
+    const auto before = Snapshot(dir / "sentinel");
     const std::string rar = save("hostile.rar", c.archive(sentinel).bytes());
 
     RarArchive archive(LibraryPath());
@@ -80,13 +79,13 @@ TEST_P(HostileArchive, FailsAndLeavesTheSentinelUntouched) {
     bool failed = false;
     try {
         while (archive.items().next())
-            archive.items().extractToPath((root / "dest").string());
+            archive.items().extractToPath((dir / "dest").string());
     } catch (const RarException&) {
         failed = true;
     }
     EXPECT_TRUE(failed);
-    EXPECT_EQ(Snapshot(root / "sentinel"), before);
-    for (const auto& [name, kind] : Snapshot(root / "dest")) {
+    EXPECT_EQ(Snapshot(dir / "sentinel"), before);
+    for (const auto& [name, kind] : Snapshot(dir / "dest")) {
         EXPECT_NE(kind.rfind("file:pwn", 0), 0u) << name;
         EXPECT_NE(name.find(':'), 1u) << name; // nothing named after a drive
     }
@@ -102,21 +101,21 @@ TEST_F(RarFolderTest, SizeCapStillAllowsWhatFits) {
     RarArchive archive(LibraryPath());
     archive.open(save("fits.rar", writer.bytes()), RAR_OM_EXTRACT);
     while (archive.items().next())
-        archive.items().extractToPath((root / "out").string());
-    EXPECT_EQ(Snapshot(root / "out").size(), 2u);
+        archive.items().extractToPath((dir / "out").string());
+    EXPECT_EQ(Snapshot(dir / "out").size(), 2u);
 }
 
 TEST_F(RarFolderTest, FileOverPlantedLinkReplacesTheLinkNotItsTarget) {
-    fs::create_directories(root / "dest");
-    std::ofstream(root / "target.txt") << "original";
-    fs::create_symlink("../target.txt", root / "dest" / "news.txt");
+    fs::create_directories(dir / "dest");
+    dir.Write("target.txt", "original");
+    fs::create_symlink("../target.txt", dir / "dest" / "news.txt");
     RarArchive archive(LibraryPath());
     archive.open(save("one.rar", Rar4Writer().file("news.txt", "new").bytes()), RAR_OM_EXTRACT);
     ASSERT_TRUE(archive.items().next());
-    archive.items().extractToPath((root / "dest").string());
-    EXPECT_EQ(ReadFile(root / "target.txt"), "original");
-    EXPECT_FALSE(fs::is_symlink(root / "dest" / "news.txt"));
-    EXPECT_EQ(ReadFile(root / "dest" / "news.txt"), "new");
+    archive.items().extractToPath((dir / "dest").string());
+    EXPECT_EQ(ReadFile(dir / "target.txt"), "original");
+    EXPECT_FALSE(fs::is_symlink(dir / "dest" / "news.txt"));
+    EXPECT_EQ(ReadFile(dir / "dest" / "news.txt"), "new");
 }
 
 } // namespace

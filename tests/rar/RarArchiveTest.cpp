@@ -49,7 +49,7 @@ TEST_F(RarArchiveTest, ExtractsFoldersAndFilesByteExact) {
         .file("news/empty.txt", "")
         .file("Ünïcødé/日本語.txt", "wide names")
         .file("top.txt", "top");
-    const std::string out = (root / "out").string();
+    const std::string out = (dir / "out").string();
     RarArchive archive(LibraryPath());
     const auto names = ExtractAll(archive, save("news.rar", writer.bytes()), out);
 
@@ -82,15 +82,15 @@ TEST_F(RarArchiveTest, SecondNextSkipsTheUnextractedItem) {
     ASSERT_TRUE(archive.items().next());
     ASSERT_TRUE(archive.items().next());
     EXPECT_EQ(archive.items().fileName(), "second.txt");
-    archive.items().extractToPath((root / "out").string());
+    archive.items().extractToPath((dir / "out").string());
     EXPECT_FALSE(archive.items().next());
-    EXPECT_EQ(Snapshot(root / "out"),
+    EXPECT_EQ(Snapshot(dir / "out"),
               (std::map<std::string, std::string>{{"second.txt", "file:2"}}));
 }
 
 TEST_F(RarArchiveTest, OrderViolationsAreRefused) {
     const std::string rar = save("one.rar", Rar4Writer().file("a.txt", "A").bytes());
-    const std::string out = (root / "out").string();
+    const std::string out = (dir / "out").string();
     RarArchive archive(LibraryPath());
     archive.open(rar, RAR_OM_EXTRACT);
     auto expectRefused = [&](auto action, const std::string& text) {
@@ -176,7 +176,7 @@ class BrokenArchive : public RarFolderTest, public ::testing::WithParamInterface
 
 TEST_P(BrokenArchive, FailsWithTheLibraryResult) {
     const BrokenCase& c = GetParam();
-    const std::string out = (root / "out").string();
+    const std::string out = (dir / "out").string();
     RarArchive archive(LibraryPath());
     try {
         ExtractAll(archive, save("broken.rar", c.bytes()), out);
@@ -197,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(Rar, BrokenArchive, ::testing::ValuesIn(kBroken),
 TEST_F(RarArchiveTest, MissingArchiveFileIsAnOpenError) {
     RarArchive archive(LibraryPath());
     try {
-        archive.open((root / "absent.rar").string(), RAR_OM_EXTRACT);
+        archive.open((dir / "absent.rar").string(), RAR_OM_EXTRACT);
         FAIL();
     } catch (const RarException& e) {
         EXPECT_EQ(e.Message(), "RAR open failed: File open error.");
@@ -210,9 +210,9 @@ TEST_F(RarArchiveTest, VolumeSetExtractsAcrossVolumes) {
     const std::string first = save("set.part1.rar", volumes[0]);
     save("set.part2.rar", volumes[1]);
     RarArchive archive(LibraryPath());
-    ExtractAll(archive, first, (root / "out").string());
-    EXPECT_EQ(Snapshot(root / "out"), (std::map<std::string, std::string>{
-                                          {"a.txt", "file:A"}, {"big.bin", "file:" + big}}));
+    ExtractAll(archive, first, (dir / "out").string());
+    EXPECT_EQ(Snapshot(dir / "out"), (std::map<std::string, std::string>{
+                                         {"a.txt", "file:A"}, {"big.bin", "file:" + big}}));
 }
 
 TEST_F(RarArchiveTest, MissingSecondVolumeIsTheCause) {
@@ -220,7 +220,7 @@ TEST_F(RarArchiveTest, MissingSecondVolumeIsTheCause) {
     const std::string first = save("set.part1.rar", volumes[0]);
     RarArchive archive(LibraryPath());
     try {
-        ExtractAll(archive, first, (root / "out").string());
+        ExtractAll(archive, first, (dir / "out").string());
         FAIL();
     } catch (const RarException& e) {
         EXPECT_EQ(e.Operation(), 1);
@@ -228,9 +228,9 @@ TEST_F(RarArchiveTest, MissingSecondVolumeIsTheCause) {
         const auto* cause = dynamic_cast<const Vellmar::ArgumentException*>(e.Inner());
         ASSERT_NE(cause, nullptr);
         EXPECT_EQ(cause->ArgumentName(), "volumeName");
-        EXPECT_EQ(cause->Message(), "volume is missing: " + (root / "set.part2.rar").string());
+        EXPECT_EQ(cause->Message(), "volume is missing: " + (dir / "set.part2.rar").string());
     }
-    EXPECT_TRUE(Snapshot(root / "out").empty());
+    EXPECT_TRUE(Snapshot(dir / "out").empty());
 }
 
 // A handler failure stops the library and comes back as the cause.
@@ -248,14 +248,14 @@ TEST_F(RarArchiveTest, HandlerExceptionBecomesTheCause) {
     FailingArchive archive(LibraryPath());
     try {
         ExtractAll(archive, save("one.rar", Rar4Writer().file("a.txt", "A").bytes()),
-                   (root / "out").string());
+                   (dir / "out").string());
         FAIL();
     } catch (const RarException& e) {
         EXPECT_EQ(e.Operation(), 1);
         ASSERT_NE(dynamic_cast<const Vellmar::IOException*>(e.Inner()), nullptr);
         EXPECT_EQ(e.Inner()->Message(), "disk quota");
     }
-    EXPECT_TRUE(Snapshot(root / "out").empty());
+    EXPECT_TRUE(Snapshot(dir / "out").empty());
 }
 
 TEST(RarLibraryLoading, MissingLibraryIsALinkageError) {

@@ -2,13 +2,12 @@
 
 #include "tests/support/Rar4Writer.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -27,10 +26,7 @@ inline std::wstring LibraryPath(const std::string& file = "libunrar.so") {
     return fs::path(BinDir() + "/" + file).wstring();
 }
 
-inline std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using Vellmar::Testing::ReadFile;
 
 // Every entry below `root`: relative path -> "dir", "link:<target>" or "file:<contents>".
 inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
@@ -51,25 +47,14 @@ inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
 
 using Vellmar::Testing::ScopedEnv;
 
-// A fresh folder per test, removed afterwards.
-class RarFolderTest : public ::testing::Test {
+// A fresh folder per test.
+class RarFolderTest : public Vellmar::Testing::TempDirTest {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "rartest-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root, ignored);
-    }
     std::string save(const std::string& name, const std::string& bytes) const {
-        const std::string path = (root / name).string();
+        const std::string path = (dir / name).string();
         Vellmar::Testing::Rar4Writer::save(path, bytes);
         return path;
     }
-
-    fs::path root;
 };
 
 } // namespace RarTest

@@ -83,7 +83,7 @@ TEST_F(UnrarInterface, ProcessDataSeesEveryByteAndMinusOneStops) {
         recorder = {};
         HANDLE h = open(rar);
         ASSERT_EQ(next(h), ERAR_SUCCESS);
-        std::string out = (root / "out").string();
+        std::string out = (dir / "out").string();
         EXPECT_EQ(lib.RARProcessFile(h, op, out.data(), nullptr), ERAR_SUCCESS);
         EXPECT_EQ(recorder.data, payload);
         lib.RARCloseArchive(h);
@@ -92,7 +92,7 @@ TEST_F(UnrarInterface, ProcessDataSeesEveryByteAndMinusOneStops) {
     recorder.stopAfter = 0;
     HANDLE h = open(rar);
     ASSERT_EQ(next(h), ERAR_SUCCESS);
-    std::string out = (root / "stopped").string();
+    std::string out = (dir / "stopped").string();
     EXPECT_NE(lib.RARProcessFile(h, RAR_EXTRACT, out.data(), nullptr), ERAR_SUCCESS);
     EXPECT_TRUE(Snapshot(out).empty());
     lib.RARCloseArchive(h);
@@ -111,9 +111,9 @@ TEST_F(UnrarInterface, TestChecksWithoutWriting) {
 TEST_F(UnrarInterface, DestNameNamesTheTarget) {
     HANDLE h = open(save("a.rar", Rar4Writer().file("deep/x.txt", "named").bytes()));
     ASSERT_EQ(next(h), ERAR_SUCCESS);
-    std::wstring target = (root / "renamed.txt").wstring();
+    std::wstring target = (dir / "renamed.txt").wstring();
     EXPECT_EQ(lib.RARProcessFileW(h, RAR_EXTRACT, nullptr, target.data()), ERAR_SUCCESS);
-    EXPECT_EQ(ReadFile(root / "renamed.txt"), "named");
+    EXPECT_EQ(ReadFile(dir / "renamed.txt"), "named");
     lib.RARCloseArchive(h);
 }
 
@@ -123,7 +123,7 @@ TEST_F(UnrarInterface, EncryptedItemAsksForAPassword) {
     HANDLE h = open(save("a.rar", writer.bytes()));
     ASSERT_EQ(next(h), ERAR_SUCCESS);
     EXPECT_TRUE(header->Flags & RHDF_ENCRYPTED);
-    std::string out = (root / "out").string();
+    std::string out = (dir / "out").string();
     EXPECT_EQ(lib.RARProcessFile(h, RAR_EXTRACT, out.data(), nullptr), ERAR_MISSING_PASSWORD);
     ASSERT_FALSE(recorder.messages.empty());
     EXPECT_EQ(recorder.messages.back().first, static_cast<UINT>(UCM_NEEDPASSWORD));
@@ -135,14 +135,14 @@ TEST_F(UnrarInterface, VolumeCallbackNotifiesAndCanRedirect) {
     const auto volumes = Rar4Writer().file("big.bin", big).twoVolumes(4000);
     const std::string first = save("set.part1.rar", volumes[0]);
     save("moved.rar", volumes[1]);
-    recorder.rename = (root / "moved.rar").string();
+    recorder.rename = (dir / "moved.rar").string();
     HANDLE h = open(first);
     EXPECT_TRUE(flags & ROADF_VOLUME);
     EXPECT_TRUE(flags & ROADF_FIRSTVOLUME);
     ASSERT_EQ(next(h), ERAR_SUCCESS);
-    std::string out = (root / "out").string();
+    std::string out = (dir / "out").string();
     EXPECT_EQ(lib.RARProcessFile(h, RAR_EXTRACT, out.data(), nullptr), ERAR_SUCCESS);
-    EXPECT_EQ(ReadFile(root / "out" / "big.bin"), big);
+    EXPECT_EQ(ReadFile(dir / "out" / "big.bin"), big);
     std::vector<long> volumeModes;
     for (const auto& [msg, p2] : recorder.messages)
         if (msg == UCM_CHANGEVOLUME)
@@ -157,7 +157,7 @@ TEST_F(RarFolderTest, WriterOutputListsWithBsdtar) {
         GTEST_SKIP() << "bsdtar not installed";
     const std::string rar =
         save("w.rar", Rar4Writer().folder("d").file("d/f.txt", "abc").file("Ü.txt", "u").bytes());
-    const std::string listing = (root / "list.txt").string();
+    const std::string listing = (dir / "list.txt").string();
     ASSERT_EQ(std::system(("LC_ALL=C.UTF-8 bsdtar -tf '" + rar + "' > '" + listing + "'").c_str()),
               0);
     EXPECT_EQ(ReadFile(listing), "d\nd/f.txt\nÜ.txt\n");

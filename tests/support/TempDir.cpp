@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -41,6 +42,20 @@ fs::path TempDir::Write(const std::string& name, const std::string& bytes) const
 
 std::string TempDir::Read(const std::string& name) const {
     return ReadFile(root / name);
+}
+
+void TempDir::MakeReadOnly(const std::string& name) const {
+    fs::permissions(root / name,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+}
+
+std::vector<std::string> TempDir::List(const std::string& name) const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(root / name))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 std::string ReadFile(const fs::path& path) {

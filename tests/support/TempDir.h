@@ -1,7 +1,10 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace Vellmar::Testing {
 
@@ -22,9 +25,19 @@ public:
     // Writes `bytes` to `name` below the folder, making the folders on the way.
     std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
     std::string Read(const std::string& name) const;
+    // Takes every write permission away from `name`.
+    void MakeReadOnly(const std::string& name) const;
+    // Names of the entries directly in `name`, sorted.
+    std::vector<std::string> List(const std::string& name = {}) const;
 
 private:
     std::filesystem::path root;
+};
+
+// A test with a fresh folder of its own.
+class TempDirTest : public ::testing::Test {
+protected:
+    TempDir dir;
 };
 
 std::string ReadFile(const std::filesystem::path& path);

@@ -1,27 +1,29 @@
-#include "TempFolder.h"
+#include "tests/support/TempDir.h"
 
 #include "support/CommitDirectory.h"
 #include "support/Path.h"
 #include "support/VellmarException.h"
 
+namespace fs = std::filesystem;
+
 using namespace Vellmar;
 
-class CommitDirectoryTest : public TempFolder {
+class CommitDirectoryTest : public Vellmar::Testing::TempDirTest {
 protected:
     void SetUp() override {
-        TempFolder::SetUp();
-        Write("staged/new.txt", "new");
+        TempDirTest::SetUp();
+        dir.Write("staged/new.txt", "new");
     }
-    void WriteOld() { Write("news/old.txt", "old"); }
-    std::vector<std::string> Names(const char* folder) { return List(folder); }
+    void WriteOld() { dir.Write("news/old.txt", "old"); }
+    std::vector<std::string> Names(const char* folder) { return dir.List(folder); }
 
     using Strings = std::vector<std::string>;
 };
 
 TEST_F(CommitDirectoryTest, OntoMissingLocationRenames) {
-    CommitDirectory(W("news"), W("staged"));
-    EXPECT_EQ(List(), Strings{"news"});
-    EXPECT_EQ(Read("news/new.txt"), "new");
+    CommitDirectory(dir.Wide("news"), dir.Wide("staged"));
+    EXPECT_EQ(dir.List(), Strings{"news"});
+    EXPECT_EQ(dir.Read("news/new.txt"), "new");
 }
 
 TEST_F(CommitDirectoryTest, OntoExistingLocationReplacesAndLeavesNothingBehind) {
@@ -33,17 +35,17 @@ TEST_F(CommitDirectoryTest, OntoExistingLocationReplacesAndLeavesNothingBehind) 
         CommitMoves moves;
     };
     const std::vector<Case> cases{
-        {"exchange", W("news"), DefaultCommitMoves()},
-        {"two renames", W("news"), noExchange},
-        {"windows spelling", W() + L"\\NEWS\\", DefaultCommitMoves()},
+        {"exchange", dir.Wide("news"), DefaultCommitMoves()},
+        {"two renames", dir.Wide("news"), noExchange},
+        {"windows spelling", dir.Wide() + L"\\NEWS\\", DefaultCommitMoves()},
     };
     for (const Case& c : cases) {
         WriteOld();
-        Write("staged/new.txt", "new");
-        CommitDirectory(c.location, W("staged"), c.moves);
-        EXPECT_EQ(List(), Strings{"news"}) << c.what;
+        dir.Write("staged/new.txt", "new");
+        CommitDirectory(c.location, dir.Wide("staged"), c.moves);
+        EXPECT_EQ(dir.List(), Strings{"news"}) << c.what;
         EXPECT_EQ(Names("news"), Strings{"new.txt"}) << c.what;
-        fs::remove_all(root / "news");
+        fs::remove_all(dir / "news");
     }
 }
 
@@ -56,9 +58,10 @@ TEST_F(CommitDirectoryTest, FailedFinalMovePutsOldFolderBack) {
                                          throw Win32::Win32Exception("Rename failed", EACCES);
                                      Rename(from, to);
                                  }};
-    EXPECT_THROW(CommitDirectory(W("news"), W("staged"), failSecond), Win32::Win32Exception);
+    EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged"), failSecond),
+                 Win32::Win32Exception);
     EXPECT_EQ(renames, 3) << "aside, failed move, restore";
-    EXPECT_EQ(List(), (Strings{"news", "staged"}));
+    EXPECT_EQ(dir.List(), (Strings{"news", "staged"}));
     EXPECT_EQ(Names("news"), Strings{"old.txt"});
 }
 
@@ -68,15 +71,16 @@ TEST_F(CommitDirectoryTest, FailedExchangeChangesNothing) {
                                   throw Win32::Win32Exception("Rename failed", EIO);
                               },
                               Rename};
-    EXPECT_THROW(CommitDirectory(W("news"), W("staged"), failing), Win32::Win32Exception);
-    EXPECT_EQ(List(), (Strings{"news", "staged"}));
+    EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged"), failing),
+                 Win32::Win32Exception);
+    EXPECT_EQ(dir.List(), (Strings{"news", "staged"}));
     EXPECT_EQ(Names("news"), Strings{"old.txt"});
 }
 
 TEST_F(CommitDirectoryTest, MissingNewFolderLeavesOldInPlace) {
     WriteOld();
-    fs::remove_all(root / "staged");
-    EXPECT_THROW(CommitDirectory(W("news"), W("staged")), FileNotFoundException);
-    EXPECT_EQ(List(), Strings{"news"});
+    fs::remove_all(dir / "staged");
+    EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged")), FileNotFoundException);
+    EXPECT_EQ(dir.List(), Strings{"news"});
     EXPECT_EQ(Names("news"), Strings{"old.txt"});
 }

@@ -1,93 +1,95 @@
-#include "TempFolder.h"
+#include "tests/support/TempDir.h"
 
 #include "support/Directory.h"
 #include "support/VellmarException.h"
 
+namespace fs = std::filesystem;
+
 using namespace Vellmar;
 
-class DirectoryTest : public TempFolder {};
+class DirectoryTest : public Vellmar::Testing::TempDirTest {};
 
 TEST_F(DirectoryTest, CreateMakesEveryMissingLevel) {
-    Directory::Create(W("a/b/c"));
-    EXPECT_TRUE(fs::is_directory(root / "a/b/c"));
+    Directory::Create(dir.Wide("a/b/c"));
+    EXPECT_TRUE(fs::is_directory(dir / "a/b/c"));
 
-    fs::create_directories(root / "Data");
-    Directory::Create(W() + L"\\DATA\\New\\Deeper");
-    EXPECT_TRUE(fs::is_directory(root / "Data/New/Deeper")) << "existing folder found by case";
+    fs::create_directories(dir / "Data");
+    Directory::Create(dir.Wide() + L"\\DATA\\New\\Deeper");
+    EXPECT_TRUE(fs::is_directory(dir / "Data/New/Deeper")) << "existing folder found by case";
 }
 
 TEST_F(DirectoryTest, CreateFailures) {
-    fs::create_directories(root / "exists");
-    Write("file", "");
+    fs::create_directories(dir / "exists");
+    dir.Write("file", "");
     try {
-        Directory::Create(W("exists"));
+        Directory::Create(dir.Wide("exists"));
         FAIL() << "an existing folder is an error";
     } catch (const Win32::Win32Exception& e) {
         EXPECT_EQ(e.Message().rfind("Directory::Create failed", 0), 0u) << e.Message();
     }
-    EXPECT_THROW(Directory::Create(W("file/sub/x")), PathNotFoundException);
+    EXPECT_THROW(Directory::Create(dir.Wide("file/sub/x")), PathNotFoundException);
 }
 
 TEST_F(DirectoryTest, DeleteRemovesReadOnlyEntriesButNotLinkTargets) {
-    Write("tree/a.txt", "a");
-    Write("tree/sub/b.txt", "b");
-    Write("tree/locked/c.txt", "c");
-    Write("outside/keep.txt", "k");
-    MakeReadOnly("tree/a.txt");
-    MakeReadOnly("tree/sub/b.txt");
-    MakeReadOnly("tree/locked/c.txt");
-    MakeReadOnly("tree/locked");
-    fs::create_directory_symlink(root / "outside", root / "tree/link");
+    dir.Write("tree/a.txt", "a");
+    dir.Write("tree/sub/b.txt", "b");
+    dir.Write("tree/locked/c.txt", "c");
+    dir.Write("outside/keep.txt", "k");
+    dir.MakeReadOnly("tree/a.txt");
+    dir.MakeReadOnly("tree/sub/b.txt");
+    dir.MakeReadOnly("tree/locked/c.txt");
+    dir.MakeReadOnly("tree/locked");
+    fs::create_directory_symlink(dir / "outside", dir / "tree/link");
 
-    Directory::Delete(W() + L"\\TREE");
-    EXPECT_FALSE(fs::exists(root / "tree"));
-    EXPECT_EQ(Read("outside/keep.txt"), "k");
+    Directory::Delete(dir.Wide() + L"\\TREE");
+    EXPECT_FALSE(fs::exists(dir / "tree"));
+    EXPECT_EQ(dir.Read("outside/keep.txt"), "k");
 }
 
 TEST_F(DirectoryTest, DeleteOfMissingFolderIsNotFound) {
-    EXPECT_THROW(Directory::Delete(W("missing")), FileNotFoundException);
-    EXPECT_THROW(Directory::Delete(W("missing/deeper")), PathNotFoundException);
+    EXPECT_THROW(Directory::Delete(dir.Wide("missing")), FileNotFoundException);
+    EXPECT_THROW(Directory::Delete(dir.Wide("missing/deeper")), PathNotFoundException);
 }
 
 TEST_F(DirectoryTest, CopyMergesAndOverwritesFiles) {
-    Write("src/a.txt", "new a");
-    Write("src/b.txt", "new b");
-    Write("src/sub/c.txt", "new c");
-    Write("dst/a.txt", "old a");
-    Write("dst/b.txt/inner", "a folder where a file comes");
-    Write("dst/keep.txt", "keep");
-    MakeReadOnly("dst/a.txt");
+    dir.Write("src/a.txt", "new a");
+    dir.Write("src/b.txt", "new b");
+    dir.Write("src/sub/c.txt", "new c");
+    dir.Write("dst/a.txt", "old a");
+    dir.Write("dst/b.txt/inner", "a folder where a file comes");
+    dir.Write("dst/keep.txt", "keep");
+    dir.MakeReadOnly("dst/a.txt");
 
-    Directory::Copy(W("dst"), W("src"));
-    EXPECT_EQ(Read("dst/a.txt"), "new a");
-    EXPECT_EQ(Read("dst/b.txt"), "new b");
-    EXPECT_EQ(Read("dst/sub/c.txt"), "new c");
-    EXPECT_EQ(Read("dst/keep.txt"), "keep");
-    EXPECT_EQ(Read("src/sub/c.txt"), "new c");
+    Directory::Copy(dir.Wide("dst"), dir.Wide("src"));
+    EXPECT_EQ(dir.Read("dst/a.txt"), "new a");
+    EXPECT_EQ(dir.Read("dst/b.txt"), "new b");
+    EXPECT_EQ(dir.Read("dst/sub/c.txt"), "new c");
+    EXPECT_EQ(dir.Read("dst/keep.txt"), "keep");
+    EXPECT_EQ(dir.Read("src/sub/c.txt"), "new c");
 }
 
 TEST_F(DirectoryTest, CopyDoesNotWriteThroughLinksOrFollowLinkedFolders) {
-    Write("src/a.txt", "new");
-    Write("victim.txt", "safe");
-    fs::create_directories(root / "dst");
-    fs::create_symlink(root / "victim.txt", root / "dst/a.txt");
-    fs::create_directory_symlink(root / "src", root / "src/loop");
+    dir.Write("src/a.txt", "new");
+    dir.Write("victim.txt", "safe");
+    fs::create_directories(dir / "dst");
+    fs::create_symlink(dir / "victim.txt", dir / "dst/a.txt");
+    fs::create_directory_symlink(dir / "src", dir / "src/loop");
 
-    Directory::Copy(W("dst"), W("src"));
-    EXPECT_EQ(Read("victim.txt"), "safe");
-    EXPECT_EQ(Read("dst/a.txt"), "new");
-    EXPECT_TRUE(fs::is_symlink(root / "dst/loop"));
+    Directory::Copy(dir.Wide("dst"), dir.Wide("src"));
+    EXPECT_EQ(dir.Read("victim.txt"), "safe");
+    EXPECT_EQ(dir.Read("dst/a.txt"), "new");
+    EXPECT_TRUE(fs::is_symlink(dir / "dst/loop"));
 }
 
 TEST_F(DirectoryTest, CopyFailures) {
-    Write("src/sub/c.txt", "c");
-    Write("dst/sub/other.txt", "o");
+    dir.Write("src/sub/c.txt", "c");
+    dir.Write("dst/sub/other.txt", "o");
     try {
-        Directory::Copy(W("dst"), W("src"));
+        Directory::Copy(dir.Wide("dst"), dir.Wide("src"));
         FAIL() << "an existing subfolder is an error";
     } catch (const Win32::Win32Exception& e) {
         EXPECT_EQ(e.Message().rfind("Directory::Copy failed (CreateDirectory)", 0), 0u);
     }
-    EXPECT_THROW(Directory::Copy(W("dst"), W("missing")), FileNotFoundException);
-    EXPECT_THROW(Directory::Copy(W("missing"), W("src")), FileNotFoundException);
+    EXPECT_THROW(Directory::Copy(dir.Wide("dst"), dir.Wide("missing")), FileNotFoundException);
+    EXPECT_THROW(Directory::Copy(dir.Wide("missing"), dir.Wide("src")), FileNotFoundException);
 }

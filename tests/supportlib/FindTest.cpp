@@ -1,7 +1,9 @@
-#include "TempFolder.h"
+#include "tests/support/TempDir.h"
 
 #include "support/Find.h"
 #include "support/VellmarException.h"
+
+namespace fs = std::filesystem;
 
 using namespace LTF::IO;
 
@@ -36,7 +38,7 @@ TEST(FindPattern, WindowsWildcardRules) {
         EXPECT_EQ(MatchesPattern(c.name, c.pattern), c.expected) << c.name << " ~ " << c.pattern;
 }
 
-class FindTest : public TempFolder {
+class FindTest : public Vellmar::Testing::TempDirTest {
 protected:
     std::vector<std::wstring> Names(const std::wstring& pattern) {
         std::vector<std::wstring> names;
@@ -49,18 +51,18 @@ protected:
 };
 
 TEST_F(FindTest, ListsMatchesWithAttributes) {
-    Write("Data/One.TXT", "12345");
-    Write("Data/two.txt", "");
-    Write("Data/image.bmp", "");
-    fs::create_directories(root / "Data/Sub.txt");
-    MakeReadOnly("Data/two.txt");
-    EXPECT_EQ(Names(W() + L"\\data\\*.txt"),
+    dir.Write("Data/One.TXT", "12345");
+    dir.Write("Data/two.txt", "");
+    dir.Write("Data/image.bmp", "");
+    fs::create_directories(dir / "Data/Sub.txt");
+    dir.MakeReadOnly("Data/two.txt");
+    EXPECT_EQ(Names(dir.Wide() + L"\\data\\*.txt"),
               (std::vector<std::wstring>{L"One.TXT", L"Sub.txt", L"two.txt"}));
-    EXPECT_EQ(Names(W("Data/*")).size(), 6u) << "'.' and '..' included";
+    EXPECT_EQ(Names(dir.Wide("Data/*")).size(), 6u) << "'.' and '..' included";
 
     std::map<std::wstring, unsigned> attributes;
     std::map<std::wstring, std::int64_t> sizes;
-    Find search(W("Data/*"));
+    Find search(dir.Wide("Data/*"));
     for (const FindData& entry : search) {
         attributes[entry.name] = entry.attrib;
         sizes[entry.name] = entry.size;
@@ -72,8 +74,9 @@ TEST_F(FindTest, ListsMatchesWithAttributes) {
 }
 
 TEST_F(FindTest, NothingMatchingIsAnEmptyRange) {
-    Write("Data/a.txt", "");
-    for (const std::wstring& pattern : {W("Data/*.bmp"), W("Missing/*"), W("Data/a.txt/*")}) {
+    dir.Write("Data/a.txt", "");
+    for (const std::wstring& pattern :
+         {dir.Wide("Data/*.bmp"), dir.Wide("Missing/*"), dir.Wide("Data/a.txt/*")}) {
         Find search(pattern);
         EXPECT_TRUE(search.empty()) << pattern;
         try {
@@ -87,7 +90,7 @@ TEST_F(FindTest, NothingMatchingIsAnEmptyRange) {
 
 TEST_F(FindTest, EmptyPatternIsAnInvalidArgument) {
     try {
-        Find search(W() + L"/");
+        Find search(dir.Wide() + L"/");
         FAIL() << "no exception";
     } catch (const Vellmar::ArgumentException& e) {
         EXPECT_EQ(e.ArgumentName(), "fileSpec");
@@ -96,14 +99,14 @@ TEST_F(FindTest, EmptyPatternIsAnInvalidArgument) {
 }
 
 TEST_F(FindTest, LinksAreMarkedWithTheirTargetKind) {
-    fs::create_directories(root / "target");
-    Write("file", "");
-    fs::create_directory_symlink(root / "target", root / "dirlink");
-    fs::create_symlink(root / "file", root / "filelink");
-    fs::create_symlink(root / "nowhere", root / "dangling");
+    fs::create_directories(dir / "target");
+    dir.Write("file", "");
+    fs::create_directory_symlink(dir / "target", dir / "dirlink");
+    fs::create_symlink(dir / "file", dir / "filelink");
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
     std::map<std::wstring, unsigned> attributes;
     std::map<std::wstring, bool> dangling;
-    Find all(W("*"));
+    Find all(dir.Wide("*"));
     for (const FindData& entry : all) {
         attributes[entry.name] = entry.attrib;
         dangling[entry.name] = entry.targetMissing;

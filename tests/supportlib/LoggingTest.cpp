@@ -1,4 +1,4 @@
-#include "TempFolder.h"
+#include "tests/support/TempDir.h"
 
 #include "support/FileLogHandler.h"
 #include "support/LogManager.h"
@@ -16,6 +16,8 @@
 #include <regex>
 #include <sstream>
 #include <thread>
+
+namespace fs = std::filesystem;
 
 using namespace Vellmar::Diagnostics;
 
@@ -38,10 +40,10 @@ std::wstring UniqueName(const std::wstring& stem) {
 
 } // namespace
 
-class LoggingTest : public TempFolder {
+class LoggingTest : public Vellmar::Testing::TempDirTest {
 protected:
     void SetUp() override {
-        TempFolder::SetUp();
+        TempDirTest::SetUp();
         ::setenv("TZ", "UTC", 1);
         ::tzset();
         rootLogger = LogManager::getLogger(L"");
@@ -53,7 +55,7 @@ protected:
     void TearDown() override {
         rootLogger->removeHandler(&stream);
         rootLogger->clearLevel();
-        TempFolder::TearDown();
+        TempDirTest::TearDown();
     }
     std::wstring Lines() const { return text.str(); }
 
@@ -216,9 +218,9 @@ TEST_F(LoggingTest, RecordCopiesCloneTheAttachedException) {
 }
 
 TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
-    Write("Documents/autorun.log", "old line\r\n");
+    dir.Write("Documents/autorun.log", "old line\r\n");
     // Written the Windows way, with a folder whose case differs.
-    FileLogHandler file(W() + L"\\DOCUMENTS\\autorun.log", true);
+    FileLogHandler file(dir.Wide() + L"\\DOCUMENTS\\autorun.log", true);
     file.setLevel(3);
     file.setFormatter(&formatter);
     rootLogger->addHandler(&file);
@@ -226,7 +228,7 @@ TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
     rootLogger->log(2, L"second");
     rootLogger->removeHandler(&file);
 
-    const std::string content = Read("Documents/autorun.log");
+    const std::string content = dir.Read("Documents/autorun.log");
     const std::regex expected("old line\r\n\r\n\\[[^\\]]+\\] Stra\xc3\x9f"
                               "e \xe6\x97\xa5\xe6\x9c\xac\r\n"
                               "\\[[^\\]]+\\] WARNING: second\r\n");
@@ -234,39 +236,39 @@ TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
 }
 
 TEST_F(LoggingTest, FileHandlerWithoutAppendTruncates) {
-    Write("fresh.log", "old line\r\n");
-    FileLogHandler file(W("fresh.log"), false);
-    EXPECT_EQ(Read("fresh.log"), "");
+    dir.Write("fresh.log", "old line\r\n");
+    FileLogHandler file(dir.Wide("fresh.log"), false);
+    EXPECT_EQ(dir.Read("fresh.log"), "");
 }
 
 TEST_F(LoggingTest, UnopenableLogFileThrowsWithPath) {
-    const std::wstring path = W("missing/dir/x.log");
+    const std::wstring path = dir.Wide("missing/dir/x.log");
     try {
         FileLogHandler file(path, true);
         FAIL() << "no exception";
     } catch (const LogException& e) {
-        EXPECT_EQ(e.Message(), "Could not open log file: " + (root / "missing/dir/x.log").string());
+        EXPECT_EQ(e.Message(), "Could not open log file: " + (dir / "missing/dir/x.log").string());
     }
 
-    Write("gone/x.log", "");
-    FileLogHandler file(W("gone/x.log"), true);
+    dir.Write("gone/x.log", "");
+    FileLogHandler file(dir.Wide("gone/x.log"), true);
     file.setLevel(3);
     file.setFormatter(&formatter);
-    fs::remove_all(root / "gone");
+    fs::remove_all(dir / "gone");
     rootLogger->addHandler(&file);
     EXPECT_THROW(rootLogger->log(3, L"lost"), LogException) << "travels out of Logger::log";
 
-    Write("gone/x.log", "");
+    dir.Write("gone/x.log", "");
     rootLogger->setLevel(7);
     {
         MethodTrace trace(rootLogger, L"CautorunApp", L"InitInstance");
-        fs::remove_all(root / "gone");
+        fs::remove_all(dir / "gone");
     } // the exit record fails quietly instead of ending the process
     rootLogger->removeHandler(&file);
 }
 
 TEST_F(LoggingTest, TwoThreadsWriteWholeLines) {
-    FileLogHandler file(W("threads.log"), true);
+    FileLogHandler file(dir.Wide("threads.log"), true);
     file.setLevel(3);
     file.setFormatter(&formatter);
     rootLogger->removeHandler(&stream);
@@ -285,7 +287,7 @@ TEST_F(LoggingTest, TwoThreadsWriteWholeLines) {
     b.join();
     rootLogger->removeHandler(&file);
 
-    std::istringstream content(Read("threads.log"));
+    std::istringstream content(dir.Read("threads.log"));
     const std::regex line("\\[[^\\]]+\\] (ui|worker) line (\\d+) with some padding text\r");
     std::string text;
     std::getline(content, text);

@@ -1,10 +1,12 @@
-#include "TempFolder.h"
+#include "tests/support/TempDir.h"
 
 #include "support/Path.h"
 #include "support/PathResolve.h"
 #include "support/VellmarException.h"
 
 #include <cstdlib>
+
+namespace fs = std::filesystem;
 
 using namespace Vellmar;
 
@@ -93,43 +95,44 @@ TEST(Path, TemporaryDirectoryEndsWithSeparator) {
     saved ? ::setenv("TMPDIR", keep.c_str(), 1) : ::unsetenv("TMPDIR");
 }
 
-class RenameTest : public TempFolder {};
+class RenameTest : public Vellmar::Testing::TempDirTest {};
 
 TEST_F(RenameTest, MovesWindowsStyleNamesAndNeverReplaces) {
-    Write("Data/News/a.txt", "a");
-    Rename(W() + L"\\DATA\\news", W() + L"\\data\\Moved");
-    EXPECT_EQ(Read("Data/Moved/a.txt"), "a");
+    dir.Write("Data/News/a.txt", "a");
+    Rename(dir.Wide() + L"\\DATA\\news", dir.Wide() + L"\\data\\Moved");
+    EXPECT_EQ(dir.Read("Data/Moved/a.txt"), "a");
 
-    Write("other.txt", "o");
+    dir.Write("other.txt", "o");
     try {
-        Rename(W("other.txt"), W("Data/Moved/a.txt"));
+        Rename(dir.Wide("other.txt"), dir.Wide("Data/Moved/a.txt"));
         FAIL() << "replaced an existing file";
     } catch (const Win32::Win32Exception& e) {
         EXPECT_EQ(e.Message().rfind("Rename failed", 0), 0u);
     }
-    EXPECT_EQ(Read("Data/Moved/a.txt"), "a");
+    EXPECT_EQ(dir.Read("Data/Moved/a.txt"), "a");
 }
 
 TEST_F(RenameTest, MissingSourceOrTargetFolderGiveNotFoundClasses) {
-    Write("present.txt", "p");
-    EXPECT_THROW(Rename(W("absent.txt"), W("new.txt")), FileNotFoundException);
-    EXPECT_THROW(Rename(W("present.txt"), W("no/such/new.txt")), PathNotFoundException);
-    EXPECT_TRUE(fs::exists(root / "present.txt"));
+    dir.Write("present.txt", "p");
+    EXPECT_THROW(Rename(dir.Wide("absent.txt"), dir.Wide("new.txt")), FileNotFoundException);
+    EXPECT_THROW(Rename(dir.Wide("present.txt"), dir.Wide("no/such/new.txt")),
+                 PathNotFoundException);
+    EXPECT_TRUE(fs::exists(dir / "present.txt"));
 }
 
 TEST_F(RenameTest, ExchangeSwapsTwoFolders) {
-    Write("one/a", "1");
-    Write("two/b", "2");
-    ASSERT_TRUE(ExchangePaths(W("one"), W("two"))) << "ext4 and tmpfs can exchange";
-    EXPECT_TRUE(fs::exists(root / "one/b"));
-    EXPECT_TRUE(fs::exists(root / "two/a"));
-    EXPECT_THROW(ExchangePaths(W("one"), W("three")), FileNotFoundException);
+    dir.Write("one/a", "1");
+    dir.Write("two/b", "2");
+    ASSERT_TRUE(ExchangePaths(dir.Wide("one"), dir.Wide("two"))) << "ext4 and tmpfs can exchange";
+    EXPECT_TRUE(fs::exists(dir / "one/b"));
+    EXPECT_TRUE(fs::exists(dir / "two/a"));
+    EXPECT_THROW(ExchangePaths(dir.Wide("one"), dir.Wide("three")), FileNotFoundException);
 }
 
 TEST_F(RenameTest, WindowsStyleRelativePathResolvesIgnoringCase) {
-    Write("data/Art/bg.bmp", "x");
+    dir.Write("data/Art/bg.bmp", "x");
     const fs::path saved = fs::current_path();
-    fs::current_path(root);
+    fs::current_path(dir.Path());
     const bool exists = PathExists(L"Data\\ART\\BG.BMP");
     const std::wstring resolved = ResolvePath(L"DATA\\art\\bg.BMP");
     const std::string target = NativeTargetPath(L"DATA\\ART\\New\\file.txt");

@@ -1,9 +1,11 @@
-#include "TempFolder.h"
+#include "tests/support/TempDir.h"
 
 #include "support/UniqueName.h"
 #include "support/VellmarException.h"
 
 #include <regex>
+
+namespace fs = std::filesystem;
 
 using namespace Vellmar;
 
@@ -22,7 +24,7 @@ TEST(UniqueName, UuidTextIsLowerCaseAndFresh) {
     EXPECT_NE(first, NewUuidString());
 }
 
-class UniqueNameTest : public TempFolder {};
+class UniqueNameTest : public Vellmar::Testing::TempDirTest {};
 
 TEST_F(UniqueNameTest, FailingOperationIsTriedThreeTimesThenPassesOn) {
     int calls = 0;
@@ -33,7 +35,7 @@ TEST_F(UniqueNameTest, FailingOperationIsTriedThreeTimesThenPassesOn) {
         throw IOException("attempt " + std::to_string(calls));
     };
     try {
-        TryWithUniqueName(failing, W(), L".rar");
+        TryWithUniqueName(failing, dir.Wide(), L".rar");
         FAIL() << "no exception";
     } catch (const IOException& e) {
         EXPECT_EQ(e.Message(), "attempt 3");
@@ -41,12 +43,12 @@ TEST_F(UniqueNameTest, FailingOperationIsTriedThreeTimesThenPassesOn) {
     EXPECT_EQ(calls, 3);
     ASSERT_EQ(paths.size(), 3u);
     EXPECT_NE(paths[0], paths[1]);
-    EXPECT_EQ(paths[0].rfind(W() + L"/", 0), 0u);
+    EXPECT_EQ(paths[0].rfind(dir.Wide() + L"/", 0), 0u);
     EXPECT_EQ(paths[0].substr(paths[0].size() - 4), L".rar");
 }
 
 TEST_F(UniqueNameTest, TakenNamesAreSkippedAndTheUsedPathReturned) {
-    Write("taken", "");
+    dir.Write("taken", "");
     int calls = 0;
     const std::wstring used = TryWithUniqueName(
         [&](const std::wstring& path) {
@@ -54,21 +56,21 @@ TEST_F(UniqueNameTest, TakenNamesAreSkippedAndTheUsedPathReturned) {
                 throw std::runtime_error("first fails");
             fs::create_directory(fs::path(path));
         },
-        W(), L"", Sequence({L"taken", L"b", L"c"}));
+        dir.Wide(), L"", Sequence({L"taken", L"b", L"c"}));
     EXPECT_EQ(calls, 2);
-    EXPECT_EQ(used, W("c"));
-    EXPECT_TRUE(fs::is_directory(root / "c"));
+    EXPECT_EQ(used, dir.Wide("c"));
+    EXPECT_TRUE(fs::is_directory(dir / "c"));
 }
 
 TEST_F(UniqueNameTest, BrokenOrExhaustedNameSourcesThrowInsteadOfLooping) {
-    Write("x", "");
-    Write("y", "");
-    Write("z", "");
+    dir.Write("x", "");
+    dir.Write("y", "");
+    dir.Write("z", "");
     const std::vector<std::vector<std::wstring>> broken{{L"a", L"a", L"a"}, {L""}};
     auto failing = [](const std::wstring&) { throw std::runtime_error("fails"); };
     for (const auto& names : broken) {
         try {
-            TryWithUniqueName(failing, W(), L"", Sequence(names));
+            TryWithUniqueName(failing, dir.Wide(), L"", Sequence(names));
             ADD_FAILURE() << "no exception";
         } catch (const std::runtime_error& e) {
             EXPECT_NE(std::string(e.what()).find("name source is broken"), std::string::npos);
@@ -76,7 +78,7 @@ TEST_F(UniqueNameTest, BrokenOrExhaustedNameSourcesThrowInsteadOfLooping) {
     }
     int calls = 0;
     auto count = [&](const std::wstring&) { ++calls; };
-    EXPECT_THROW(TryWithUniqueName(count, W(), L"", Sequence({L"x", L"y", L"z"})),
+    EXPECT_THROW(TryWithUniqueName(count, dir.Wide(), L"", Sequence({L"x", L"y", L"z"})),
                  Win32::Win32Exception);
     EXPECT_EQ(calls, 0);
 }

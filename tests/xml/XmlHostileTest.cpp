@@ -45,8 +45,8 @@ long MaxRssMegabytes() {
 } // namespace
 
 TEST(XmlHostile, RefusedQuicklyWithBoundedMemory) {
-    XmlTest::TempDir dir;
-    const auto huge = dir.path / "huge.xml";
+    Vellmar::Testing::TempDir dir;
+    const auto huge = dir / "huge.xml";
     dir.Write("huge.xml", "<r>");
     std::filesystem::resize_file(huge, 200u << 20); // sparse: costs no disk
     struct Case {
@@ -88,7 +88,7 @@ TEST(XmlHostile, ModestEntityUseStillParses) {
 }
 
 TEST(XmlHostile, NoExternalFileOrNetworkIsRead) {
-    XmlTest::TempDir dir;
+    Vellmar::Testing::TempDir dir;
     const auto secret = dir.Write("secret.txt", "SECRET");
     dir.Write("evil.dtd", "<!ENTITY leak \"SECRET\">");
     const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
@@ -102,7 +102,7 @@ TEST(XmlHostile, NoExternalFileOrNetworkIsRead) {
     ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     const std::wstring http = L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port));
     const std::wstring file = L"file://" + secret.wstring();
-    const std::wstring dtd = L"file://" + (dir.path / "evil.dtd").wstring();
+    const std::wstring dtd = L"file://" + (dir / "evil.dtd").wstring();
 
     const std::wstring documents[] = {
         L"<!DOCTYPE r [<!ENTITY e SYSTEM \"" + file + L"\">]><r>&e;</r>",

@@ -69,12 +69,12 @@ TEST(XmlParser, SuccessfulParseReplacesAndReleaseDropsDocument) {
 }
 
 TEST(XmlParser, FilesAreFoundIgnoringCaseAndMissingOnesAreParseErrors) {
-    XmlTest::TempDir dir;
+    Vellmar::Testing::TempDir dir;
     dir.Write("Config.XML", "<a>ok</a>");
     std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
-    parser->ParseFile(dir.path.wstring() + L"\\config.xml");
+    parser->ParseFile(dir.Wide() + L"\\config.xml");
     EXPECT_EQ(Root(*parser)->GetText(), L"ok");
-    const std::wstring missing = (dir.path / "none.xml").wstring();
+    const std::wstring missing = (dir / "none.xml").wstring();
     try {
         parser->ParseFile(missing);
         FAIL();
@@ -98,7 +98,7 @@ class XmlEncoding : public ::testing::TestWithParam<EncodingCase> {};
 
 // Each file holds <a v="é">€ü</a> in its own encoding.
 TEST_P(XmlEncoding, FileDecodesByBomAndDeclaration) {
-    XmlTest::TempDir dir;
+    Vellmar::Testing::TempDir dir;
     std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
     parser->ParseFile(dir.Write("enc.xml", GetParam().bytes).wstring());
     EXPECT_EQ(Root(*parser)->GetAttribute(L"v"), L"\u00e9");

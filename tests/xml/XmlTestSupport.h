@@ -5,13 +5,10 @@
 #include "ltf/xml/XmlNodeList.h"
 #include "ltf/xml/XmlParser.h"
 #include "support/LtfException.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -38,22 +35,5 @@ void ExpectInvalidArgument(Call call, const char* argument, const char* source) 
         EXPECT_STREQ(e.file(), source);
     }
 }
-
-// A private folder under the system temp folder, removed with the object.
-class TempDir {
-public:
-    TempDir() {
-        static int counter = 0;
-        path = std::filesystem::temp_directory_path() /
-               ("vellmar-xml-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-        std::filesystem::create_directories(path);
-    }
-    ~TempDir() { std::filesystem::remove_all(path); }
-    std::filesystem::path Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path / name, std::ios::binary) << bytes;
-        return path / name;
-    }
-    std::filesystem::path path;
-};
 
 } // namespace XmlTest
