@@ -67,8 +67,8 @@ std::size_t FindOrThrow(const std::string& xml, const std::string& what) {
 
 struct ProcessRun {
     int exitCode = -1;
-    double seconds = 0;       // spawn to marker
-    double cpuSeconds = 0;    // user and system time of the whole child run
+    double seconds = 0;    // spawn to marker
+    double cpuSeconds = 0; // user and system time of the whole child run
     bool markerSeen = false;
 };
 

@@ -62,13 +62,21 @@ Exception& Exception::operator=(const Exception& other) {
 
 Exception::~Exception() = default;
 
-const char* Exception::what() const noexcept { return "Unknown exception"; }
+const char* Exception::what() const noexcept {
+    return "Unknown exception";
+}
 
-std::unique_ptr<Exception> Exception::Clone() const { return std::make_unique<Exception>(*this); }
+std::unique_ptr<Exception> Exception::Clone() const {
+    return std::make_unique<Exception>(*this);
+}
 
-const std::string& Exception::Message() const { return message; }
+const std::string& Exception::Message() const {
+    return message;
+}
 
-void Exception::Raise() const { throw Exception(*this); }
+void Exception::Raise() const {
+    throw Exception(*this);
+}
 
 std::string DescribeException(const std::exception& error) {
     const auto* own = dynamic_cast<const Exception*>(&error);
@@ -140,7 +148,9 @@ void ThrowLastWin32Error(const std::string& context, int errorNumber, const std:
     throw Win32::Win32Exception(context, errorNumber);
 }
 
-void ThrowCRuntimeError(const std::string& location) { throw CRuntimeException(errno, location); }
+void ThrowCRuntimeError(const std::string& location) {
+    throw CRuntimeException(errno, location);
+}
 
 } // namespace Vellmar
 
@@ -150,8 +160,7 @@ ConfigurationException::ConfigurationException(int step)
 RarException::RarException(int resultCode, int operation)
     : Exception(), operation(operation), resultCode(resultCode) {}
 
-RarException::RarException(int resultCode, int operation,
-                           std::unique_ptr<Vellmar::Exception> cause)
+RarException::RarException(int resultCode, int operation, std::unique_ptr<Vellmar::Exception> cause)
     : Exception("", std::move(cause)), operation(operation), resultCode(resultCode) {}
 
 namespace {
@@ -164,15 +173,16 @@ struct RarTexts {
         "RAR open failed: Unknown encryption used for archive headers.",
         "RAR open failed: File open error.",
         "RAR open failed: Unexpected error."};
-    std::array<std::string, 9> process{"RAR process file failed: File CRC error.",
-                                       "RAR process file failed: Volume is not a valid RAR archive.",
-                                       "RAR process file failed: Unknown archive format.",
-                                       "RAR process file failed: Volume open error.",
-                                       "RAR process file failed: File create error.",
-                                       "RAR process file failed: File close error.",
-                                       "RAR process file failed: Read error.",
-                                       "RAR process file failed: Write error.",
-                                       "RAR process file failed: Unexpected error."};
+    std::array<std::string, 9> process{
+        "RAR process file failed: File CRC error.",
+        "RAR process file failed: Volume is not a valid RAR archive.",
+        "RAR process file failed: Unknown archive format.",
+        "RAR process file failed: Volume open error.",
+        "RAR process file failed: File create error.",
+        "RAR process file failed: File close error.",
+        "RAR process file failed: Read error.",
+        "RAR process file failed: Write error.",
+        "RAR process file failed: Unexpected error."};
     std::array<std::string, 2> header{"RAR read header failed: File header broken.",
                                       "RAR read header failed: Unexpected error."};
     std::string unknown{"An unknown error occurred while processing a RAR archive."};

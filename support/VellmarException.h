@@ -37,7 +37,9 @@ private:
     std::unique_ptr<::Vellmar::Exception> Clone() const override {                                 \
         return std::make_unique<Class>(*this);                                                     \
     }                                                                                              \
-    [[noreturn]] void Raise() const override { throw Class(*this); }
+    [[noreturn]] void Raise() const override {                                                     \
+        throw Class(*this);                                                                        \
+    }
 
 class ArgumentException : public Exception {
 public:

@@ -1,8 +1,6 @@
 #include "update/CheckNewsUpdate.h"
 
-#include "config/LauncherContext.h"
 #include "engine/ActionEngine.h"
-#include "platform/MediaPlayer.h"
 #include "platform/RegistryStore.h"
 #include "platform/RegistryValue.h"
 #include "support/LogManager.h"
@@ -10,19 +8,21 @@
 #include "support/Path.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
+#include "tests/support/LauncherSandbox.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Rar4Writer.h"
 #include "tests/support/RecordingLogHandler.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/StubHost.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <ostream>
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -56,7 +56,8 @@ std::vector<std::string> Entries(const fs::path& folder) {
     return names;
 }
 
-const std::string kUnicodeName = "\xC3\xBC" "ber.txt";
+const std::string kUnicodeName = "\xC3\xBC"
+                                 "ber.txt";
 
 const Tree kOldNews{{"old.txt", "yesterday"}, {"img", "/"}, {"img/a.bmp", "BM-old"}};
 const Tree kNewNews{{"index.html", "<p>today</p>"},
@@ -120,20 +121,15 @@ std::string CaseName(const ::testing::TestParamInfo<JobCase>& info) {
 
 // A news update started by the `newsupdate` condition of a real engine on a stub window, against
 // the loopback server; the news folder is <sandbox>/site/news.
-class NewsUpdateJobTest : public ::testing::Test {
+class NewsUpdateJobTest : public Vellmar::Testing::LauncherSandbox {
 protected:
-    NewsUpdateJobTest()
-        : registry("VELLMAR_REGISTRY_DIR", (dir / "registry").string()),
-          temp("TMPDIR", (dir / "tmp").string()),
-          media(std::make_shared<Vellmar::Platform::MediaPlayer>("fakesink sync=true")) {
+    NewsUpdateJobTest() : LauncherSandbox("vellmar-news"), temp("TMPDIR", (dir / "tmp").string()) {
         fs::create_directories(dir / "tmp");
         fs::create_directories(dir / "site");
         // The machine running the tests may be offline; the dedicated flag skips the probe.
         Vellmar::Platform::RegistryStore().WriteValue(
             Vellmar::Platform::RegistryRoot::CurrentUser, L"Software\\Vellmar",
             L"DedicatedInternetConnection", Vellmar::Platform::RegistryValue::Dword(1));
-        context.strings.LoadFromString(L"<strings language='en'/>");
-        context.strings.SetBuiltInVariable(L"EXE_DIR", dir.Wide());
         context.strings.SetBuiltInVariable(L"NEWS_PORT", std::to_wstring(server.Port()));
         options.limits.connectTimeout = 2s;
         options.limits.lowSpeedTime = 1s;
@@ -144,7 +140,6 @@ protected:
         logger->setLevel(3);
         recorder.setLevel(3);
         logger->addHandler(&recorder);
-        engine = std::make_unique<ActionEngine>(context, false, media);
         host.Attach(*engine);
     }
     ~NewsUpdateJobTest() override {
@@ -155,16 +150,16 @@ protected:
 
     // Starts the engine on a configuration whose condition "news" fetches `url`, and runs it.
     void RunCondition(const std::string& url) {
-        std::string escaped;
+        std::wstring escaped;
         for (char c : url)
-            escaped += c == '&' ? std::string("&amp;") : std::string(1, c);
-        dir.Write("data/autorun.xml",
-                  "<autorun><conditions><condition name='news' type='newsupdate' "
-                  "location='${EXE_DIR}/site/news' URL='" +
-                      escaped +
-                      "'><true action='page' value='ok'/><false action='page' value='failed'/>"
-                      "</condition></conditions></autorun>");
-        engine->Start(&host, dir.Wide("data/autorun.xml"));
+            escaped += c == '&' ? std::wstring(L"&amp;") : std::wstring(1, c);
+        engine->Start(
+            &host,
+            WriteConfiguration(L"<conditions><condition name='news' type='newsupdate' "
+                               L"location='${EXE_DIR}/site/news' URL='" +
+                               escaped +
+                               L"'><true action='page' value='ok'/>"
+                               L"<false action='page' value='failed'/></condition></conditions>"));
         host.calls.clear();
         engine->RunCondition(L"news");
     }
@@ -172,9 +167,7 @@ protected:
     // Waits for the job's outcome and runs it as the window would; then destroys the engine,
     // which joins the worker.
     std::vector<std::wstring> Finish(std::chrono::seconds limit = 30s) {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (host.postedAnnouncements == 0 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(5ms);
+        Vellmar::Testing::WaitUntil([&] { return host.postedAnnouncements > 0; }, limit);
         host.DeliverPosted();
         engine.reset();
         std::vector<std::wstring> pages;
@@ -189,18 +182,13 @@ protected:
         return std::find(messages.begin(), messages.end(), message) != messages.end();
     }
 
-    Vellmar::Testing::TempDir dir{"vellmar-news"};
-    Vellmar::Testing::ScopedEnv registry;
     Vellmar::Testing::ScopedEnv temp;
     LoopbackHttpServer server;
-    LauncherContext context;
     NewsUpdateOptions options;
-    std::shared_ptr<Vellmar::Platform::MediaPlayer> media;
     std::shared_ptr<Vellmar::Diagnostics::Logger> logger =
         Vellmar::Diagnostics::LogManager::getLogger(L"autorun.CheckNewsUpdate");
     Vellmar::Testing::RecordingLogHandler recorder;
     Vellmar::Testing::StubHost host;
-    std::unique_ptr<ActionEngine> engine;
 };
 
 class NewsUpdateTable : public NewsUpdateJobTest, public ::testing::WithParamInterface<JobCase> {};
@@ -258,8 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
         JobCase{"ServerErrorThreeAttempts", Serve("oops", 500), Outcome::Failure, 3},
         JobCase{"StallAfterHeaders", Serve(NewsArchive(), 200, Mode::StallAfterHeaders),
                 Outcome::Failure, 3},
-        JobCase{"ResetMidBody", Serve(NewsArchive(), 200, Mode::ResetMidBody), Outcome::Failure,
-                3},
+        JobCase{"ResetMidBody", Serve(NewsArchive(), 200, Mode::ResetMidBody), Outcome::Failure, 3},
         JobCase{"TruncatedBody", Serve(NewsArchive(), 200, Mode::TruncateBody), Outcome::Failure,
                 3},
         JobCase{"EndlessBodyHitsCap", Endless(), Outcome::Failure, 3},
@@ -310,10 +297,7 @@ TEST_F(NewsUpdateJobTest, DestroyingTheEngineDuringAStallReturnsPromptly) {
     options.limits.lowSpeedTime = 600s; // only the abort can end this transfer
     server.Route("/news.rar", Serve(NewsArchive(), 200, Mode::StallAfterHeaders));
     RunCondition("http://127.0.0.1:${NEWS_PORT}/news.rar");
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (server.Requests().empty() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(5ms);
-    ASSERT_EQ(server.Requests().size(), 1u);
+    ASSERT_TRUE(Vellmar::Testing::WaitUntil([&] { return !server.Requests().empty(); }, 10s));
     std::this_thread::sleep_for(200ms); // well into the stall
 
     const auto before = std::chrono::steady_clock::now();
