@@ -3,7 +3,6 @@
 #include <gst/gst.h>
 #include <sys/stat.h>
 
-#include <atomic>
 #include <mutex>
 
 namespace Vellmar::Platform {
@@ -16,15 +15,10 @@ constexpr guint kPlayFlagAudio = 1 << 1;
 constexpr guint kPlayFlagText = 1 << 2;
 constexpr guint kPlayFlagVis = 1 << 3;
 
-std::atomic<bool> started{false};
-
 bool Initialised() {
     static std::once_flag once;
     static bool ok = false;
-    std::call_once(once, [] {
-        ok = gst_init_check(nullptr, nullptr, nullptr);
-        started = true;
-    });
+    std::call_once(once, [] { ok = gst_init_check(nullptr, nullptr, nullptr); });
     return ok;
 }
 
@@ -71,21 +65,6 @@ std::unique_ptr<GstPlayback> GstPlayback::Create(const std::string& nativePath,
                              playback.get(), nullptr);
     gst_object_unref(bus);
     return playback;
-}
-
-void GstPlayback::Warm() {
-    if (!Initialised())
-        return;
-    GstElementFactory* factory = gst_element_factory_find("playbin");
-    if (!factory)
-        return;
-    if (GstPluginFeature* loaded = gst_plugin_feature_load(GST_PLUGIN_FEATURE(factory)))
-        gst_object_unref(loaded);
-    gst_object_unref(factory);
-}
-
-bool GstPlayback::Started() {
-    return started;
 }
 
 GstPlayback::~GstPlayback() {

@@ -21,10 +21,6 @@ public:
     // built. `audioSink` is a launch description ("fakesink sync=true"); empty: the default.
     static std::unique_ptr<GstPlayback> Create(const std::string& nativePath,
                                                const std::string& audioSink);
-    // Starts GStreamer and loads the playback plug-in ahead of the first Create, which then
-    // waits for it; any thread, any number of times.
-    static void Warm();
-    static bool Started();
     GstPlayback(const GstPlayback&) = delete;
     GstPlayback& operator=(const GstPlayback&) = delete;
     ~GstPlayback();

@@ -5,7 +5,6 @@
 #include "support/Text.h"
 
 #include <cstdlib>
-#include <system_error>
 
 namespace Vellmar::Platform {
 
@@ -28,20 +27,9 @@ MediaPlayer::MediaPlayer(std::string sink) : audioSink(std::move(sink)) {
     if (audioSink.empty())
         if (const char* fromEnvironment = std::getenv("VELLMAR_AUDIO_SINK"))
             audioSink = fromEnvironment;
-    // GStreamer's start (plug-in registry, playback plug-in) overlaps with the window being
-    // built instead of holding up the first page before the music can start.
-    if (!GstPlayback::Started()) {
-        try {
-            warmUp = std::thread(&GstPlayback::Warm);
-        } catch (const std::system_error&) {
-            // No thread to spare: the first Create starts GStreamer itself.
-        }
-    }
 }
 
 MediaPlayer::~MediaPlayer() {
-    if (warmUp.joinable())
-        warmUp.join();
     CloseAll();
     sound.reset();
 }

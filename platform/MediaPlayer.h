@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
 
 namespace Vellmar::Platform {
 
@@ -48,7 +47,6 @@ private:
     std::string audioSink;
     std::map<std::wstring, std::unique_ptr<GstPlayback>> media;
     std::unique_ptr<GstPlayback> sound;
-    std::thread warmUp;
 };
 
 } // namespace Vellmar::Platform
