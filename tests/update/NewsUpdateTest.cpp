@@ -216,6 +216,9 @@ TEST_P(NewsUpdateTable, OutcomeAndFolders) {
     EXPECT_EQ(requests.size(), static_cast<std::size_t>(c.requests));
     for (const auto& request : requests)
         EXPECT_EQ(request.requestLine, "GET " + c.target + " HTTP/1.1");
+    const auto messages = recorder.Messages();
+    const auto attempts = std::count(messages.begin(), messages.end(), "Attempting download");
+    EXPECT_EQ(attempts, c.scheme == "ftp" ? 3 : c.requests) << "each attempt has its own name";
     EXPECT_TRUE(fs::is_empty(dir / "tmp")) << "a downloaded file was left behind";
     if (c.outcome == Outcome::Success) {
         EXPECT_EQ(pages, std::vector<std::wstring>{L"ShowPage(ok)"});
