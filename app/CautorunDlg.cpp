@@ -224,51 +224,43 @@ void CautorunDlg::OnButton(int slot) {
     }
 }
 
-void CautorunDlg::RefreshButtons() {
+void CautorunDlg::ForEachButton(
+    const std::function<void(const XmlNode&, LTF::GUI::CFxButton&)>& visit) {
     try {
         const std::unique_ptr<PageElements> elements = Elements(true);
         if (!elements)
             return;
         const std::vector<XmlNode*> found = elements->Buttons();
         for (std::size_t i = 0; i < found.size() && i < buttons.size(); ++i)
-            buttons[i]->setEnabled(!engine.IsButtonDisabled(found[i]->GetAttribute(L"name")));
+            visit(*found[i], *buttons[i]);
     } catch (...) {
     }
+}
+
+void CautorunDlg::RefreshButtons() {
+    ForEachButton([&](const XmlNode& element, CFxButton& button) {
+        button.setEnabled(!engine.IsButtonDisabled(element.GetAttribute(L"name")));
+    });
 }
 
 void CautorunDlg::SetButtonAttribute(const std::wstring& buttonName, const XmlNode* attribute) {
-    try {
-        const std::unique_ptr<PageElements> elements = Elements(true);
-        if (!elements)
+    ForEachButton([&](const XmlNode& element, CFxButton& button) {
+        if (element.GetAttribute(L"name") != buttonName)
             return;
-        const std::vector<XmlNode*> found = elements->Buttons();
-        for (std::size_t i = 0; i < found.size() && i < buttons.size(); ++i) {
-            if (found[i]->GetAttribute(L"name") != buttonName)
-                continue;
-            buttons[i]->ApplyAttribute(attribute);
-            buttons[i]->update();
-        }
-    } catch (...) {
-    }
+        button.ApplyAttribute(attribute);
+        button.update();
+    });
 }
 
 void CautorunDlg::Refresh() {
-    try {
-        const std::unique_ptr<PageElements> elements = Elements(true);
-        if (!elements)
-            return;
-        const std::vector<XmlNode*> found = elements->Buttons();
-        for (std::size_t i = 0; i < found.size() && i < buttons.size(); ++i) {
-            CFxButton& button = *buttons[i];
-            LTF::GUI::FxXmlReader reader(button);
-            if (const XmlNode* text = found[i]->GetChildNode(L"text", 0))
-                reader.ReadElement(*text);
-            if (const XmlNode* tooltip = found[i]->GetChildNode(L"tooltip", 0))
-                reader.ReadElement(*tooltip);
-            TranslateTexts(button);
-        }
-    } catch (...) {
-    }
+    ForEachButton([&](const XmlNode& element, CFxButton& button) {
+        LTF::GUI::FxXmlReader reader(button);
+        if (const XmlNode* text = element.GetChildNode(L"text", 0))
+            reader.ReadElement(*text);
+        if (const XmlNode* tooltip = element.GetChildNode(L"tooltip", 0))
+            reader.ReadElement(*tooltip);
+        TranslateTexts(button);
+    });
 }
 
 void CautorunDlg::UpdateMuteButtons(const MuteBitmaps& bitmaps) {

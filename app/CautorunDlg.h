@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -65,6 +66,10 @@ protected:
 private:
     // The page's elements now, or null after the "Page not found" box.
     std::unique_ptr<PageElements> Elements(bool reportMissing);
+    // Visits each button element with its control, in page order. A run that fails (a page
+    // that is gone, a malformed element) is abandoned without a message.
+    void
+    ForEachButton(const std::function<void(const LTF::Xml::XmlNode&, LTF::GUI::CFxButton&)>& visit);
     void ShowPageNotFound();
     bool LoadBackground(const LTF::Xml::XmlNode& page);
     void ResetButtons();
