@@ -132,10 +132,14 @@ void CautorunDlg::Build(const std::wstring& xml, const std::wstring& name) {
     }
 }
 
+std::wstring CautorunDlg::BackgroundOf(const StringTable& strings, const XmlNode& page) {
+    const std::wstring expanded = strings.Expand(page.GetAttribute(L"background"));
+    return expanded.empty() ? expanded : Vellmar::Canonicalize(expanded);
+}
+
 bool CautorunDlg::LoadBackground(const XmlNode& page) {
     const StringTable& strings = engine.Context().strings;
-    const std::wstring expanded = strings.Expand(page.GetAttribute(L"background"));
-    const std::wstring path = expanded.empty() ? expanded : Vellmar::Canonicalize(expanded);
+    const std::wstring path = BackgroundOf(strings, page);
     if (path == backgroundPath)
         return true;
     backgroundPath = path;

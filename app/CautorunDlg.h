@@ -16,6 +16,7 @@
 class ActionEngine;
 class CMainDlg;
 class PageElements;
+class StringTable;
 class Subpage;
 
 namespace LTF::GUI {
@@ -55,6 +56,8 @@ public:
 
     const std::wstring& PageName() const { return pageName; }
     const std::wstring& BackgroundPath() const { return backgroundPath; }
+    // The full path a page element names as its background; empty for none.
+    static std::wstring BackgroundOf(const StringTable& strings, const LTF::Xml::XmlNode& page);
     int MuteButton() const { return muteButton; }
     // Slot 1 to 30.
     LTF::GUI::CFxButton& Button(int slot) const;

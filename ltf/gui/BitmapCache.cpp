@@ -17,19 +17,38 @@ BitmapCache::Image BitmapCache::Load(const std::string& nativePath) {
     if (!StampOf(nativePath, stamp))
         return nullptr;
     {
-        std::lock_guard guard(lock);
-        const auto found = entries.find(nativePath);
-        if (found != entries.end() && found->second.stamp == stamp)
-            if (Image image = found->second.image.lock())
-                return image;
+        std::unique_lock guard(lock);
+        decoded.wait(guard, [&] { return decoding.count(nativePath) == 0; });
+        if (Image image = Cached(nativePath, stamp))
+            return image;
+        decoding.insert(nativePath);
     }
-    Image image = Decode(nativePath);
-    if (!image)
-        return nullptr;
-    std::lock_guard guard(lock);
-    DropExpired();
-    entries[nativePath] = Entry{stamp, image};
+    Image image;
+    try {
+        image = Decode(nativePath);
+    } catch (...) {
+        Finish(nativePath, stamp, nullptr);
+        throw;
+    }
+    Finish(nativePath, stamp, image);
     return image;
+}
+
+void BitmapCache::Finish(const std::string& path, const Stamp& stamp, const Image& image) {
+    const std::lock_guard guard(lock);
+    decoding.erase(path);
+    if (image) {
+        DropExpired();
+        entries[path] = Entry{stamp, image};
+    }
+    decoded.notify_all();
+}
+
+BitmapCache::Image BitmapCache::Cached(const std::string& path, const Stamp& stamp) const {
+    const auto found = entries.find(path);
+    if (found == entries.end() || !(found->second.stamp == stamp))
+        return nullptr;
+    return found->second.image.lock();
 }
 
 bool BitmapCache::StampOf(const std::string& path, Stamp& stamp) {
@@ -49,9 +68,10 @@ BitmapCache::Image BitmapCache::Decode(const std::string& path) {
     QImageReader reader(&file);
     // A bitmap is recognised by its signature, so that no other format's plug-in is loaded and
     // asked; any other content is left to the readers to recognise.
-    if (file.peek(2) == "BM")
+    if (file.peek(2) == "BM") {
         reader.setFormat("bmp");
-    else
+        reader.setAutoDetectImageFormat(false);
+    } else
         reader.setDecideFormatFromContent(true);
     QImage image = reader.read();
     if (image.isNull())

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <thread>
+#include <vector>
 
 using LTF::GUI::BitmapCache;
 
@@ -93,4 +95,31 @@ TEST_F(BitmapCacheTest, SharedWhileHeldAndReadAgainOnceChanged) {
 
     ASSERT_TRUE(QFile::remove(QString::fromStdString(path)));
     EXPECT_FALSE(cache.Load(path)) << "a deleted file is not served from memory";
+}
+
+// Pages are built on the UI thread while their backgrounds are decoded ahead on another.
+TEST_F(BitmapCacheTest, ThreadsAskingForTheSameFilesShareOneImageEach) {
+    std::vector<std::string> paths;
+    for (int i = 0; i < 6; ++i)
+        paths.push_back(Save(QString("art%1.bmp").arg(i), GuiTest::Filled(64, 64, Qt::red), "BMP"));
+    paths.push_back(dir.filePath("missing.bmp").toStdString());
+    constexpr int kThreads = 4;
+    std::vector<std::vector<BitmapCache::Image>> seen(kThreads);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            for (std::size_t i = 0; i < paths.size(); ++i) // each thread in its own order
+                seen[t].push_back(
+                    cache.Load(paths[(i + static_cast<std::size_t>(t)) % paths.size()]));
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const BitmapCache::Image first = seen[0][i];
+        EXPECT_EQ(static_cast<bool>(first), i + 1 < paths.size()) << paths[i];
+        for (int t = 1; t < kThreads; ++t)
+            EXPECT_EQ(seen[t][(i + paths.size() - static_cast<std::size_t>(t)) % paths.size()],
+                      first)
+                << paths[i];
+    }
 }
