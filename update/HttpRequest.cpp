@@ -27,7 +27,7 @@ const CurlLibrary& LoadCurl() {
             throw HttpTransferError(curl.curl_easy_strerror(curl.GlobalInitResult()), false);
         return curl;
     } catch (const Win32::LinkageError& error) {
-        throw HttpTransferError(error.what(), false);
+        throw HttpTransferError(DescribeException(error), false);
     }
 }
 
