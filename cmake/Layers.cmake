@@ -16,8 +16,12 @@ function(add_core_library)
        ${CMAKE_SOURCE_DIR}/platform/*.cpp ${CMAKE_SOURCE_DIR}/platform/*.h)
   add_library(launcher_core STATIC ${core_sources} ${platform_sources})
   target_include_directories(launcher_core PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
+  # libcurl and GStreamer are opened at first use (update/CurlLibrary, platform/GstLibrary):
+  # their headers only, never their link.
+  target_include_directories(launcher_core SYSTEM PUBLIC
+    ${LIBCURL_INCLUDE_DIRS} ${GSTREAMER_INCLUDE_DIRS})
   target_link_libraries(launcher_core PUBLIC
-    PkgConfig::LIBXML2 PkgConfig::LIBCURL PkgConfig::GSTREAMER PkgConfig::UUID PkgConfig::X11
+    PkgConfig::LIBXML2 PkgConfig::GOBJECT PkgConfig::UUID PkgConfig::X11
     Boost::headers Threads::Threads ${CMAKE_DL_LIBS} launcher_resources)
   if(TARGET unrar)
     add_dependencies(launcher_core unrar)

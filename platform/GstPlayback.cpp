@@ -1,9 +1,8 @@
 #include "platform/GstPlayback.h"
 
-#include <gst/gst.h>
-#include <sys/stat.h>
+#include "platform/GstLibrary.h"
 
-#include <mutex>
+#include <sys/stat.h>
 
 namespace Vellmar::Platform {
 
@@ -15,39 +14,37 @@ constexpr guint kPlayFlagAudio = 1 << 1;
 constexpr guint kPlayFlagText = 1 << 2;
 constexpr guint kPlayFlagVis = 1 << 3;
 
-bool Initialised() {
-    static std::once_flag once;
-    static bool ok = false;
-    std::call_once(once, [] { ok = gst_init_check(nullptr, nullptr, nullptr); });
-    return ok;
-}
-
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-void SetState(GstElement* pipeline, GstState state) {
-    if (gst_element_set_state(pipeline, state) == GST_STATE_CHANGE_ASYNC)
-        gst_element_get_state(pipeline, nullptr, nullptr, kSettleTimeout);
+void SetState(const GstLibrary& gst, GstElement* pipeline, GstState state) {
+    if (gst.gst_element_set_state(pipeline, state) == GST_STATE_CHANGE_ASYNC)
+        gst.gst_element_get_state(pipeline, nullptr, nullptr, kSettleTimeout);
 }
+
+// Plug-ins every playbin needs; loading them is most of what the first Create would wait for.
+constexpr const char* kPreparedPlugins[] = {"playback", "coreelements"};
 
 } // namespace
 
 std::unique_ptr<GstPlayback> GstPlayback::Create(const std::string& nativePath,
                                                  const std::string& audioSink) {
-    if (!Initialised() || !IsRegularFile(nativePath))
+    const GstLibrary* started = GstLibrary::Started();
+    if (!started || !IsRegularFile(nativePath))
         return nullptr;
-    gchar* uri = gst_filename_to_uri(nativePath.c_str(), nullptr);
+    const GstLibrary& gst = *started;
+    gchar* uri = gst.gst_filename_to_uri(nativePath.c_str(), nullptr);
     if (!uri)
         return nullptr;
-    std::unique_ptr<GstPlayback> playback(new GstPlayback());
-    playback->pipeline = gst_element_factory_make("playbin", nullptr);
+    std::unique_ptr<GstPlayback> playback(new GstPlayback(gst));
+    playback->pipeline = gst.gst_element_factory_make("playbin", nullptr);
     if (!playback->pipeline) {
         g_free(uri);
         return nullptr;
     }
-    gst_object_ref_sink(playback->pipeline);
+    gst.gst_object_ref_sink(playback->pipeline);
     g_object_set(playback->pipeline, "uri", uri, nullptr);
     g_free(uri);
     guint flags = 0;
@@ -55,27 +52,41 @@ std::unique_ptr<GstPlayback> GstPlayback::Create(const std::string& nativePath,
     flags = (flags & ~(kPlayFlagVideo | kPlayFlagText | kPlayFlagVis)) | kPlayFlagAudio;
     g_object_set(playback->pipeline, "flags", flags, nullptr);
     if (!audioSink.empty()) {
-        GstElement* sink = gst_parse_bin_from_description(audioSink.c_str(), TRUE, nullptr);
+        GstElement* sink = gst.gst_parse_bin_from_description(audioSink.c_str(), TRUE, nullptr);
         if (!sink)
             return nullptr;
         g_object_set(playback->pipeline, "audio-sink", sink, nullptr);
     }
-    GstBus* bus = gst_element_get_bus(playback->pipeline);
-    gst_bus_set_sync_handler(bus, reinterpret_cast<GstBusSyncHandler>(&GstPlayback::OnMessage),
-                             playback.get(), nullptr);
-    gst_object_unref(bus);
+    GstBus* bus = gst.gst_element_get_bus(playback->pipeline);
+    gst.gst_bus_set_sync_handler(bus, reinterpret_cast<GstBusSyncHandler>(&GstPlayback::OnMessage),
+                                 playback.get(), nullptr);
+    gst.gst_object_unref(bus);
     return playback;
+}
+
+bool GstPlayback::Prepare() {
+    const GstLibrary* gst = GstLibrary::Started();
+    if (!gst)
+        return false;
+    bool loaded = true;
+    for (const char* name : kPreparedPlugins) {
+        GstPlugin* plugin = gst->gst_plugin_load_by_name(name);
+        if (plugin)
+            gst->gst_object_unref(plugin);
+        loaded = loaded && plugin != nullptr;
+    }
+    return loaded;
 }
 
 GstPlayback::~GstPlayback() {
     if (!pipeline)
         return;
     // Reaching NULL joins the streaming threads, so the handler is not called afterwards.
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
-    gst_object_unref(pipeline);
+    gst.gst_element_set_state(pipeline, GST_STATE_NULL);
+    GstBus* bus = gst.gst_element_get_bus(pipeline);
+    gst.gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+    gst.gst_object_unref(bus);
+    gst.gst_object_unref(pipeline);
 }
 
 int GstPlayback::OnMessage(_GstBus*, _GstMessage* message, void* self) {
@@ -94,7 +105,7 @@ int GstPlayback::OnMessage(_GstBus*, _GstMessage* message, void* self) {
 }
 
 void GstPlayback::Play() {
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    gst.gst_element_set_state(pipeline, GST_STATE_PLAYING);
 }
 
 void GstPlayback::Pause() {
@@ -102,9 +113,9 @@ void GstPlayback::Pause() {
         return;
     GstState current = GST_STATE_NULL;
     GstState pending = GST_STATE_VOID_PENDING;
-    gst_element_get_state(pipeline, &current, &pending, 0);
+    gst.gst_element_get_state(pipeline, &current, &pending, 0);
     if (current == GST_STATE_PLAYING || pending == GST_STATE_PLAYING)
-        SetState(pipeline, GST_STATE_PAUSED);
+        SetState(gst, pipeline, GST_STATE_PAUSED);
 }
 
 void GstPlayback::Resume() {
@@ -112,14 +123,14 @@ void GstPlayback::Resume() {
     if (Ended() || Failed())
         return;
     GstState current = GST_STATE_NULL;
-    gst_element_get_state(pipeline, &current, nullptr, 0);
+    gst.gst_element_get_state(pipeline, &current, nullptr, 0);
     if (current == GST_STATE_PAUSED)
-        SetState(pipeline, GST_STATE_PLAYING);
+        SetState(gst, pipeline, GST_STATE_PLAYING);
 }
 
 std::optional<std::chrono::nanoseconds> GstPlayback::Position() const {
     gint64 position = 0;
-    if (!gst_element_query_position(pipeline, GST_FORMAT_TIME, &position) || position < 0)
+    if (!gst.gst_element_query_position(pipeline, GST_FORMAT_TIME, &position) || position < 0)
         return std::nullopt;
     return std::chrono::nanoseconds(position);
 }

@@ -12,6 +12,8 @@ struct _GstMessage;
 
 namespace Vellmar::Platform {
 
+class GstLibrary;
+
 // The one owner of GStreamer objects: a playbin that plays one file once, audio only. Bus
 // messages are handled synchronously where they are posted and then dropped, so no main loop
 // is needed and nothing piles up.
@@ -21,6 +23,11 @@ public:
     // built. `audioSink` is a launch description ("fakesink sync=true"); empty: the default.
     static std::unique_ptr<GstPlayback> Create(const std::string& nativePath,
                                                const std::string& audioSink);
+    // Loads and starts GStreamer and the plug-ins a playbin needs, so that the first Create
+    // finds them ready; any thread, any number of times, also while Create runs. Starting
+    // reads the environment: no other thread may change it meanwhile. False when GStreamer
+    // or one of the plug-ins is not there.
+    static bool Prepare();
     GstPlayback(const GstPlayback&) = delete;
     GstPlayback& operator=(const GstPlayback&) = delete;
     ~GstPlayback();
@@ -36,9 +43,10 @@ public:
     std::optional<std::chrono::nanoseconds> Position() const;
 
 private:
-    GstPlayback() = default;
+    explicit GstPlayback(const GstLibrary& gst) : gst(gst) {}
     static int OnMessage(_GstBus* bus, _GstMessage* message, void* self);
 
+    const GstLibrary& gst;
     _GstElement* pipeline = nullptr;
     std::atomic<int> endCount{0};
     std::atomic<bool> failed{false};

@@ -34,6 +34,10 @@ MediaPlayer::~MediaPlayer() {
     sound.reset();
 }
 
+bool MediaPlayer::Prepare() {
+    return GstPlayback::Prepare();
+}
+
 bool MediaPlayer::Open(std::wstring_view alias, std::wstring_view path) {
     const std::wstring key = ToLower(alias);
     media.erase(key);

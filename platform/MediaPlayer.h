@@ -24,6 +24,10 @@ public:
     MediaPlayer& operator=(const MediaPlayer&) = delete;
     ~MediaPlayer();
 
+    // Starts GStreamer ahead of the first page with sound, e.g. on a thread of its own while
+    // the window is built; see GstPlayback::Prepare. False when playback will stay silent.
+    static bool Prepare();
+
     // Aliases ignore letter case; opening an alias again replaces what it held. `path` may be
     // written Windows-style. False when nothing could be opened.
     bool Open(std::wstring_view alias, std::wstring_view path);

@@ -1,6 +1,7 @@
 #include "update/HttpRequest.h"
 
-#include <curl/curl.h>
+#include "support/VellmarException.h"
+#include "update/CurlLibrary.h"
 
 #include <algorithm>
 #include <array>
@@ -13,34 +14,44 @@ namespace Vellmar {
 
 namespace {
 
-// curl_global_init is not safe against concurrent first use; a local static is.
-void EnsureCurlInitialised() {
-    static const CURLcode result = curl_global_init(CURL_GLOBAL_DEFAULT);
-    if (result != CURLE_OK)
-        throw HttpTransferError(curl_easy_strerror(result), false);
+// Only reached once a request exists, that is once the library is loaded.
+const CurlLibrary& Curl() {
+    return CurlLibrary::Instance();
+}
+
+// A missing libcurl is a failure of the HTTP client like any other: the download names it.
+const CurlLibrary& LoadCurl() {
+    try {
+        const CurlLibrary& curl = CurlLibrary::Instance();
+        if (curl.GlobalInitResult() != CURLE_OK)
+            throw HttpTransferError(curl.curl_easy_strerror(curl.GlobalInitResult()), false);
+        return curl;
+    } catch (const Win32::LinkageError& error) {
+        throw HttpTransferError(DescribeException(error), false);
+    }
 }
 
 struct EasyDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    void operator()(CURL* handle) const { Curl().curl_easy_cleanup(handle); }
 };
 struct MultiDeleter {
-    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+    void operator()(CURLM* handle) const { Curl().curl_multi_cleanup(handle); }
 };
 struct UrlDeleter {
-    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
+    void operator()(CURLU* handle) const { Curl().curl_url_cleanup(handle); }
 };
 struct ListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { Curl().curl_slist_free_all(list); }
 };
 
 // The easy handle must leave the multi handle before either is cleaned up.
 class MultiAttachment {
 public:
     MultiAttachment(CURLM* multi, CURL* easy) : multi(multi), easy(easy) {
-        if (curl_multi_add_handle(multi, easy) != CURLM_OK)
+        if (Curl().curl_multi_add_handle(multi, easy) != CURLM_OK)
             throw HttpTransferError("the transfer could not be started", false);
     }
-    ~MultiAttachment() { curl_multi_remove_handle(multi, easy); }
+    ~MultiAttachment() { Curl().curl_multi_remove_handle(multi, easy); }
     MultiAttachment(const MultiAttachment&) = delete;
     MultiAttachment& operator=(const MultiAttachment&) = delete;
 
@@ -69,10 +80,10 @@ std::string LowerAscii(std::string_view text) {
 
 std::string UrlPart(CURLU* url, CURLUPart part) {
     char* text = nullptr;
-    if (curl_url_get(url, part, &text, 0) != CURLUE_OK || text == nullptr)
+    if (Curl().curl_url_get(url, part, &text, 0) != CURLUE_OK || text == nullptr)
         return {};
     std::string copy(text);
-    curl_free(text);
+    Curl().curl_free(text);
     return copy;
 }
 
@@ -98,7 +109,7 @@ struct HttpRequest::State {
     std::uint64_t bodyBytes = 0;
 
     bool Append(const std::string& line, std::string_view name) {
-        curl_slist* grown = curl_slist_append(headers.get(), line.c_str());
+        curl_slist* grown = Curl().curl_slist_append(headers.get(), line.c_str());
         if (grown == nullptr)
             return false;
         headers.release();
@@ -109,7 +120,7 @@ struct HttpRequest::State {
 
     bool DeliverResponse() {
         long status = 0;
-        curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
+        Curl().curl_easy_getinfo(easy.get(), CURLINFO_RESPONSE_CODE, &status);
         responseDelivered = true;
         return (*onResponse)(status);
     }
@@ -125,7 +136,7 @@ struct HttpRequest::State {
 
     std::string ErrorText(CURLcode result) const {
         return errorText[0] != '\0' ? std::string(errorText.data())
-                                    : std::string(curl_easy_strerror(result));
+                                    : std::string(Curl().curl_easy_strerror(result));
     }
 
     void Configure(const std::string& agent);
@@ -164,44 +175,45 @@ int HttpRequest::State::OnProgress(void* user, curl_off_t, curl_off_t, curl_off_
 }
 
 void HttpRequest::State::Configure(const std::string& agent) {
+    const CurlLibrary& curl = Curl();
     CURL* handle = easy.get();
-    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText.data());
-    curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
-    curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(handle, CURLOPT_PATH_AS_IS, 1L);
-    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, MaxRedirects);
+    curl.curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl.curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, errorText.data());
+    curl.curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.c_str());
+    curl.curl_easy_setopt(handle, CURLOPT_HTTPGET, 1L);
+    curl.curl_easy_setopt(handle, CURLOPT_PATH_AS_IS, 1L);
+    curl.curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
+    curl.curl_easy_setopt(handle, CURLOPT_MAXREDIRS, MaxRedirects);
 #if LIBCURL_VERSION_NUM >= 0x075500
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, AllowedProtocols);
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, AllowedProtocols);
+    curl.curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, AllowedProtocols);
+    curl.curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, AllowedProtocols);
 #else
-    curl_easy_setopt(handle, CURLOPT_PROTOCOLS, long{CURLPROTO_HTTP | CURLPROTO_HTTPS});
-    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS, long{CURLPROTO_HTTP | CURLPROTO_HTTPS});
+    curl.curl_easy_setopt(handle, CURLOPT_PROTOCOLS, long{CURLPROTO_HTTP | CURLPROTO_HTTPS});
+    curl.curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS, long{CURLPROTO_HTTP | CURLPROTO_HTTPS});
 #endif
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
-    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(limits.connectTimeout.count()));
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
-    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME,
-                     static_cast<long>(limits.lowSpeedTime.count()));
-    curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
-                     static_cast<curl_off_t>(std::min<std::uint64_t>(
-                         limits.maxBodyBytes, static_cast<std::uint64_t>(INT64_MAX))));
-    curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, static_cast<long>(BlockSize));
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnWrite);
-    curl_easy_setopt(handle, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
-    curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
-    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl.curl_easy_setopt(handle, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl.curl_easy_setopt(handle, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl.curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
+                          static_cast<long>(limits.connectTimeout.count()));
+    curl.curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, limits.lowSpeedBytesPerSecond);
+    curl.curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME,
+                          static_cast<long>(limits.lowSpeedTime.count()));
+    curl.curl_easy_setopt(handle, CURLOPT_MAXFILESIZE_LARGE,
+                          static_cast<curl_off_t>(std::min<std::uint64_t>(
+                              limits.maxBodyBytes, static_cast<std::uint64_t>(INT64_MAX))));
+    curl.curl_easy_setopt(handle, CURLOPT_BUFFERSIZE, static_cast<long>(BlockSize));
+    curl.curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, OnWrite);
+    curl.curl_easy_setopt(handle, CURLOPT_WRITEDATA, this);
+    curl.curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl.curl_easy_setopt(handle, CURLOPT_XFERINFODATA, this);
+    curl.curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
 }
 
 HttpRequest::HttpRequest(const std::string& agent, const HttpLimits& limits)
     : state(std::make_unique<State>()) {
-    EnsureCurlInitialised();
+    LoadCurl();
     state->limits = limits;
-    state->easy.reset(curl_easy_init());
+    state->easy.reset(Curl().curl_easy_init());
     if (!state->easy)
         throw HttpTransferError("the HTTP session could not be created", false);
     state->Configure(agent);
@@ -215,21 +227,23 @@ HttpRequest::HttpRequest(const std::string& agent, const HttpLimits& limits)
 HttpRequest::~HttpRequest() = default;
 
 void HttpRequest::SetUrl(const std::string& text) {
-    std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
+    std::unique_ptr<CURLU, UrlDeleter> url(Curl().curl_url());
     if (!url)
         throw HttpTransferError("the address could not be parsed", false);
-    const CURLUcode parsed = curl_url_set(url.get(), CURLUPART_URL, text.c_str(), CURLU_PATH_AS_IS);
+    const CURLUcode parsed =
+        Curl().curl_url_set(url.get(), CURLUPART_URL, text.c_str(), CURLU_PATH_AS_IS);
     if (parsed != CURLUE_OK)
-        throw HttpTransferError(
-            std::string("the address could not be parsed: ") + curl_url_strerror(parsed), false);
+        throw HttpTransferError(std::string("the address could not be parsed: ") +
+                                    Curl().curl_url_strerror(parsed),
+                                false);
     // Credentials written into the address are not used.
-    curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
-    curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
-    curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
+    Curl().curl_url_set(url.get(), CURLUPART_USER, nullptr, 0);
+    Curl().curl_url_set(url.get(), CURLUPART_PASSWORD, nullptr, 0);
+    Curl().curl_url_set(url.get(), CURLUPART_OPTIONS, nullptr, 0);
     state->hostName = UrlPart(url.get(), CURLUPART_HOST);
     state->urlPath = UrlPart(url.get(), CURLUPART_PATH);
     state->url = std::move(url);
-    curl_easy_setopt(state->easy.get(), CURLOPT_CURLU, state->url.get());
+    Curl().curl_easy_setopt(state->easy.get(), CURLOPT_CURLU, state->url.get());
 }
 
 const std::string& HttpRequest::HostName() const {
@@ -267,6 +281,7 @@ bool HttpRequest::AddHeaders(const std::string& text) {
 
 void HttpRequest::Perform(const PollHandler& poll, const ResponseHandler& onResponse,
                           const BodyHandler& onBody) {
+    const CurlLibrary& curl = Curl();
     State& s = *state;
     s.poll = &poll;
     s.onResponse = &onResponse;
@@ -276,9 +291,9 @@ void HttpRequest::Perform(const PollHandler& poll, const ResponseHandler& onResp
     s.bodySkipped = false;
     s.bodyBytes = 0;
     s.errorText[0] = '\0';
-    curl_easy_setopt(s.easy.get(), CURLOPT_HTTPHEADER, s.headers.get());
+    curl.curl_easy_setopt(s.easy.get(), CURLOPT_HTTPHEADER, s.headers.get());
 
-    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl.curl_multi_init());
     if (!multi)
         throw HttpTransferError("the transfer could not be started", false);
     CURLcode result = CURLE_OK;
@@ -286,17 +301,17 @@ void HttpRequest::Perform(const PollHandler& poll, const ResponseHandler& onResp
         MultiAttachment attachment(multi.get(), s.easy.get());
         int running = 1;
         while (running > 0) {
-            if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+            if (curl.curl_multi_perform(multi.get(), &running) != CURLM_OK)
                 throw HttpTransferError("the transfer failed inside the HTTP client", false);
             if (running == 0)
                 break;
             // A stalled connect or name look-up may not reach the progress callback.
-            if (curl_multi_poll(multi.get(), nullptr, 0, PollIntervalMs, nullptr) != CURLM_OK)
+            if (curl.curl_multi_poll(multi.get(), nullptr, 0, PollIntervalMs, nullptr) != CURLM_OK)
                 throw HttpTransferError("the transfer failed inside the HTTP client", false);
             poll();
         }
         int pending = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi.get(), &pending)) {
+        while (CURLMsg* message = curl.curl_multi_info_read(multi.get(), &pending)) {
             if (message->msg == CURLMSG_DONE)
                 result = message->data.result;
         }

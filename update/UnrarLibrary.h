@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/unrar/unrar.h"
-#include "update/DynamicLibrary.h"
+#include "support/DynamicLibrary.h"
 
 namespace Vellmar {
 

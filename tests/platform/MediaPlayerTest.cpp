@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <thread>
+#include <vector>
 
 using Vellmar::Platform::MediaPlayer;
 using namespace std::chrono_literals;
@@ -94,4 +96,25 @@ TEST(MediaPlayerLifetime, DestroyingWhilePlayingReturnsPromptly) {
         std::this_thread::sleep_for(200ms);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+}
+
+// Each test runs in a process of its own, so this is GStreamer's first start: preparing on
+// several threads while the page opens its music must start it once and play normally.
+TEST(MediaPlayerPrepare, RacesWithTheFirstOpenAndPlaysNormally) {
+    TempDir dir;
+    WriteWav(dir / "music.wav", 300ms);
+    std::atomic<int> prepared{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 3; ++i)
+        threads.emplace_back([&] { prepared += MediaPlayer::Prepare() ? 1 : 0; });
+    MediaPlayer player("fakesink sync=true");
+    const bool opened = player.Open(L"music", dir.Wide() + L"/music.wav");
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(prepared.load(), 3);
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(player.Play(L"music"));
+    EXPECT_TRUE(WaitUntil([&] { return player.StatusOf(L"music").endCount == 1; }));
+    EXPECT_FALSE(player.StatusOf(L"music").failed);
+    EXPECT_TRUE(MediaPlayer::Prepare()) << "again, once started";
 }

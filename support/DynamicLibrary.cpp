@@ -1,4 +1,4 @@
-#include "update/DynamicLibrary.h"
+#include "support/DynamicLibrary.h"
 
 #include "support/Text.h"
 #include "support/VellmarException.h"
