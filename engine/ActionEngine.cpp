@@ -92,6 +92,8 @@ void ActionEngine::LoadSections(const std::wstring& configPath) {
     const XmlNode* pages = root->GetChildNode(L"pages", 0);
     pagesXml = XmlOf(pages);
     defaultPageName = pages ? pages->GetAttribute(L"default") : std::wstring();
+    if (pages && !pages->GetAttribute(L"music").empty())
+        music.PrepareAhead();
     conditionsXml = XmlOf(root->GetChildNode(L"conditions", 0));
     actionQueuesXml = XmlOf(root->GetChildNode(L"actionqueues", 0));
     if (const XmlNode* application = root->GetChildNode(L"application", 0)) {

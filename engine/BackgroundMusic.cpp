@@ -1,11 +1,27 @@
 #include "engine/BackgroundMusic.h"
 
 #include <mutex>
+#include <system_error>
 
 using Vellmar::Platform::MediaPlayer;
 
 BackgroundMusic::BackgroundMusic(std::shared_ptr<MediaPlayer> player)
     : player(player ? std::move(player) : ProcessPlayer()) {}
+
+BackgroundMusic::~BackgroundMusic() {
+    if (preparing.joinable())
+        preparing.join();
+}
+
+void BackgroundMusic::PrepareAhead() {
+    if (preparing.joinable())
+        return;
+    try {
+        preparing = std::thread([] { MediaPlayer::Prepare(); });
+    } catch (const std::system_error&) {
+        // No thread: the first Play starts the library itself, as without this.
+    }
+}
 
 std::shared_ptr<MediaPlayer> BackgroundMusic::ProcessPlayer() {
     // Lives while some engine holds it, so that it is gone before static destruction.

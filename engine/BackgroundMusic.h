@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 
 // The launcher's one background music under the alias "myfile", and the mute state that
 // pauses and resumes every open medium. Errors leave it silent.
@@ -12,6 +13,14 @@ public:
     // Null: the process-wide player, shared by every engine (media commands act on
     // everything the process opened).
     explicit BackgroundMusic(std::shared_ptr<Vellmar::Platform::MediaPlayer> player = nullptr);
+    ~BackgroundMusic();
+    BackgroundMusic(const BackgroundMusic&) = delete;
+    BackgroundMusic& operator=(const BackgroundMusic&) = delete;
+
+    // Starts the sound library on a thread of its own while the window is built, so that the
+    // first Play does not wait for it. The thread reads the environment, which the launcher
+    // never changes; it ends with this object.
+    void PrepareAhead();
 
     // Opens and plays the file once; nothing when muted or for an empty path.
     void Play(const std::wstring& path);
@@ -28,6 +37,7 @@ public:
 
 private:
     std::shared_ptr<Vellmar::Platform::MediaPlayer> player;
+    std::thread preparing;
     std::wstring musicFile;
     bool muted = false;
 };
