@@ -25,7 +25,8 @@ public:
 class FileBasedException : public Exception {
 public:
     // `file` must be a string literal (the raise site's source file name).
-    FileBasedException(std::string text, const char* file) : Exception(std::move(text)), file_(file) {}
+    FileBasedException(std::string text, const char* file)
+        : Exception(std::move(text)), file_(file) {}
     const char* file() const { return file_; }
 
 private:

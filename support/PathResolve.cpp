@@ -20,7 +20,7 @@ bool Exists(const std::string& path) {
 // The entry of `directory` whose name equals `name` ignoring case, or "" when there is none.
 std::string FindIgnoringCase(const std::string& directory, const std::string& name) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
-                                           &::closedir);
+                                            &::closedir);
     if (!dir)
         return {};
     const std::wstring wanted = Utf8ToWide(name);
@@ -96,7 +96,9 @@ std::string NativeTargetPath(std::wstring_view path) {
     return ResolveUtf8(WideToUtf8(NormalizeSeparators(path)), true);
 }
 
-std::wstring ResolvePath(std::wstring_view path) { return Utf8ToWide(NativePath(path)); }
+std::wstring ResolvePath(std::wstring_view path) {
+    return Utf8ToWide(NativePath(path));
+}
 
 bool PathExists(std::wstring_view path) {
     const std::string native = NativePath(path);

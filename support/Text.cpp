@@ -1,13 +1,14 @@
 #include "support/Text.h"
 
-
 namespace Vellmar {
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Decodes one code point at `pos`, advancing it; malformed input yields U+FFFD and one byte.
 char32_t DecodeOne(std::string_view text, std::size_t& pos) {

@@ -24,7 +24,8 @@ std::string Autorun() {
 }
 
 // One entry per line: the NEEDED entries, or the whole closure the loader would map.
-std::vector<std::string> OutputLines(const std::string& tool, const std::vector<std::string>& args) {
+std::vector<std::string> OutputLines(const std::string& tool,
+                                     const std::vector<std::string>& args) {
     const TestSupport::ProcessResult result = RunProcess(tool, args);
     if (result.exitCode != 0)
         return {};
@@ -32,7 +33,8 @@ std::vector<std::string> OutputLines(const std::string& tool, const std::vector<
 }
 
 TEST(AutorunLinkage, LibrariesOpenedAtFirstUseAreNotLoadedAtStart) {
-    const std::vector<std::string> needed = OutputLines("/usr/bin/readelf", {"-d", "-W", Autorun()});
+    const std::vector<std::string> needed =
+        OutputLines("/usr/bin/readelf", {"-d", "-W", Autorun()});
     const std::vector<std::string> mapped = OutputLines("/usr/bin/ldd", {Autorun()});
     if (needed.empty() || mapped.empty())
         GTEST_SKIP() << "readelf or ldd did not run";

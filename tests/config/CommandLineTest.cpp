@@ -47,7 +47,8 @@ TEST(MessageText, FillsPlaceholdersWithoutPrintf) {
         const wchar_t* expected;
     };
     const std::vector<Case> cases = {
-        {L"Error: %ls\nLine: %i, %i\nFile: %ls", {L"bad", 3, 7, L"a.xml"},
+        {L"Error: %ls\nLine: %i, %i\nFile: %ls",
+         {L"bad", 3, 7, L"a.xml"},
          L"Error: bad\nLine: 3, 7\nFile: a.xml"},
         {L"%n%s%x 100%% %ls", {L"v"}, L"%n%s%x 100% v"},
         {L"%ls and %ls", {L"one"}, L"one and "},

@@ -62,17 +62,17 @@ TEST_P(RarMessage, AnswersFromTable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, RarMessage,
-    ::testing::Values(
-        RarCase{0, 11, "RAR open failed: Not enough memory to initialize data structures."},
-        RarCase{0, 13, "RAR open failed: File is not a valid RAR archive."},
-        RarCase{0, 15, "RAR open failed: File open error."},
-        RarCase{0, 16, "RAR open failed: Unexpected error."},
-        RarCase{1, 10, "RAR process file failed: Unexpected error."},
-        RarCase{1, 12, "RAR process file failed: File CRC error."},
-        RarCase{1, 19, "RAR process file failed: Write error."},
-        RarCase{2, 12, "RAR read header failed: File header broken."},
-        RarCase{2, 11, "RAR read header failed: Unexpected error."},
-        RarCase{3, 12, "An unknown error occurred while processing a RAR archive."}));
+    ::testing::Values(RarCase{0, 11,
+                              "RAR open failed: Not enough memory to initialize data structures."},
+                      RarCase{0, 13, "RAR open failed: File is not a valid RAR archive."},
+                      RarCase{0, 15, "RAR open failed: File open error."},
+                      RarCase{0, 16, "RAR open failed: Unexpected error."},
+                      RarCase{1, 10, "RAR process file failed: Unexpected error."},
+                      RarCase{1, 12, "RAR process file failed: File CRC error."},
+                      RarCase{1, 19, "RAR process file failed: Write error."},
+                      RarCase{2, 12, "RAR read header failed: File header broken."},
+                      RarCase{2, 11, "RAR read header failed: Unexpected error."},
+                      RarCase{3, 12, "An unknown error occurred while processing a RAR archive."}));
 
 TEST(Win32Exception, ContextAloneWhenNoSystemText) {
     Win32::Win32Exception e("Rename failed", 0);
