@@ -94,7 +94,7 @@ protected:
 private:
     // The named `page` elements of the parsed `pages` section, in document order.
     static std::vector<const LTF::Xml::XmlNode*> PageElementsOf(const LTF::Xml::XmlParser& parser);
-    std::vector<std::string> BackgroundFiles(const std::vector<const LTF::Xml::XmlNode*>& pages);
+    std::vector<std::string> BackgroundFiles(const std::vector<const LTF::Xml::XmlNode*>& elements);
 
     ActionEngine& engine;
     const bool embedded;
