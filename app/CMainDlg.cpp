@@ -1,6 +1,7 @@
 #include "app/CMainDlg.h"
 
 #include "app/CautorunDlg.h"
+#include "app/FirstPaintCalls.h"
 #include "app/MediaWatch.h"
 #include "config/LauncherContext.h"
 #include "config/MessageBoxService.h"
@@ -46,7 +47,8 @@ QEvent::Type CMainDlg::RunPostedEvent() {
 }
 
 CMainDlg::CMainDlg(ActionEngine& engine, QWidget* parent)
-    : QWidget(parent), engine(engine), embedded(parent != nullptr) {
+    : QWidget(parent), engine(engine), embedded(parent != nullptr),
+      afterPaint(new FirstPaintCalls(this)) {
     if (!embedded)
         setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_NoSystemBackground);
@@ -105,6 +107,7 @@ bool CMainDlg::DestroyWindow() {
     for (const auto& entry : queueTimers)
         killTimer(entry.first);
     queueTimers.clear();
+    afterPaint->Clear();
     mediaWatch.reset();
     pages.clear();
     hide();
@@ -241,6 +244,15 @@ void CMainDlg::StartQueueTimer(std::uint64_t id, int milliseconds) {
     const int timer = startTimer(std::max(milliseconds, 0), Qt::PreciseTimer);
     if (timer != 0)
         queueTimers[timer] = id;
+}
+
+void CMainDlg::AfterFirstPaint(std::function<void()> call) {
+    if (!destroyed)
+        afterPaint->Add(std::move(call));
+}
+
+void CMainDlg::PagePainted() {
+    afterPaint->Painted();
 }
 
 bool CMainDlg::PostRunPosted() {

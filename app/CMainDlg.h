@@ -19,6 +19,7 @@
 
 class ActionEngine;
 class CautorunDlg;
+class FirstPaintCalls;
 class MediaWatch;
 
 namespace LTF::Xml {
@@ -79,6 +80,10 @@ public:
     void Minimize() override;
     void Quit() override;
     void AddPrivateFont(const std::wstring& path) override;
+    void AfterFirstPaint(std::function<void()> call) override;
+
+    // One of the pages has been painted.
+    void PagePainted();
 
     static QEvent::Type RunPostedEvent();
     // Ends DoModal's event loop, or keeps it from starting when it does not run yet.
@@ -104,5 +109,6 @@ private:
     std::map<int, std::uint64_t> queueTimers; // Qt timer id to queue timer id
     std::optional<QPoint> dragOffset;         // set while the window is moved by hand
     std::unique_ptr<MediaWatch> mediaWatch;
+    FirstPaintCalls* afterPaint; // a child of this window
     bool destroyed = false;
 };

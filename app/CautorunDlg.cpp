@@ -290,4 +290,5 @@ void CautorunDlg::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), palette().window());
     else
         painter.drawPixmap(0, 0, background);
+    owner.PagePainted();
 }

@@ -92,8 +92,6 @@ void ActionEngine::LoadSections(const std::wstring& configPath) {
     const XmlNode* pages = root->GetChildNode(L"pages", 0);
     pagesXml = XmlOf(pages);
     defaultPageName = pages ? pages->GetAttribute(L"default") : std::wstring();
-    if (pages && !pages->GetAttribute(L"music").empty())
-        music.PrepareAhead();
     conditionsXml = XmlOf(root->GetChildNode(L"conditions", 0));
     actionQueuesXml = XmlOf(root->GetChildNode(L"actionqueues", 0));
     if (const XmlNode* application = root->GetChildNode(L"application", 0)) {
@@ -128,8 +126,19 @@ void ActionEngine::StartMusicFromPages() {
         return;
     std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser());
     parser->ParseString(context.strings.ExpandForXml(pagesXml));
-    if (const XmlNode* pages = parser->GetDocument()->GetDocumentElement())
+    const XmlNode* pages = parser->GetDocument()->GetDocumentElement();
+    if (!pages)
+        return;
+    EngineHost* window = host;
+    if (!window) {
         music.Play(pages->GetAttribute(L"music"));
+        return;
+    }
+    // Loading the sound library takes as long as showing the page; the page goes first.
+    if (music.Reserve(pages->GetAttribute(L"music")))
+        window->AfterFirstPaint([this] {
+            music.StartReserved([this](Call start) { PostToUiThread(std::move(start)); });
+        });
 }
 
 void ActionEngine::StartNewsUpdateJobs() {

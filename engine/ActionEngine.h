@@ -54,8 +54,9 @@ public:
 
     // Reads the sections; a missing, unreadable or malformed file is shown and sets loadFailed.
     void Load(const std::wstring& configPath);
-    // Load, the initialization, the pages (then the music), the default page, the news jobs;
-    // each step after the initialization only while not stopped.
+    // Load, the initialization, the pages (then the music, which sounds once the window has been
+    // painted), the default page, the news jobs; each step after the initialization only while
+    // not stopped.
     void Start(EngineHost* host, const std::wstring& configPath);
     void RunInitialization();
     void RunActionQueue(const std::wstring& name, int startIndex);

@@ -13,14 +13,35 @@ BackgroundMusic::~BackgroundMusic() {
         preparing.join();
 }
 
-void BackgroundMusic::PrepareAhead() {
-    if (preparing.joinable())
+bool BackgroundMusic::Reserve(const std::wstring& path) {
+    if (!path.empty())
+        musicFile = path;
+    if (muted || path.empty())
+        return false;
+    reserved = path;
+    return true;
+}
+
+void BackgroundMusic::StartReserved(Deliver deliver) {
+    if (!reserved || preparing.joinable())
         return;
     try {
-        preparing = std::thread([] { MediaPlayer::Prepare(); });
+        preparing = std::thread([this, deliver = std::move(deliver)] {
+            MediaPlayer::Prepare();
+            deliver([this] { PlayReserved(); });
+        });
     } catch (const std::system_error&) {
-        // No thread: the first Play starts the library itself, as without this.
+        PlayReserved(); // no thread: Open loads the library here
     }
+}
+
+void BackgroundMusic::PlayReserved() {
+    if (!reserved)
+        return;
+    const std::wstring path = std::move(*reserved);
+    reserved.reset();
+    if (player->Open(kAlias, path) && player->Play(kAlias) && muted)
+        player->PauseAll();
 }
 
 std::shared_ptr<MediaPlayer> BackgroundMusic::ProcessPlayer() {
@@ -55,5 +76,6 @@ bool BackgroundMusic::ToggleMute() {
 }
 
 void BackgroundMusic::CloseAll() {
+    reserved.reset();
     player->CloseAll();
 }

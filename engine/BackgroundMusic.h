@@ -2,7 +2,9 @@
 
 #include "platform/MediaPlayer.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -17,13 +19,18 @@ public:
     BackgroundMusic(const BackgroundMusic&) = delete;
     BackgroundMusic& operator=(const BackgroundMusic&) = delete;
 
-    // Starts the sound library on a thread of its own while the window is built, so that the
-    // first Play does not wait for it. The thread reads the environment, which the launcher
-    // never changes; it ends with this object.
-    void PrepareAhead();
-
     // Opens and plays the file once; nothing when muted or for an empty path.
     void Play(const std::wstring& path);
+
+    // Play without the wait for the sound library: the file becomes the music now, and
+    // StartReserved plays it. Nothing is reserved (false) when muted or for an empty path.
+    bool Reserve(const std::wstring& path);
+    // Loads the sound library on a thread of its own (it reads the environment, which the
+    // launcher never changes; it ends with this object), then hands the start of the reserved
+    // file to `deliver`, which that thread calls and which must run it on the user-interface
+    // thread. A mute in between pauses the music as it starts, as if it had been playing.
+    using Deliver = std::function<void(std::function<void()>)>;
+    void StartReserved(Deliver deliver);
     // "pause all" when it becomes muted, "resume all" when not; returns the new state.
     bool ToggleMute();
     bool IsMuted() const { return muted; }
@@ -36,8 +43,11 @@ public:
     static std::shared_ptr<Vellmar::Platform::MediaPlayer> ProcessPlayer();
 
 private:
+    void PlayReserved();
+
     std::shared_ptr<Vellmar::Platform::MediaPlayer> player;
     std::thread preparing;
     std::wstring musicFile;
+    std::optional<std::wstring> reserved;
     bool muted = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace LTF::Xml {
@@ -70,4 +71,9 @@ public:
 
     // A font file for this process only; failures are ignored.
     virtual void AddPrivateFont(const std::wstring& path) = 0;
+
+    // Runs `call` once from the event loop after the window's first page has been painted: at
+    // once when that has happened already, and all the same when the window stays unpainted for
+    // a while. For start-up work the player cannot see, so that the first page does not wait.
+    virtual void AfterFirstPaint(std::function<void()> call) = 0;
 };

@@ -97,12 +97,21 @@ protected:
     std::chrono::nanoseconds Position() const {
         return media->StatusOf(L"myfile").position.value_or(-1ns);
     }
+    // The window's first paint, then the user-interface thread until the music has opened.
+    bool PaintUntilOpen() {
+        host.Paint();
+        return WaitUntil([&] {
+            host.DeliverPosted();
+            return media->StatusOf(L"myfile").open;
+        });
+    }
 };
 
 TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
     Vellmar::Testing::WriteWav(dir / "Theme.wav", 1200ms);
     Start(L"<pages default='main' music='${EXE_DIR}/theme.WAV'/>");
     EXPECT_EQ(engine->Music().File(), Path() + L"/theme.WAV");
+    ASSERT_TRUE(PaintUntilOpen());
     ASSERT_TRUE(WaitUntil([&] { return Position() > 100ms; }));
 
     Run(L"<action action='system' value='mute'/>");
@@ -130,9 +139,37 @@ TEST_F(MusicTest, NothingPlaysWithoutMusicOrWhenMuted) {
     EXPECT_FALSE(media->StatusOf(L"myfile").open);
 }
 
+TEST_F(MusicTest, MusicWaitsForTheFirstPaintAndAMuteBeforeItPausesIt) {
+    Vellmar::Testing::WriteWav(dir / "theme.wav", 1500ms);
+    Start(L"<pages default='main' music='" + Path("theme.wav") + L"'/>");
+    std::this_thread::sleep_for(200ms);
+    host.DeliverPosted();
+    EXPECT_FALSE(media->StatusOf(L"myfile").open) << "nothing before the page is painted";
+
+    Run(L"<action action='system' value='mute'/>");
+    ASSERT_TRUE(PaintUntilOpen()) << "muted after the start: opened all the same";
+    std::this_thread::sleep_for(300ms);
+    EXPECT_LT(Position(), 100ms) << "and paused";
+    Run(L"<action action='system' value='mute'/>");
+    EXPECT_TRUE(WaitUntil([&] { return Position() > 200ms; })) << "the unmute plays it";
+}
+
+TEST_F(MusicTest, MutedInTheInitializationNothingWaitsForThePaint) {
+    Vellmar::Testing::WriteWav(dir / "theme.wav", 300ms);
+    Start(L"<application><initialization><init action='system' value='mute'/></initialization>"
+          L"</application><pages default='main' music='" +
+          Path("theme.wav") + L"'/>");
+    EXPECT_EQ(engine->Music().File(), Path("theme.wav"));
+    host.Paint();
+    std::this_thread::sleep_for(200ms);
+    host.DeliverPosted();
+    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+}
+
 TEST_F(MusicTest, ASecondaryEngineLeavesTheMediaAlone) {
     Vellmar::Testing::WriteWav(dir / "theme.wav", 2000ms);
     Start(L"<pages music='" + Path("theme.wav") + L"'/>");
+    ASSERT_TRUE(PaintUntilOpen());
     {
         ActionEngine secondary(context, true, media);
         secondary.ExecuteActionXml(L"<action action='setmutex' value='inner'/>");

@@ -4,6 +4,7 @@
 #include "ltf/xml/XmlNode.h"
 
 #include <climits>
+#include <utility>
 
 namespace Vellmar::Testing {
 
@@ -117,6 +118,16 @@ int StubHost::RunAllTimers(int limit) {
     while (fired < limit && FireNext(LLONG_MAX))
         ++fired;
     return fired;
+}
+
+void StubHost::AfterFirstPaint(std::function<void()> call) {
+    calls.push_back(L"AfterFirstPaint()");
+    afterPaint.push_back(std::move(call));
+}
+
+void StubHost::Paint() {
+    for (auto waiting = std::exchange(afterPaint, {}); auto& call : waiting)
+        call();
 }
 
 int StubHost::DeliverPosted() {

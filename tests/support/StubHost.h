@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -38,6 +39,10 @@ public:
     void Minimize() override;
     void Quit() override;
     void AddPrivateFont(const std::wstring& path) override;
+    void AfterFirstPaint(std::function<void()> call) override;
+
+    // The window's first paint: runs what waited for it so far, as the event loop would.
+    void Paint();
 
     // Moves the clock on, firing every timer that falls due on the way in due order (timer 1
     // and queue timers alike). Returns how many fired.
@@ -74,6 +79,7 @@ private:
     std::uint64_t order = 0;
     std::optional<Due> timer;
     std::map<std::uint64_t, Due> queueTimers; // by queue timer id
+    std::vector<std::function<void()>> afterPaint;
 };
 
 } // namespace Vellmar::Testing
