@@ -109,8 +109,11 @@ NamedLock::NamedLock(std::wstring_view name) : name(name), path(LockPath(name)) 
             return;
         }
         if (SameFile(fd, path)) {
+            // Written first, then trimmed: a truncation to zero makes ext4 write the file
+            // through to the disk when it is closed, at every start.
             const std::string pid = std::to_string(::getpid()) + "\n";
-            if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, pid.data(), pid.size(), 0) < 0)
+            if (::pwrite(fd, pid.data(), pid.size(), 0) < 0 ||
+                ::ftruncate(fd, static_cast<off_t>(pid.size())) != 0)
                 lastError = errno; // the lock holds all the same; only the pid is missing
             created = true;
             return;

@@ -6,7 +6,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
+#include <string>
 
 using Vellmar::Platform::NamedLock;
 
@@ -63,9 +66,14 @@ TEST_F(NamedLockTest, AnotherProcessSeesTheNameUntilTheHolderDies) {
         EXPECT_EQ(probe.HolderPid(), holder.pid);
     }
     holder.Kill(); // SIGKILL: no chance to clean up
+    const std::string file = NamedLock::LockPath(name);
+    std::ofstream(file, std::ios::trunc) << "4194304999\nleft over by an older holder\n";
     NamedLock after(name);
     EXPECT_TRUE(after.IsCreated());
     EXPECT_EQ(after.HolderPid(), ::getpid());
+    std::ifstream written(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(written), {}),
+              std::to_string(::getpid()) + "\n");
 }
 
 TEST_F(NamedLockTest, SameProcessSecondOpenExistsAndReleaseFreesTheName) {
