@@ -72,11 +72,8 @@ void CFxButton::Prepare(const QPixmap* pageBackground, int reserved, int hideMas
         SetCheck(initialCheck);
     if (pageBackground) {
         model.bkColourMode = PerState<bool>(false);
-        QImage snapshot(derived.client.size(), QImage::Format_RGB32);
-        snapshot.fill(Qt::black);
-        QPainter painter(&snapshot);
-        painter.drawPixmap(-pos(), *pageBackground);
-        derived.snapshot = std::move(snapshot);
+        derived.snapshot =
+            FxDerived::Snapshot{*pageBackground, QRect(pos(), derived.client.size())};
     }
     PrepareBorderColours();
     PrepareTextRects();
@@ -176,10 +173,19 @@ bool CFxButton::GetTooltip(std::wstring& text, Colour& colour, Colour& bgColour)
 void CFxButton::SetTooltip(const std::wstring& text, std::optional<Colour> colour,
                            std::optional<Colour> bgColour) {
     model.SetTooltip(text, colour, bgColour);
-    if (!model.tooltip.exists)
-        return;
-    if (!tooltip)
+    if (model.tooltip.exists && tooltip)
+        ShowTooltipModel();
+}
+
+FxTooltip* CFxButton::Tooltip() {
+    if (!tooltip && model.tooltip.exists) {
         tooltip = new FxTooltip(this);
+        ShowTooltipModel();
+    }
+    return tooltip;
+}
+
+void CFxButton::ShowTooltipModel() {
     tooltip->SetTip(QString::fromStdWString(model.tooltip.text));
     tooltip->SetColours(model.tooltip.colour, model.tooltip.bgColour);
 }

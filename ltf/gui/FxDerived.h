@@ -2,7 +2,7 @@
 
 #include "ltf/gui/FxTypes.h"
 
-#include <QImage>
+#include <QPixmap>
 #include <QRect>
 #include <QRegion>
 
@@ -20,7 +20,13 @@ struct FxDerived {
     PerState<QRegion> clippingRegion;
     PerState<bool> hasTransparencyRegion;
     PerState<bool> hasClippingRegion;
-    std::optional<QImage> snapshot; // the page background under the button
+    // The page background under the button as it was when prepared: the page's bitmap, shared
+    // rather than copied, and the button's place on it.
+    struct Snapshot {
+        QPixmap page;
+        QRect area;
+    };
+    std::optional<Snapshot> snapshot;
     QRect glyph{0, 0, kGlyphSize, kGlyphSize};
     QRect focusRect;
     QRect client;

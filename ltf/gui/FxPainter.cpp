@@ -33,8 +33,16 @@ QPoint FxPainter::Shift(ButtonState state) const {
 }
 
 void FxPainter::Snapshot(QPainter& painter, ButtonState state) const {
-    if (derived.snapshot)
-        painter.drawImage(Shift(state), *derived.snapshot);
+    if (!derived.snapshot)
+        return;
+    const auto& [page, area] = *derived.snapshot;
+    const QPoint at = Shift(state);
+    // Black where the page's bitmap does not reach, and beneath a bitmap with an alpha channel.
+    const QRect covered = area & page.rect();
+    if (covered != area || page.hasAlphaChannel())
+        painter.fillRect(QRect(at, area.size()), Qt::black);
+    if (!covered.isEmpty())
+        painter.drawPixmap(at + covered.topLeft() - area.topLeft(), page, covered);
 }
 
 void FxPainter::Background(QPainter& painter, const QRect& rect, ButtonState state) const {

@@ -230,6 +230,31 @@ TEST_F(FxButtonPixelTest, SnapshotOfThePageBackgroundShiftsWithTheEffect) {
     EXPECT_TRUE(ColourNear(Pixel({5, 5}), QColor(16, 16, 0)));
 }
 
+// The snapshot is black where the page's bitmap ends, and under a bitmap's transparent pixels.
+TEST_F(FxButtonPixelTest, SnapshotIsBlackBeyondAndBeneathThePageBitmap) {
+    struct Case {
+        const char* what;
+        QImage art;
+        QPoint probe; // in the button
+        QColor expected;
+    };
+    QImage halfRed(200, 100, QImage::Format_ARGB32);
+    halfRed.fill(QColor(255, 0, 0, 128));
+    const Case cases[] = {
+        {"inside a small bitmap", GuiTest::Filled(60, 40, Qt::blue), {20, 15}, Qt::blue},
+        {"past its right edge", GuiTest::Filled(60, 40, Qt::blue), {80, 15}, Qt::black},
+        {"past its bottom edge", GuiTest::Filled(60, 40, Qt::blue), {20, 40}, Qt::black},
+        {"half transparent", halfRed, {20, 15}, QColor(128, 0, 0)},
+    };
+    button->Model().switches.border = false;
+    for (const Case& c : cases) {
+        const QPixmap background = QPixmap::fromImage(c.art);
+        button->Prepare(&background, 0, -1, 0);
+        EXPECT_TRUE(ColourNear(Pixel(c.probe), c.expected))
+            << c.what << ": " << Pixel(c.probe).name().toStdString();
+    }
+}
+
 TEST_F(FxButtonPixelTest, TextAndGlyphRectanglesFollowTheKind) {
     struct Case {
         std::uint32_t style;
