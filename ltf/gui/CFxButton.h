@@ -87,8 +87,9 @@ public:
     void SetCursorShape(std::optional<Qt::CursorShape> shape);
     void SetTooltip(const std::wstring& text, std::optional<Colour> colour,
                     std::optional<Colour> bgColour);
-    // Null until a tooltip text was first set.
-    FxTooltip* Tooltip() const { return tooltip; }
+    // Null while there is no tooltip text; the tip's window is made when first needed, as most
+    // tips are never shown.
+    FxTooltip* Tooltip();
     const FxInteraction& Interaction() const { return interaction; }
     // Window rectangle in the parent's coordinates, Windows-style (right/bottom exclusive).
     RECT WindowRect() const;
@@ -131,6 +132,7 @@ private:
 
     void PrepareBorderColours();
     void PrepareTextRects();
+    void ShowTooltipModel();
     void PrepareBitmaps();
 
     FxButtonModel model;

@@ -154,8 +154,12 @@ void CFxButton::Run(const FxInteraction::Effects& effects, FxTooltip::Relay rela
         PlaySound(model.sounds.over);
     else if (effects.sound == FxInteraction::Sound::Pushed)
         PlaySound(model.sounds.pushed);
-    if (effects.relayTooltip && tooltip)
-        tooltip->RelayEvent(relay, globalPos);
+    if (effects.relayTooltip) {
+        // Only a pointer really over the button can want the tip shown.
+        FxTooltip* tip = relay == FxTooltip::Relay::Move && underMouse() ? Tooltip() : tooltip;
+        if (tip)
+            tip->RelayEvent(relay, globalPos);
+    }
     if (effects.cancelTracking)
         hoverTimer.stop();
     if (effects.requestTracking)

@@ -361,4 +361,19 @@ TEST_F(FxButtonInteractionTest, TooltipShowsItsTextInItsColours) {
     EXPECT_FALSE(tip->isVisible());
 }
 
+TEST_F(FxButtonInteractionTest, TooltipNeverAskedForBeforeShowsOnHover) {
+    CFxButton* button = AddButton();
+    button->SetTooltip(L"Options", std::nullopt, std::nullopt);
+    ShowPage();
+    MoveTo(kInside);
+    MoveTo(kInside + QPoint(1, 0));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto* tip = button->findChild<FxTooltip*>();
+            return tip && tip->isVisible();
+        },
+        2000));
+    EXPECT_EQ(button->Tooltip()->text(), "Options");
+}
+
 } // namespace
