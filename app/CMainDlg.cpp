@@ -3,13 +3,12 @@
 #include "app/CautorunDlg.h"
 #include "app/FirstPaintCalls.h"
 #include "app/MediaWatch.h"
+#include "app/PagesSection.h"
 #include "config/LauncherContext.h"
 #include "config/MessageBoxService.h"
 #include "engine/ActionEngine.h"
 #include "ltf/gui/BitmapPrefetch.h"
-#include "ltf/xml/XmlDocument.h"
 #include "ltf/xml/XmlNode.h"
-#include "ltf/xml/XmlNodeList.h"
 #include "ltf/xml/XmlParser.h"
 #include "platform/ChildProcess.h"
 #include "platform/MediaRestart.h"
@@ -119,9 +118,9 @@ void CMainDlg::BuildPages(const std::wstring& pagesXml) {
         return;
     std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser());
     parser->ParseString(engine.Context().strings.ExpandForXml(pagesXml));
-    const std::vector<const XmlNode*> elements = PageElementsOf(*parser);
-    const LTF::GUI::BitmapPrefetch backgrounds(BackgroundFiles(elements));
-    for (const XmlNode* element : elements) {
+    const PagesSection section(*parser);
+    const LTF::GUI::BitmapPrefetch bitmaps(section.BitmapFiles(engine.Context().strings));
+    for (const XmlNode* element : section.Pages()) {
         if (engine.IsStopped() || engine.Context().configurationFailed)
             break;
         const std::wstring name = element->GetAttribute(L"name");
@@ -131,38 +130,6 @@ void CMainDlg::BuildPages(const std::wstring& pagesXml) {
             break; // the page's background was missing: no page at all is shown
         AddPage(name, std::move(page));
     }
-}
-
-std::vector<const XmlNode*> CMainDlg::PageElementsOf(const LTF::Xml::XmlParser& parser) {
-    std::vector<const XmlNode*> elements;
-    const XmlNode* root = parser.GetDocument()->GetDocumentElement();
-    const LTF::Xml::XmlNodeList* children = root ? root->GetChildNodes() : nullptr;
-    for (int i = 0; children && i < children->GetLength(); ++i) {
-        const XmlNode* element = children->GetItem(i);
-        if (!element || element->GetNodeType() != LTF::Xml::XmlNodeType::Element ||
-            element->GetName() != L"page")
-            continue;
-        const std::wstring name = element->GetAttribute(L"name");
-        if (!name.empty() && name != L"default")
-            elements.push_back(element);
-    }
-    return elements;
-}
-
-// Every page's background is decoded before the window shows, so they are decoded ahead on
-// another core while the first pages build.
-std::vector<std::string> CMainDlg::BackgroundFiles(const std::vector<const XmlNode*>& elements) {
-    std::vector<std::string> files;
-    for (const XmlNode* element : elements) {
-        try {
-            const std::wstring path = CautorunDlg::BackgroundOf(engine.Context().strings, *element);
-            if (!path.empty())
-                files.push_back(Vellmar::NativePath(path));
-        } catch (const std::exception&) {
-            // Only a head start is lost: building the page reads the name again and reports.
-        }
-    }
-    return files;
 }
 
 void CMainDlg::ShowPage(const std::wstring& name) {

@@ -22,10 +22,6 @@ class CautorunDlg;
 class FirstPaintCalls;
 class MediaWatch;
 
-namespace LTF::Xml {
-class XmlParser;
-}
-
 // The launcher's window: a frameless top-level window (or, with a parent, a subpage's embedded
 // host) that shows one of its pages at a time, takes that page's size, is dragged by its own
 // surface, and runs the engine's timers and posted calls.
@@ -97,10 +93,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // The named `page` elements of the parsed `pages` section, in document order.
-    static std::vector<const LTF::Xml::XmlNode*> PageElementsOf(const LTF::Xml::XmlParser& parser);
-    std::vector<std::string> BackgroundFiles(const std::vector<const LTF::Xml::XmlNode*>& elements);
-
     ActionEngine& engine;
     const bool embedded;
     boost::ptr_map<std::wstring, CautorunDlg> pages;
