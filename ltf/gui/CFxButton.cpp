@@ -97,6 +97,7 @@ void CFxButton::Prepare(const QPixmap* pageBackground, int reserved, int hideMas
                        Qt::NoButton, Qt::NoModifier);
     mouseMoveEvent(&corner);
     derived.prepared = true;
+    UpdateWindowRegion(DrawingState());
     update();
 }
 

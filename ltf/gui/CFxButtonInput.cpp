@@ -38,7 +38,12 @@ bool CFxButton::event(QEvent* event) {
     }
     if (event->type() == QEvent::Hide && tooltip)
         tooltip->RelayEvent(FxTooltip::Relay::Leave, lastPointer);
-    return QAbstractButton::event(event);
+    const bool handled = QAbstractButton::event(event);
+    // The shape is known before the paint: a shape that changes while painting costs the page
+    // beneath another paint.
+    if (event->type() == QEvent::EnabledChange && derived.prepared)
+        UpdateWindowRegion(DrawingState());
+    return handled;
 }
 
 bool CFxButton::PointerOver(const QPoint& globalPos) const {

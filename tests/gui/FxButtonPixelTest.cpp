@@ -97,6 +97,23 @@ TEST_F(FxButtonPixelTest, MagentaIsNotDrawnAndClippingLetsClicksThrough) {
     EXPECT_TRUE(ClickReachesButton(kRedPixel));
 }
 
+// The shape is in place before the first paint, and follows the enabled state at once: a shape
+// set while painting would make the page beneath paint again.
+TEST_F(FxButtonPixelTest, ShapeIsSetBeforeAnyPaint) {
+    button->ApplyDefaultAppearance(L"");
+    const std::wstring quarter = files.Save("quarter.bmp", QuarterMagenta());
+    const std::wstring red = files.Save("red.bmp", GuiTest::Filled(20, 20, Qt::red));
+    button->Model().StoreBitmaps({quarter, L"", L"", red}, false);
+    button->Model().StoreClippingColour1(PerState<Colour>(C(255, 0, 255)), false);
+    button->Prepare(nullptr, 0, -1, 0); // the page is never shown: nothing paints
+    EXPECT_FALSE(button->mask().contains(kMagentaPixel));
+    EXPECT_TRUE(button->mask().contains(kRedPixel));
+    button->setEnabled(false);
+    EXPECT_TRUE(button->mask().contains(kMagentaPixel));
+    button->setEnabled(true);
+    EXPECT_FALSE(button->mask().contains(kMagentaPixel));
+}
+
 TEST_F(FxButtonPixelTest, InvertRegionCutsTheOpaquePixelsOut) {
     button->ApplyDefaultAppearance(L"");
     UseBitmap(QuarterMagenta());
