@@ -26,14 +26,21 @@ std::vector<XmlNode*> PageElements::Children() const {
     if (!page)
         return children;
     for (const XmlNode* parent : {defaultPage, page}) {
-        const LTF::Xml::XmlNodeList* list = parent ? parent->GetChildNodes() : nullptr;
-        for (int i = 0; list && i < list->GetLength(); ++i) {
-            XmlNode* child = list->GetItem(i);
-            if (child && child->GetNodeType() == LTF::Xml::XmlNodeType::Element)
-                children.push_back(child);
-        }
+        const std::vector<XmlNode*> elements = ElementsIn(parent);
+        children.insert(children.end(), elements.begin(), elements.end());
     }
     return children;
+}
+
+std::vector<XmlNode*> PageElements::ElementsIn(const XmlNode* parent) {
+    std::vector<XmlNode*> elements;
+    const LTF::Xml::XmlNodeList* list = parent ? parent->GetChildNodes() : nullptr;
+    for (int i = 0; list && i < list->GetLength(); ++i) {
+        XmlNode* child = list->GetItem(i);
+        if (child && child->GetNodeType() == LTF::Xml::XmlNodeType::Element)
+            elements.push_back(child);
+    }
+    return elements;
 }
 
 std::vector<XmlNode*> PageElements::Buttons() const {

@@ -31,6 +31,8 @@ public:
     std::vector<LTF::Xml::XmlNode*> Buttons() const;
 
     static bool IsButton(const LTF::Xml::XmlNode& node);
+    // The element children of `parent` (none for null), in document order.
+    static std::vector<LTF::Xml::XmlNode*> ElementsIn(const LTF::Xml::XmlNode* parent);
 
 private:
     std::unique_ptr<LTF::Xml::XmlParser> parser;

@@ -4,30 +4,17 @@
 #include "app/PageElements.h"
 #include "ltf/xml/XmlDocument.h"
 #include "ltf/xml/XmlNode.h"
-#include "ltf/xml/XmlNodeList.h"
 #include "ltf/xml/XmlParser.h"
 #include "support/PathResolve.h"
 #include "support/Text.h"
 
+#include <set>
+
 using LTF::Xml::XmlNode;
 
-namespace {
-
-std::vector<const XmlNode*> ChildElements(const XmlNode* parent) {
-    std::vector<const XmlNode*> elements;
-    const LTF::Xml::XmlNodeList* children = parent ? parent->GetChildNodes() : nullptr;
-    for (int i = 0; children && i < children->GetLength(); ++i) {
-        const XmlNode* child = children->GetItem(i);
-        if (child && child->GetNodeType() == LTF::Xml::XmlNodeType::Element)
-            elements.push_back(child);
-    }
-    return elements;
-}
-
-} // namespace
-
 PagesSection::PagesSection(const LTF::Xml::XmlParser& parser) {
-    for (const XmlNode* element : ChildElements(parser.GetDocument()->GetDocumentElement())) {
+    for (const XmlNode* element :
+         PageElements::ElementsIn(parser.GetDocument()->GetDocumentElement())) {
         if (element->GetName() != L"page")
             continue;
         const std::wstring name = element->GetAttribute(L"name");
@@ -51,14 +38,17 @@ std::vector<std::string> PagesSection::BitmapFiles(const StringTable& strings) c
             // Only a head start is lost.
         }
     }
+    // Each file once: the default page's buttons stand on every page.
+    std::set<std::string> seen;
+    std::erase_if(files, [&](const std::string& file) { return !seen.insert(file).second; });
     return files;
 }
 
 void PagesSection::AddButtonBitmaps(const XmlNode* page, std::vector<std::string>& files) {
-    for (const XmlNode* button : ChildElements(page)) {
+    for (const XmlNode* button : PageElements::ElementsIn(page)) {
         if (!PageElements::IsButton(*button))
             continue;
-        for (const XmlNode* child : ChildElements(button)) {
+        for (const XmlNode* child : PageElements::ElementsIn(button)) {
             if (Vellmar::ToLower(child->GetName()) != L"bitmap")
                 continue;
             for (const wchar_t* state : {L"normal", L"pushed", L"over", L"disabled"}) {

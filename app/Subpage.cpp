@@ -2,11 +2,11 @@
 
 #include "app/CMainDlg.h"
 #include "app/CautorunDlg.h"
+#include "app/PageElements.h"
 #include "config/LauncherContext.h"
 #include "engine/ActionEngine.h"
 #include "engine/EngineText.h"
 #include "ltf/xml/XmlNode.h"
-#include "ltf/xml/XmlNodeList.h"
 #include "support/CommitDirectory.h"
 #include "support/Directory.h"
 #include "support/Path.h"
@@ -38,11 +38,7 @@ Subpage::~Subpage() {
 }
 
 void Subpage::Read(const XmlNode& element) {
-    const LTF::Xml::XmlNodeList* children = element.GetChildNodes();
-    for (int i = 0; children && i < children->GetLength(); ++i) {
-        const XmlNode* child = children->GetItem(i);
-        if (!child || child->GetNodeType() != LTF::Xml::XmlNodeType::Element)
-            continue;
+    for (const XmlNode* child : PageElements::ElementsIn(&element)) {
         const std::wstring kind = Vellmar::ToLower(child->GetName());
         if (kind == L"source") {
             path = child->GetAttribute(L"path");

@@ -30,5 +30,5 @@ TEST(PagesSection, BitmapsInTheOrderThePagesLoadThem) {
     const StringTable strings;
     EXPECT_EQ(section.BitmapFiles(strings),
               (std::vector<std::string>{"/art/a.bmp", "/art/close.bmp", "/art/one.bmp",
-                                        "/art/off.bmp", "/art/close.bmp", "/art/two.bmp"}));
+                                        "/art/off.bmp", "/art/two.bmp"}));
 }
