@@ -1,6 +1,5 @@
 #include "app/CautorunApp.h"
 
-#include "app/FontWarmUp.h"
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
@@ -56,7 +55,6 @@ void QuietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
 } // namespace
 
 int CautorunApp::Run(int argc, char** argv) {
-    const FontWarmUp fonts;
     qInstallMessageHandler(QuietMessageHandler);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -8,8 +8,6 @@ int main(int argc, char** argv) {
     ::setenv("AUTORUN_NONINTERACTIVE", "1", 0);
     ::setenv("VELLMAR_TEST_BIN_DIR", VELLMAR_TEST_BIN_DIR, 0);
     ::setenv("VELLMAR_SOURCE_DIR", VELLMAR_SOURCE_DIR, 0);
-    // Read by the sanitizer runtime of each `autorun` a test starts.
-    ::setenv("LSAN_OPTIONS", "suppressions=" VELLMAR_SOURCE_DIR "/tests/lsan.supp", 0);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
