@@ -4,8 +4,8 @@
 
 namespace Vellmar {
 
-// The launcher's command line as configurations written for the Windows original expect it:
-// tokens are split on spaces only, quotes are ordinary characters, switches are case-sensitive.
+// The launcher's command line as configurations written for Windows read it: tokens are split
+// on spaces only, quotes are ordinary characters, switches are case-sensitive.
 struct CommandLine {
     std::wstring full;
     std::wstring programToken;

@@ -64,7 +64,7 @@ void LauncherContext::Start(const CommandLine& line, const std::wstring& exeFile
     ComputeBuiltInPaths(exeFile);
     const std::string exeDir = NativePath(strings.LookUp(L"EXE_DIR"));
     if (!exeDir.empty() && ::chdir(exeDir.c_str()) != 0) {
-        // The current directory stays as it was, as the Windows original ignored this result.
+        // Start-up goes on in the current folder when the launcher's own cannot be entered.
     }
     LoadConfigurationFile();
     AddShellFolders();

@@ -64,7 +64,7 @@ constexpr wchar_t VellmarKey[] = L"Software\\Vellmar";
 constexpr wchar_t InternetSettingsKey[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 
-// Read into a four-byte buffer as the original does: any type, at most four bytes.
+// Configurations and tools that set this value use any type; four bytes at most count.
 std::optional<std::uint32_t> FourByteValue(const std::optional<RegistryValue>& value) {
     if (!value || value->data.size() > 4)
         return std::nullopt;

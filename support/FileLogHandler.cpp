@@ -44,7 +44,7 @@ private:
     int fd;
 };
 
-// Text mode of the original: every line end becomes CR LF.
+// Logs are read with Windows tools too: every line end becomes CR LF.
 std::string ToFileBytes(const std::wstring& text) {
     std::wstring crlf;
     crlf.reserve(text.size() + 8);

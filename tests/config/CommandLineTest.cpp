@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{L"autorun /? /log", L"autorun", L"/? /log", false, true},
         CommandLineCase{L"autorun /log /?", L"autorun", L"/log /?", true, true},
         CommandLineCase{L"autorun\t/log", L"log", L"", false, false},
-        // A quoted path with a space splits at the space, as the Windows original did.
+        // Quotes are ordinary characters: a quoted path with a space splits at the space.
         CommandLineCase{L"\"C:\\Program Files\\x\\autorun.exe\" /log", L"Program",
                         L"Files\\x\\autorun.exe\" /log", true, false},
         CommandLineCase{L"\\autorun /language de", L"\\autorun", L"/language de", false, false}));
