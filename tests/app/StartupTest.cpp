@@ -170,6 +170,25 @@ TEST_F(Startup, LogThatCannotBeOpenedNamesFileAndFolder) {
     EXPECT_NE(result.exitCode, 0);
 }
 
+// A full disk (here a log that is /dev/full) loses the log's lines, never the run, also where
+// a failed queue logs that its run was abandoned.
+TEST_F(Startup, LogThatCannotBeWrittenLosesLinesNotTheRun) {
+    WriteConfig("setup",
+                "<VellmarApp><application><initialization>"
+                "<init action='actionqueue' value='q'/><init action='system' value='close'/>"
+                "</initialization></application><actionqueues><actionqueue name='q'>"
+                "<action action='page' value='none' delay='1x'/></actionqueue>"
+                "</actionqueues></VellmarApp>");
+    fs::create_directories(LogFile().parent_path());
+    fs::create_symlink("/dev/full", LogFile());
+    const auto result = Run(Install("setup"), {"/log"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.err, "Could not"),
+              std::vector<std::string>{"Could not write log file: " + LogFile().string() +
+                                       ": No space left on device; lines are dropped"});
+    EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
+}
+
 TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
     const std::string exe = Install("setup");
     for (const std::vector<std::string>& args :
