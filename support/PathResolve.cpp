@@ -103,6 +103,13 @@ std::string ResolveUtf8(const std::string& normalized, bool keepPrefix = false) 
 
 } // namespace
 
+std::wstring FoldFileNameCase(std::wstring_view name) {
+    std::wstring folded(name);
+    for (wchar_t& c : folded)
+        c = static_cast<wchar_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+    return folded;
+}
+
 std::wstring NormalizeSeparators(std::wstring_view path) {
     std::wstring out;
     out.reserve(path.size());
