@@ -5,16 +5,13 @@
 #include "app/QtMessageBox.h"
 #include "config/CommandLine.h"
 #include "config/LauncherContext.h"
+#include "support/Path.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
 
 #include <QApplication>
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
-#include <vector>
 
 using namespace Vellmar;
 
@@ -32,36 +29,29 @@ private:
     MessageBoxService* previous;
 };
 
-} // namespace
-
-std::wstring CautorunApp::ExecutablePath() {
-    std::vector<char> buffer(PATH_MAX + 1);
-    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
-    if (length <= 0)
-        return {};
-    return Utf8ToWide(std::string(buffer.data(), static_cast<std::size_t>(length)));
-}
-
-namespace {
-
 // Qt's own start-up chatter (no runtime folder and the like) is not the launcher's to report.
 void QuietMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtDebugMsg || type == QtInfoMsg ||
         message.startsWith(QLatin1String("QStandardPaths:")))
         return;
-    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s\n", message.toUtf8().constData());
 }
 
 } // namespace
 
 int CautorunApp::Run(int argc, char** argv) {
+    // Every switch belongs to the configuration's command line; the toolkit would take some
+    // (-reverse, -style, -name, ...) for itself, so it is given the program name only.
+    const std::wstring commandLine = CommandLine::Join(argc, argv);
+    char fallbackName[] = "autorun";
+    char* toolkitArgv[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
+    int toolkitArgc = 1;
     qInstallMessageHandler(QuietMessageHandler);
-    QApplication application(argc, argv);
+    QApplication application(toolkitArgc, toolkitArgv);
     QApplication::setQuitOnLastWindowClosed(false);
     KeyFilter keys;
     application.installEventFilter(&keys);
     InstalledMessageBox messageBox;
-    const std::wstring commandLine = CommandLine::Join(argc, argv);
     const CommandLine parsed = CommandLine::Parse(commandLine);
     if (parsed.usage) {
         messageBox.Box().Show(L"Arguments", parsed.displayName + kUsageText, MessageIcon::None);
@@ -80,7 +70,7 @@ int CautorunApp::Run(int argc, char** argv) {
 int CautorunApp::RunLauncher(const std::wstring& commandLine) {
     auto context = std::make_shared<LauncherContext>();
     LauncherContext::SetCurrent(context);
-    context->Start(CommandLine::Parse(commandLine), ExecutablePath());
+    context->Start(CommandLine::Parse(commandLine), Vellmar::ExecutablePath());
     LauncherRun run(*context);
     run.Execute();
     LauncherContext::SetCurrent(nullptr);

@@ -8,9 +8,6 @@ class CautorunApp {
 public:
     int Run(int argc, char** argv);
 
-    // The running executable, as /proc/self/exe names it.
-    static std::wstring ExecutablePath();
-
 private:
     int RunLauncher(const std::wstring& commandLine);
 };

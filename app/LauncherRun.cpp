@@ -8,6 +8,8 @@
 #include "support/LogManager.h"
 #include "support/Path.h"
 #include "support/PathResolve.h"
+#include "support/Text.h"
+#include "support/VellmarException.h"
 #include "update/CheckNewsUpdate.h"
 
 using namespace Vellmar::Diagnostics;
@@ -38,8 +40,15 @@ void LauncherRun::SetUpLogging() {
                               context.strings.LookUp(L"EXE_BASENAME") + L".log";
     // A fresh account may have no Documents folder yet; the log still needs one.
     const std::wstring folder = Vellmar::RemoveFileSpec(path);
-    if (!Vellmar::IsDirectoryPath(folder))
-        Vellmar::Directory::Create(folder);
+    if (!Vellmar::IsDirectoryPath(folder)) {
+        try {
+            Vellmar::Directory::Create(folder);
+        } catch (const Vellmar::Exception& e) {
+            throw LogException("Could not open log file: " + Vellmar::WideToUtf8(path) +
+                               "\nIts folder could not be created: " + Vellmar::WideToUtf8(folder) +
+                               "\n" + e.Message());
+        }
+    }
     fileHandler = std::make_unique<FileLogHandler>(path, true);
     fileHandler->setLevel(3);
     fileHandler->setFormatter(&formatter);

@@ -79,7 +79,7 @@ void RunDownload(const std::string& url, const fs::path& target) {
     Vellmar::DownloadContext context;
     context.url = Vellmar::Utf8ToWide(url);
     context.checkAbort = [] {};
-    Vellmar::Download(context, target.wstring());
+    Vellmar::Download(context, Vellmar::Utf8ToWide(target.string()));
 }
 
 using Clock = std::chrono::steady_clock;

@@ -21,7 +21,7 @@ function(add_core_library)
   target_include_directories(launcher_core SYSTEM PUBLIC
     ${LIBCURL_INCLUDE_DIRS} ${GSTREAMER_INCLUDE_DIRS})
   target_link_libraries(launcher_core PUBLIC
-    PkgConfig::LIBXML2 PkgConfig::GOBJECT PkgConfig::UUID PkgConfig::X11
+    PkgConfig::LIBXML2 PkgConfig::ICU PkgConfig::GOBJECT PkgConfig::UUID PkgConfig::X11
     Boost::headers Threads::Threads ${CMAKE_DL_LIBS} launcher_resources)
   if(TARGET unrar)
     add_dependencies(launcher_core unrar)

@@ -1,22 +1,20 @@
 #include "config/LanguageSelection.h"
 
+#include "support/Path.h"
 #include "support/PathResolve.h"
 #include "support/Text.h"
 
 #include <array>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <system_error>
 
 namespace LanguageSelection {
 
 namespace {
 
 std::wstring ExecutableDirectory() {
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::wstring() : executable.parent_path().wstring();
+    const std::wstring executable = Vellmar::ExecutablePath();
+    return executable.substr(0, executable.find_last_of(L'/') + 1);
 }
 
 std::string AsciiLower(std::string_view text) {

@@ -1,4 +1,5 @@
 // Arbitrary bytes as a RAR archive, opened and extracted through RarArchive and libunrar.so.
+#include "support/Text.h"
 #include "update/RarArchive.h"
 
 #include <unistd.h>
@@ -27,8 +28,8 @@ const fs::path& Workspace() {
 }
 
 RarArchive& Library() {
-    static RarArchive archive(
-        (fs::canonical("/proc/self/exe").parent_path() / "libunrar.so").wstring());
+    static RarArchive archive(Vellmar::Utf8ToWide(
+        (fs::canonical("/proc/self/exe").parent_path() / "libunrar.so").string()));
     return archive;
 }
 

@@ -99,6 +99,19 @@ void CopyTree(const std::string& destination, const std::string& source) {
     }
 }
 
+// A destination that is the source or lies inside it would copy its own copies without end.
+void RefuseCopyIntoItself(const std::string& destination, const std::string& source) {
+    std::error_code error;
+    const std::string from = std::filesystem::canonical(source, error).native();
+    const std::string to =
+        error ? std::string() : std::filesystem::canonical(destination, error).native();
+    if (error)
+        Fail("Directory::Copy failed", destination, error.value());
+    if (to == from || (to.size() > from.size() && to.compare(0, from.size(), from) == 0 &&
+                       (from == "/" || to[from.size()] == '/')))
+        Fail("Directory::Copy failed", destination, EINVAL);
+}
+
 void RequireFolder(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
@@ -110,7 +123,11 @@ void RequireFolder(const std::string& path) {
 } // namespace
 
 void Create(const std::wstring& path) {
-    std::vector<std::string> pending{NativeTargetPath(path)};
+    std::string folder = NativeTargetPath(path);
+    // "a/b/" would be created as "a/b" on the way up and then fail as an existing folder.
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    std::vector<std::string> pending{folder};
     while (!pending.empty()) {
         const std::string top = pending.back();
         if (::mkdir(top.c_str(), 0777) == 0) {
@@ -142,6 +159,7 @@ void Copy(const std::wstring& destination, const std::wstring& source) {
     // A missing side would otherwise copy nothing and report success.
     RequireFolder(from);
     RequireFolder(to);
+    RefuseCopyIntoItself(to, from);
     CopyTree(to, from);
 }
 

@@ -12,6 +12,7 @@ namespace Vellmar::Diagnostics {
 class FileLogHandler : public StreamLogHandler {
 public:
     // Without `append` the file is emptied. Throws LogException when it cannot be opened.
+    // Later failures drop the line and are reported once on stderr.
     FileLogHandler(const std::wstring& path, bool append);
 
     void publish(const LogRecord& record) override;
@@ -21,6 +22,7 @@ public:
 
 private:
     std::string path;
+    bool failureReported = false;
 };
 
 } // namespace Vellmar::Diagnostics

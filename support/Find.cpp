@@ -19,7 +19,7 @@ namespace {
 class PatternMatcher {
 public:
     PatternMatcher(std::wstring_view name, std::wstring_view pattern)
-        : name(Vellmar::ToLower(name)), pattern(Vellmar::ToLower(pattern)),
+        : name(Vellmar::FoldFileNameCase(name)), pattern(Vellmar::FoldFileNameCase(pattern)),
           lastDot(this->name.rfind(L'.')),
           memo((this->name.size() + 1) * (this->pattern.size() + 1), kUnknown) {}
 

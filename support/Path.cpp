@@ -167,6 +167,14 @@ bool IsDotOrDotDot(std::wstring_view name) {
     return name == L"." || name == L"..";
 }
 
+std::wstring ExecutablePath() {
+    std::vector<char> buffer(kMaxPath + 1);
+    const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0)
+        return {};
+    return Utf8ToWide(std::string_view(buffer.data(), static_cast<std::size_t>(length)));
+}
+
 namespace Native {
 
 std::string Join(const std::string& folder, const std::string& name) {

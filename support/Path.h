@@ -33,6 +33,9 @@ bool ExchangePaths(const std::wstring& first, const std::wstring& second);
 
 bool IsDotOrDotDot(std::wstring_view name);
 
+// The running executable as /proc/self/exe names it; "" when that cannot be read.
+std::wstring ExecutablePath();
+
 // Longest accepted path in bytes or characters.
 constexpr std::size_t kMaxPath = 4096;
 

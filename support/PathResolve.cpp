@@ -4,7 +4,10 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -17,15 +20,40 @@ bool Exists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
+// Windows matches names ignoring case for every letter: Unicode simple case folding, from
+// ICU's tables. Bytes that are not UTF-8 only match themselves.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    const auto* left = reinterpret_cast<const std::uint8_t*>(a.data());
+    const auto* right = reinterpret_cast<const std::uint8_t*>(b.data());
+    const auto leftLength = static_cast<std::int32_t>(a.size());
+    const auto rightLength = static_cast<std::int32_t>(b.size());
+    std::int32_t i = 0;
+    std::int32_t j = 0;
+    while (i < leftLength && j < rightLength) {
+        const std::int32_t leftStart = i;
+        const std::int32_t rightStart = j;
+        UChar32 x = 0;
+        UChar32 y = 0;
+        U8_NEXT(left, i, leftLength, x);
+        U8_NEXT(right, j, rightLength, y);
+        if (x < 0 || y < 0) {
+            if (a.substr(leftStart, i - leftStart) != b.substr(rightStart, j - rightStart))
+                return false;
+        } else if (u_foldCase(x, U_FOLD_CASE_DEFAULT) != u_foldCase(y, U_FOLD_CASE_DEFAULT)) {
+            return false;
+        }
+    }
+    return i == leftLength && j == rightLength;
+}
+
 // The entry of `directory` whose name equals `name` ignoring case, or "" when there is none.
 std::string FindIgnoringCase(const std::string& directory, const std::string& name) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(directory.empty() ? "." : directory.c_str()),
                                             &::closedir);
     if (!dir)
         return {};
-    const std::wstring wanted = Utf8ToWide(name);
     while (const dirent* entry = ::readdir(dir.get())) {
-        if (EqualsIgnoreCase(Utf8ToWide(entry->d_name), wanted))
+        if (SameNameIgnoringCase(entry->d_name, name))
             return entry->d_name;
     }
     return {};
@@ -74,6 +102,13 @@ std::string ResolveUtf8(const std::string& normalized, bool keepPrefix = false) 
 }
 
 } // namespace
+
+std::wstring FoldFileNameCase(std::wstring_view name) {
+    std::wstring folded(name);
+    for (wchar_t& c : folded)
+        c = static_cast<wchar_t>(u_foldCase(static_cast<UChar32>(c), U_FOLD_CASE_DEFAULT));
+    return folded;
+}
 
 std::wstring NormalizeSeparators(std::wstring_view path) {
     std::wstring out;

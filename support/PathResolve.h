@@ -18,6 +18,10 @@ std::wstring ResolvePath(std::wstring_view path);
 bool PathExists(std::wstring_view path);
 bool IsDirectoryPath(std::wstring_view path);
 
+// A file name with every letter folded as Windows compares names (Unicode simple case folding);
+// two names are the same file name when their folded forms are equal.
+std::wstring FoldFileNameCase(std::wstring_view name);
+
 // UTF-8 form of ResolvePath, for handing to open() and libraries.
 std::string NativePath(std::wstring_view path);
 

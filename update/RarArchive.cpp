@@ -1,5 +1,6 @@
 #include "update/RarArchive.h"
 
+#include "support/Path.h"
 #include "support/Text.h"
 
 #include <cstring>
@@ -12,11 +13,13 @@ constexpr std::size_t kVolumeNameLimit = 260;
 // The copy beside the program first, as its $ORIGIN run path would find it; dlopen under some
 // sanitizer runtimes ignores the run path. Otherwise the ordinary search by bare name.
 std::wstring DefaultLibrary() {
+    const std::wstring executable = Vellmar::ExecutablePath();
+    const std::wstring beside =
+        executable.substr(0, executable.find_last_of(L'/') + 1) + L"libunrar.so";
     std::error_code ignored;
-    const auto beside =
-        std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "libunrar.so";
-    if (!ignored && std::filesystem::is_regular_file(beside, ignored))
-        return Vellmar::Utf8ToWide(beside.string());
+    if (!executable.empty() &&
+        std::filesystem::is_regular_file(Vellmar::WideToUtf8(beside), ignored))
+        return beside;
     return L"libunrar.so";
 }
 

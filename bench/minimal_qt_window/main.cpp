@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication application(argc, argv);
-    const QImage image = QImageReader(QString::fromLocal8Bit(argv[1])).read();
+    const QImage image = QImageReader(QString::fromUtf8(argv[1])).read();
     if (image.isNull()) {
         std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
         return 1;

@@ -8,7 +8,6 @@
 #include "support/LtfException.h"
 #include "support/Text.h"
 
-#include <cwctype>
 #include <functional>
 #include <map>
 
@@ -194,6 +193,11 @@ bool IsButtonElement(const std::wstring& name) {
     return name == L"xmlbutton" || name == L"xmlhyperlink" || name == L"xmlimagelink";
 }
 
+// XML's own blanks; the process locale would add others.
+bool IsXmlSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
 } // namespace
 
 bool HasAttribute(const XmlNode& element, const std::wstring& name) {
@@ -203,17 +207,17 @@ bool HasAttribute(const XmlNode& element, const std::wstring& name) {
     // apart. Names are read outside quoted values only.
     const std::wstring xml = element.GetXml();
     std::size_t i = 1; // past '<' and the element's name
-    while (i < xml.size() && !std::iswspace(xml[i]) && xml[i] != L'>' && xml[i] != L'/')
+    while (i < xml.size() && !IsXmlSpace(xml[i]) && xml[i] != L'>' && xml[i] != L'/')
         ++i;
     while (i != std::wstring::npos && i < xml.size() && xml[i] != L'>' && xml[i] != L'/') {
-        while (i < xml.size() && std::iswspace(xml[i]))
+        while (i < xml.size() && IsXmlSpace(xml[i]))
             ++i;
         const std::size_t nameStart = i;
-        while (i < xml.size() && xml[i] != L'=' && !std::iswspace(xml[i]) && xml[i] != L'>' &&
+        while (i < xml.size() && xml[i] != L'=' && !IsXmlSpace(xml[i]) && xml[i] != L'>' &&
                xml[i] != L'/')
             ++i;
         const std::wstring found = xml.substr(nameStart, i - nameStart);
-        while (i < xml.size() && std::iswspace(xml[i]))
+        while (i < xml.size() && IsXmlSpace(xml[i]))
             ++i;
         if (i >= xml.size() || xml[i] != L'=')
             return false;

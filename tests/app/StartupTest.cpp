@@ -3,6 +3,7 @@
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/Rar4Writer.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,9 @@ namespace {
 
 class Startup : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(dir / "home"); }
+    void SetUp() override { fs::create_directories(Home()); }
+    // Players' own letters, in Documents and in the install folder alike.
+    fs::path Home() const { return dir / "Heim \u00c9t\u00e9 \u0434\u043e\u043c \u5bb6"; }
 
     // Places the binary at disc/<relative>/autorun.
     std::string Install(const std::string& relative) {
@@ -35,7 +38,7 @@ protected:
     TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
                                    const std::string& lang = "C") {
         return RunProcess(exe, args,
-                          {{"HOME", (dir / "home").string()},
+                          {{"HOME", Home().string()},
                            {"XDG_CONFIG_HOME", ""},
                            {"LANG", lang},
                            {"LC_ALL", ""},
@@ -45,7 +48,7 @@ protected:
                            {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}});
     }
 
-    fs::path LogFile() const { return dir / "home" / "Documents" / "autorun.log"; }
+    fs::path LogFile() const { return Home() / "Documents" / "autorun.log"; }
     std::string ReadLog() const { return Vellmar::Testing::ReadFile(LogFile()); }
 
     Vellmar::Testing::TempDir dir{"vellmar-startup"};
@@ -65,6 +68,36 @@ TEST_F(Startup, MissingConfigurationIsOneMessageAndNoLog) {
     EXPECT_EQ(boxes[0], "MessageBox: Error:: The following file could not be found:\\nautorun.xml");
     EXPECT_NE(result.exitCode, 0);
     EXPECT_FALSE(fs::exists(LogFile()));
+}
+
+// The configuration is found beside a parent folder, its variables name these folders, and a
+// program in one of them runs.
+TEST_F(Startup, InstallFoldersInEveryScript) {
+    for (const std::string folder :
+         {"Jeux/\u00c9ditions",
+          "\u0418\u0433\u0440\u044b/\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430",
+          "Spiele/Gr\u00f6\u00dfe \u65e5\u672c"}) {
+        WriteConfig(folder,
+                    "<VellmarApp><application><languagetable><strings language='en'>"
+                    "<string name='saves'>${EXE_DIR}\\..\\Sauv\u00e9 \u0421\u043e\u0445\u0440 "
+                    "\u4fdd\u5b58</string></strings></languagetable><initialization>"
+                    "<init action='createdir' value='saves'/>"
+                    "<init action='execute' file='${EXE_DIR}\\..\\Outils\\marqu\u00e9.sh'/>"
+                    "<init action='system' value='close'/>"
+                    "</initialization></application></VellmarApp>");
+        const fs::path tool =
+            dir.Write("disc/" + folder + "/Outils/marqu\u00e9.sh", "#!/bin/sh\n: > \"$0.ran\"\n");
+        fs::permissions(tool, fs::perms::owner_exec, fs::perm_options::add);
+        const std::string exe = Install(folder + "/bin");
+        const auto result = Run(exe, {"/log"});
+        EXPECT_EQ(result.exitCode, 0) << folder << "\n" << result.err;
+        EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
+        EXPECT_TRUE(fs::is_directory(dir / "disc" / folder /
+                                     "Sauv\u00e9 \u0421\u043e\u0445\u0440 \u4fdd\u5b58"));
+        EXPECT_TRUE(Vellmar::Testing::WaitUntil([&] { return fs::exists(tool.string() + ".ran"); }))
+            << folder;
+        EXPECT_NE(ReadLog().find("] - Exe: " + exe + " v\r\n"), std::string::npos) << ReadLog();
+    }
 }
 
 TEST_F(Startup, ConfigurationBesideAParentFolderIsFound) {
@@ -109,14 +142,51 @@ TEST_F(Startup, LogSwitchAppendsAndIsCaseSensitive) {
     EXPECT_EQ(Run(exe, {"/LOG"}).exitCode, 0);
     EXPECT_FALSE(fs::exists(LogFile()));
 
-    EXPECT_EQ(Run(exe, {"/log", "extra"}).exitCode, 0);
+    // Switches the toolkit would take for itself belong to the configuration too.
+    EXPECT_EQ(Run(exe, {"/log", "extra", "-reverse", "-style", "fusion", "-stylesheet=x.qss",
+                        "-widgetcount", "-name", "X"})
+                  .exitCode,
+              0);
     EXPECT_EQ(Run(exe, {"/log"}).exitCode, 0);
     const std::string log = ReadLog();
-    for (const char* expected : {"] Log started\r\n", "] - Exe: ", "] - Command line: ",
-                                 "/autorun /log extra\r\n", "] Log ended\r\n\r\n\r\n\r\n"}) {
+    for (const char* expected :
+         {"] Log started\r\n", "] - Exe: ", "] - Command line: ",
+          "/autorun /log extra -reverse -style fusion -stylesheet=x.qss -widgetcount -name X\r\n",
+          "] Log ended\r\n\r\n\r\n\r\n"}) {
         EXPECT_NE(log.find(expected), std::string::npos) << expected << "\n" << log;
     }
     EXPECT_NE(log.find("Log started"), log.rfind("Log started")) << "the second run appends";
+}
+
+TEST_F(Startup, LogThatCannotBeOpenedNamesFileAndFolder) {
+    WriteConfig("setup", kEmptyConfig);
+    dir.Write(fs::relative(Home() / "Documents", dir.Path()).string(), "a file, not a folder");
+    const auto result = Run(Install("setup"), {"/log"});
+    EXPECT_EQ(LinesStartingWith(result.err, "MessageBox:"),
+              std::vector<std::string>{
+                  "MessageBox: Error: Could not open log file: " + LogFile().string() +
+                  "\\nIts folder could not be created: " + (Home() / "Documents").string() +
+                  "\\nDirectory::Create failed\\nFile exists"});
+    EXPECT_NE(result.exitCode, 0);
+}
+
+// A full disk (here a log that is /dev/full) loses the log's lines, never the run, also where
+// a failed queue logs that its run was abandoned.
+TEST_F(Startup, LogThatCannotBeWrittenLosesLinesNotTheRun) {
+    WriteConfig("setup",
+                "<VellmarApp><application><initialization>"
+                "<init action='actionqueue' value='q'/><init action='system' value='close'/>"
+                "</initialization></application><actionqueues><actionqueue name='q'>"
+                "<action action='page' value='none' delay='1x'/></actionqueue>"
+                "</actionqueues></VellmarApp>");
+    fs::create_directories(LogFile().parent_path());
+    fs::create_symlink("/dev/full", LogFile());
+    const auto result = Run(Install("setup"), {"/log"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(LinesStartingWith(result.err, "Could not"),
+              std::vector<std::string>{"Could not write log file: " + LogFile().string() +
+                                       ": No space left on device; lines are dropped"});
+    EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
 }
 
 TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {

@@ -14,7 +14,7 @@ namespace AppTest {
 [[maybe_unused]] ::testing::Environment* const environment =
     ::testing::AddGlobalTestEnvironment(new Vellmar::Testing::QtApplicationEnvironment);
 
-WindowFixture::WindowFixture() : LauncherSandbox("vellmar-window") {
+WindowFixture::WindowFixture() : LauncherSandbox("vellmar-Fen\u00eatre-\u7a97\u53e3") {
     dialog = std::make_unique<CMainDlg>(*engine);
 }
 

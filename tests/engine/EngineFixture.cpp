@@ -2,7 +2,7 @@
 
 namespace EngineTest {
 
-EngineFixture::EngineFixture() : LauncherSandbox("vellmar-engine") {
+EngineFixture::EngineFixture() : LauncherSandbox("vellmar-\u0414\u0432\u0438\u0436\u043e\u043a") {
     host.Attach(*engine);
 }
 

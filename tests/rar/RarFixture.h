@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Text.h"
 #include "tests/support/Rar4Writer.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
@@ -23,7 +24,7 @@ inline std::string BinDir() {
 }
 
 inline std::wstring LibraryPath(const std::string& file = "libunrar.so") {
-    return fs::path(BinDir() + "/" + file).wstring();
+    return Vellmar::Utf8ToWide(BinDir() + "/" + file);
 }
 
 using Vellmar::Testing::ReadFile;

@@ -111,7 +111,7 @@ TEST_F(UnrarInterface, TestChecksWithoutWriting) {
 TEST_F(UnrarInterface, DestNameNamesTheTarget) {
     HANDLE h = open(save("a.rar", Rar4Writer().file("deep/x.txt", "named").bytes()));
     ASSERT_EQ(next(h), ERAR_SUCCESS);
-    std::wstring target = (dir / "renamed.txt").wstring();
+    std::wstring target = dir.Wide("renamed.txt");
     EXPECT_EQ(lib.RARProcessFileW(h, RAR_EXTRACT, nullptr, target.data()), ERAR_SUCCESS);
     EXPECT_EQ(ReadFile(dir / "renamed.txt"), "named");
     lib.RARCloseArchive(h);

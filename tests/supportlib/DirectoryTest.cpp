@@ -16,6 +16,11 @@ TEST_F(DirectoryTest, CreateMakesEveryMissingLevel) {
     fs::create_directories(dir / "Data");
     Directory::Create(dir.Wide() + L"\\DATA\\New\\Deeper");
     EXPECT_TRUE(fs::is_directory(dir / "Data/New/Deeper")) << "existing folder found by case";
+
+    for (const char* name : {"t1/x/y/", "t2\\x\\y\\", "t3/x/y//"}) {
+        Directory::Create(dir.Wide(name));
+        EXPECT_TRUE(fs::is_directory(dir / (std::string(name, 2) + "/x/y"))) << name;
+    }
 }
 
 TEST_F(DirectoryTest, CreateFailures) {

@@ -1,4 +1,5 @@
 #include "support/LtfException.h"
+#include "support/Text.h"
 #include "support/VellmarException.h"
 
 #include <gtest/gtest.h>
@@ -92,10 +93,11 @@ TEST(Win32Exception, LinkageTexts) {
 
 TEST(ThrowLastWin32Error, MapsErrnoToClass) {
     const auto tmp = std::filesystem::temp_directory_path();
-    EXPECT_THROW(ThrowLastWin32Error("x", ENOENT, (tmp / "missing").wstring()),
+    EXPECT_THROW(ThrowLastWin32Error("x", ENOENT, Utf8ToWide((tmp / "missing").string())),
                  FileNotFoundException);
-    EXPECT_THROW(ThrowLastWin32Error("x", ENOENT, (tmp / "no-such-dir/missing").wstring()),
-                 PathNotFoundException);
+    EXPECT_THROW(
+        ThrowLastWin32Error("x", ENOENT, Utf8ToWide((tmp / "no-such-dir/missing").string())),
+        PathNotFoundException);
     EXPECT_THROW(ThrowLastWin32Error("x", ENOTDIR, L""), PathNotFoundException);
     try {
         ThrowLastWin32Error("Rename failed", ENOENT, L"");

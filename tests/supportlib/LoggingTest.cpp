@@ -7,12 +7,16 @@
 #include "support/MethodTrace.h"
 #include "support/StreamLogHandler.h"
 #include "support/SummaryLogFormatter.h"
+#include "support/Text.h"
 #include "support/VellmarException.h"
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -249,22 +253,43 @@ TEST_F(LoggingTest, UnopenableLogFileThrowsWithPath) {
     } catch (const LogException& e) {
         EXPECT_EQ(e.Message(), "Could not open log file: " + (dir / "missing/dir/x.log").string());
     }
+}
 
-    dir.Write("gone/x.log", "");
-    FileLogHandler file(dir.Wide("gone/x.log"), true);
-    file.setLevel(3);
-    file.setFormatter(&formatter);
-    fs::remove_all(dir / "gone");
-    rootLogger->addHandler(&file);
-    EXPECT_THROW(rootLogger->log(3, L"lost"), LogException) << "travels out of Logger::log";
-
-    dir.Write("gone/x.log", "");
+// A log that fails during a run drops its lines, says so once on stderr and never throws.
+TEST_F(LoggingTest, LogThatFailsLaterDropsLinesAndReportsOnce) {
+    struct Failure {
+        std::string name;
+        int error;
+        std::function<void()> cause;
+    };
+    const std::vector<Failure> failures = {
+        {"gone/x.log", ENOENT, [&] { fs::remove_all(dir / "gone"); }},
+        {"taken/x.log", EISDIR,
+         [&] {
+             fs::remove(dir / "taken/x.log");
+             fs::create_directories(dir / "taken/x.log");
+         }},
+        {"/dev/full", ENOSPC, [] {}},
+    };
     rootLogger->setLevel(7);
-    {
-        MethodTrace trace(rootLogger, L"CautorunApp", L"InitInstance");
-        fs::remove_all(dir / "gone");
-    } // the exit record fails quietly instead of ending the process
-    rootLogger->removeHandler(&file);
+    for (const auto& [name, error, fail] : failures) {
+        const std::string path = name.front() == '/' ? name : dir.Write(name, "").string();
+        FileLogHandler file(Vellmar::Utf8ToWide(path), true);
+        file.setLevel(7);
+        file.setFormatter(&formatter);
+        rootLogger->addHandler(&file);
+        fail();
+        ::testing::internal::CaptureStderr();
+        EXPECT_NO_THROW({
+            MethodTrace trace(rootLogger, L"ActionEngine", L"Run");
+            trace.log(3, L"Run abandoned: first");
+            rootLogger->log(3, L"second");
+        }) << name;
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        rootLogger->removeHandler(&file);
+        EXPECT_EQ(err, "Could not write log file: " + path + ": " + std::strerror(error) +
+                           "; lines are dropped\n");
+    }
 }
 
 TEST_F(LoggingTest, TwoThreadsWriteWholeLines) {

@@ -1,5 +1,6 @@
 #include "tests/support/TempDir.h"
 
+#include "support/Text.h"
 #include "support/UniqueName.h"
 #include "support/VellmarException.h"
 
@@ -54,7 +55,7 @@ TEST_F(UniqueNameTest, TakenNamesAreSkippedAndTheUsedPathReturned) {
         [&](const std::wstring& path) {
             if (++calls == 1)
                 throw std::runtime_error("first fails");
-            fs::create_directory(fs::path(path));
+            fs::create_directory(Vellmar::WideToUtf8(path));
         },
         dir.Wide(), L"", Sequence({L"taken", L"b", L"c"}));
     EXPECT_EQ(calls, 2);

@@ -113,7 +113,7 @@ protected:
         }
         std::optional<std::string> error;
         try {
-            Vellmar::Download(context, target.wstring());
+            Vellmar::Download(context, Vellmar::Utf8ToWide(target.string()));
         } catch (const std::exception& e) {
             error = TextOf(e);
         }

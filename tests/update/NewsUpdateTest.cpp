@@ -123,7 +123,9 @@ std::string CaseName(const ::testing::TestParamInfo<JobCase>& info) {
 // the loopback server; the news folder is <sandbox>/site/news.
 class NewsUpdateJobTest : public Vellmar::Testing::LauncherSandbox {
 protected:
-    NewsUpdateJobTest() : LauncherSandbox("vellmar-news"), temp("TMPDIR", (dir / "tmp").string()) {
+    NewsUpdateJobTest()
+        : LauncherSandbox("vellmar-Nouvelles-\u30cb\u30e5\u30fc\u30b9"),
+          temp("TMPDIR", (dir / "tmp").string()) {
         fs::create_directories(dir / "tmp");
         fs::create_directories(dir / "site");
         // The machine running the tests may be offline; the dedicated flag skips the probe.

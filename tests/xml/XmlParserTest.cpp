@@ -1,6 +1,7 @@
 #include "XmlTestSupport.h"
 
 #include "support/LtfException.h"
+#include "support/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +75,7 @@ TEST(XmlParser, FilesAreFoundIgnoringCaseAndMissingOnesAreParseErrors) {
     std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
     parser->ParseFile(dir.Wide() + L"\\config.xml");
     EXPECT_EQ(Root(*parser)->GetText(), L"ok");
-    const std::wstring missing = (dir / "none.xml").wstring();
+    const std::wstring missing = dir.Wide("none.xml");
     try {
         parser->ParseFile(missing);
         FAIL();
@@ -100,7 +101,7 @@ class XmlEncoding : public ::testing::TestWithParam<EncodingCase> {};
 TEST_P(XmlEncoding, FileDecodesByBomAndDeclaration) {
     Vellmar::Testing::TempDir dir;
     std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
-    parser->ParseFile(dir.Write("enc.xml", GetParam().bytes).wstring());
+    parser->ParseFile(Vellmar::Utf8ToWide(dir.Write("enc.xml", GetParam().bytes).string()));
     EXPECT_EQ(Root(*parser)->GetAttribute(L"v"), L"\u00e9");
     EXPECT_EQ(Root(*parser)->GetText(), L"\u20ac\u00fc");
 }
