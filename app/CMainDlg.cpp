@@ -17,6 +17,7 @@
 #include "support/Text.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QMouseEvent>
 #include <QTimerEvent>
@@ -70,6 +71,10 @@ int CMainDlg::DoModal() {
     InitDialog();
     if (quitPending || destroyed)
         return 0;
+    // Start-up stopped the engine before any page could be shown (a missing background, say,
+    // has been reported): nothing could run or close a window that shows nothing.
+    if (engine.IsStopped() && currentPage.empty())
+        return 1;
     show();
     ++modalDepth;
     const int result = QApplication::exec();
@@ -249,6 +254,17 @@ void CMainDlg::timerEvent(QTimerEvent* event) {
     killTimer(queue->first);
     queueTimers.erase(queue);
     engine.OnQueueTimer(id);
+}
+
+// A close from the window manager (Alt+F4, a task bar's Close) ends the launcher as Escape does,
+// rather than hide a window whose process, music and mutex would live on.
+void CMainDlg::closeEvent(QCloseEvent* event) {
+    if (embedded || destroyed) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    RequestQuit();
 }
 
 void CMainDlg::mousePressEvent(QMouseEvent* event) {

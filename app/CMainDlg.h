@@ -41,7 +41,8 @@ public:
     // The window's initialisation: fires initSignal (the pages are built and the default page
     // shown during it), then takes the focus away from every window.
     void InitDialog();
-    // InitDialog, then shows the window and runs the event loop until Quit or Escape.
+    // InitDialog, then shows the window and runs the event loop until Quit, Escape or a close
+    // request; 1 without a loop when start-up stopped the engine before a page was shown.
     int DoModal();
 
     // False when a page of that name exists; the page is then destroyed.
@@ -88,6 +89,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

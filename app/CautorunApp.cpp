@@ -72,7 +72,7 @@ int CautorunApp::RunLauncher(const std::wstring& commandLine) {
     LauncherContext::SetCurrent(context);
     context->Start(CommandLine::Parse(commandLine), Vellmar::ExecutablePath());
     LauncherRun run(*context);
-    run.Execute();
+    const int result = run.Execute();
     LauncherContext::SetCurrent(nullptr);
-    return context->configurationFailed ? 1 : 0;
+    return context->configurationFailed ? 1 : result;
 }

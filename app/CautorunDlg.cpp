@@ -108,6 +108,9 @@ void CautorunDlg::Build(const std::wstring& xml, const std::wstring& name) {
         const XmlNode& page = *elements->Page();
         if (!LoadBackground(page))
             return;
+        // Before the walk, so that a page whose build stops at a broken element keeps its size.
+        setGeometry(0, 0, background.isNull() ? kDefaultWidth : background.width(),
+                    background.isNull() ? kDefaultHeight : background.height());
         clickSound = page.GetAttribute(L"clicksound");
         ResetButtons();
         std::size_t slot = 0;
@@ -122,8 +125,6 @@ void CautorunDlg::Build(const std::wstring& xml, const std::wstring& name) {
                 AddSubpage(*child);
             }
         }
-        setGeometry(0, 0, background.isNull() ? kDefaultWidth : background.width(),
-                    background.isNull() ? kDefaultHeight : background.height());
         const std::wstring queue = page.GetAttribute(L"actionqueue");
         if (!queue.empty())
             ScheduleQueue(queue);

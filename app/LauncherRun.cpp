@@ -22,14 +22,14 @@ LauncherRun::~LauncherRun() {
         root->removeHandler(fileHandler.get());
 }
 
-void LauncherRun::Execute() {
+int LauncherRun::Execute() {
     SetUpLogging();
     MethodTrace trace(root, L"CautorunApp", L"InitInstance");
     LogOpening(trace);
-    if (!context.configurationFailed)
-        RunDialog();
+    const int result = context.configurationFailed ? 0 : RunDialog();
     if (trace.isEnabledFor(3))
         trace.log(3, L"Log ended\n\n\n");
+    return result;
 }
 
 void LauncherRun::SetUpLogging() {
@@ -68,7 +68,7 @@ void LauncherRun::LogOpening(MethodTrace& trace) {
         trace.log(3, L"- Command line: " + context.commandLine);
 }
 
-void LauncherRun::RunDialog() {
+int LauncherRun::RunDialog() {
     ActionEngine::SetNewsUpdateJobFactory(&CheckNewsUpdate::Make);
     ActionEngine engine(context, false);
     // Declared after the engine, so that the window goes first.
@@ -78,6 +78,7 @@ void LauncherRun::RunDialog() {
         [&engine, &dialog, configFile] { engine.Start(&dialog, configFile); });
     if (context.reloadOnDiskChange)
         dialog.WatchMedia();
-    dialog.DoModal();
+    const int result = dialog.DoModal();
     dialog.DestroyWindow();
+    return result;
 }

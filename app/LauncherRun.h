@@ -18,12 +18,13 @@ public:
     LauncherRun(const LauncherRun&) = delete;
     LauncherRun& operator=(const LauncherRun&) = delete;
 
-    void Execute();
+    // The main dialog's result: non-zero when start-up could show no page.
+    int Execute();
 
 private:
     void SetUpLogging();
     void LogOpening(Vellmar::Diagnostics::MethodTrace& trace);
-    void RunDialog();
+    int RunDialog();
 
     LauncherContext& context;
     std::shared_ptr<Vellmar::Diagnostics::Logger> root;

@@ -72,7 +72,9 @@ void ActionEngine::Guarded(bool nestingLevel, const std::function<void()>& body)
 void ActionEngine::RunInitialization() {
     if (initializationXml.empty())
         return;
-    Guarded(false, [&] {
+    // A level of its own, so that a failing `init` ends the whole initialization instead of
+    // being dropped by that action's own guard.
+    Guarded(true, [&] {
         const auto parser = Parse(initializationXml);
         const XmlNode* initialization = parser->GetDocument()->GetDocumentElement();
         const LTF::Xml::XmlNodeList* children = initialization->GetChildNodes();

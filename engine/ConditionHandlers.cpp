@@ -139,7 +139,7 @@ void ConditionHandlers::Mutex(XmlNode* element) {
     if (name.empty())
         return;
     NamedMutex probe(name);
-    if (probe.IsCreated()) {
+    if (!probe.IsHeldElsewhere()) {
         probe.Release();
         RunBranch(*element, L"false");
         return;

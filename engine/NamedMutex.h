@@ -15,6 +15,8 @@ public:
 
     // True when nobody held the name before.
     bool IsCreated() const { return created; }
+    // True when another holder has the name (not when the mutex could not be made at all).
+    bool IsHeldElsewhere() const { return lock.IsHeldElsewhere(); }
     int LastError() const { return lastError; }
     const std::wstring& Name() const { return name; }
 

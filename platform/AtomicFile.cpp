@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -65,6 +67,19 @@ mode_t ModeFor(const std::string& path, mode_t newFileMode) {
     return newFileMode & ~ProcessUmask();
 }
 
+constexpr std::string_view kTemporarySuffix = ".XXXXXX";
+
+// `name` is `base` followed by what mkostemp makes of kTemporarySuffix.
+bool IsTemporaryOf(std::string_view name, std::string_view base) {
+    if (name.size() != base.size() + kTemporarySuffix.size() || !name.starts_with(base) ||
+        name[base.size()] != '.')
+        return false;
+    for (const char c : name.substr(base.size() + 1))
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
 } // namespace
 
 std::optional<std::string> AtomicFile::Read(const std::string& path) {
@@ -90,7 +105,7 @@ std::optional<std::string> AtomicFile::Read(const std::string& path) {
 
 void AtomicFile::Replace(const std::string& path, std::string_view bytes, mode_t newFileMode) {
     const mode_t mode = ModeFor(path, newFileMode);
-    std::string temporary = path + ".XXXXXX";
+    std::string temporary = path + std::string(kTemporarySuffix);
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.Get() < 0)
         ThrowLastWin32Error("create temporary file for " + path, Utf8ToWide(path));
@@ -105,6 +120,21 @@ void AtomicFile::Replace(const std::string& path, std::string_view bytes, mode_t
     } catch (...) {
         ::unlink(temporary.c_str());
         throw;
+    }
+}
+
+void AtomicFile::RemoveStaleTemporaries(const std::string& path) {
+    const std::filesystem::path file(path);
+    const std::string base = file.filename().string();
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::filesystem::path& entry = it->path();
+        struct stat info {};
+        if (IsTemporaryOf(entry.filename().string(), base) && ::lstat(entry.c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode) && info.st_uid == ::getuid())
+            ::unlink(entry.c_str());
     }
 }
 

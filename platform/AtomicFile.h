@@ -20,6 +20,10 @@ public:
     // rename itself only means keeping the old content). An existing
     // file keeps its permission bits; a new one gets `newFileMode` (less the umask).
     static void Replace(const std::string& path, std::string_view bytes, mode_t newFileMode = 0666);
+
+    // Removes this user's temporaries that a killed Replace of `path` left beside it. Only for
+    // a caller that holds the lock every writer of `path` takes: then no temporary is in use.
+    static void RemoveStaleTemporaries(const std::string& path);
 };
 
 } // namespace Vellmar::Platform

@@ -46,21 +46,30 @@ std::string Escape(std::wstring_view name) {
     return out;
 }
 
-// A folder only this user can write, or "" when none can be had.
+// `folder` exists (made if needed) as a directory that only this user can write.
+bool IsPrivateFolder(const std::string& folder, bool create) {
+    if (create)
+        ::mkdir(folder.c_str(), 0700);
+    struct stat info {};
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 0022) == 0;
+}
+
+// A folder only this user can write, or "" when none can be had. A runtime folder that is
+// missing or another user's (as after `sudo -E`) is passed over, not taken as a failure.
 std::string LockFolder() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string folder = runtime && *runtime
-                                   ? std::string(runtime) + "/vellmar-mutex"
-                                   : "/tmp/vellmar-mutex-" + std::to_string(::getuid());
-    ::mkdir(folder.c_str(), 0700);
-    struct stat info {};
-    // In a shared /tmp another user could have made the folder first.
-    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::getuid() || (info.st_mode & 0022) != 0) {
-        errno = EACCES;
-        return {};
+    if (runtime && *runtime && IsPrivateFolder(runtime, false)) {
+        const std::string folder = std::string(runtime) + "/vellmar-mutex";
+        if (IsPrivateFolder(folder, true))
+            return folder;
     }
-    return folder;
+    // In a shared /tmp another user could have made the folder first.
+    const std::string folder = "/tmp/vellmar-mutex-" + std::to_string(::getuid());
+    if (IsPrivateFolder(folder, true))
+        return folder;
+    errno = EACCES;
+    return {};
 }
 
 std::optional<pid_t> ReadPid(int fd) {

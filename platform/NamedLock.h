@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <cerrno>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,7 +11,8 @@
 namespace Vellmar::Platform {
 
 // A named, system-wide "is it running" marker standing in for a named mutex: an flock on
-// $XDG_RUNTIME_DIR/vellmar-mutex/<escaped name>.lock (else /tmp/vellmar-mutex-<uid>/). The
+// $XDG_RUNTIME_DIR/vellmar-mutex/<escaped name>.lock (else, or when that folder is missing or
+// not this user's, /tmp/vellmar-mutex-<uid>/). The
 // holder writes its pid into the file. The kernel drops the lock when the holder dies, so a
 // killed holder leaves the name free. A second lock of the same name in the same process also
 // finds it taken.
@@ -23,6 +26,8 @@ public:
     // True when this object took the name (nobody held it). False when another holder has it,
     // or when the lock could not be made at all (LastError() then says why).
     bool IsCreated() const { return created; }
+    // True only when another holder has the name; a lock that could not be made is not held.
+    bool IsHeldElsewhere() const { return !created && lastError == EEXIST; }
     int LastError() const { return lastError; }
     const std::wstring& Name() const { return name; }
 

@@ -1,5 +1,6 @@
 #include "platform/RegistryHive.h"
 
+#include "platform/Windows1252.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
 
@@ -32,12 +33,22 @@ std::string_view TrimRight(std::string_view text) {
     return text;
 }
 
-// Exports from Windows are UTF-16LE with a byte-order mark; the hive itself is UTF-8.
-std::string ToUtf8(std::string_view bytes) {
+bool IsUtf8(std::string_view bytes) {
+    return WideToUtf8(Utf8ToWide(bytes)) == bytes;
+}
+
+// Exports from Windows are UTF-16LE with a byte-order mark (version 5.00) or windows-1252
+// (REGEDIT4); the hive itself is UTF-8 unless it came as windows-1252.
+std::string ToUtf8(std::string_view bytes, bool& windows1252) {
+    windows1252 = false;
     if (bytes.starts_with("\xEF\xBB\xBF"))
         return std::string(bytes.substr(3));
-    if (!bytes.starts_with("\xFF\xFE"))
-        return std::string(bytes);
+    if (!bytes.starts_with("\xFF\xFE")) {
+        if (IsUtf8(bytes))
+            return std::string(bytes);
+        windows1252 = true;
+        return WideToUtf8(Windows1252ToWide(bytes));
+    }
     std::wstring wide;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
         std::uint32_t unit =
@@ -128,15 +139,14 @@ std::wstring NormalizeRegistryPath(std::wstring_view keyPath) {
 RegistryHive RegistryHive::Parse(std::string_view bytes) {
     RegistryHive hive;
     std::vector<std::string> sources;
-    const std::vector<std::string> lines = LogicalLines(ToUtf8(bytes), sources);
+    const std::vector<std::string> lines = LogicalLines(ToUtf8(bytes, hive.windows1252), sources);
     Key* current = nullptr;
-    bool headerSeen = false;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string_view line = TrimLeft(lines[i]);
         if (line.empty())
             continue;
-        if (!headerSeen && hive.keys.empty() && IsHeader(line)) {
-            headerSeen = true;
+        if (hive.header.empty() && hive.keys.empty() && IsHeader(line)) {
+            hive.header = sources[i];
             continue;
         }
         if (!line.starts_with('[') && hive.keys.empty())
@@ -201,7 +211,7 @@ void RegistryHive::Assign(Key& key, Entry entry) {
 }
 
 std::string RegistryHive::Serialize() const {
-    std::string out(kHeader);
+    std::string out(header.empty() ? kHeader : header);
     out += '\n';
     for (const std::string& line : preamble)
         out += line + '\n';
@@ -216,6 +226,11 @@ std::string RegistryHive::Serialize() const {
             out += '=' + entry.value.Format() + '\n';
         }
     }
+    // A windows-1252 hive stays one, so that every unchanged line keeps its bytes; text that
+    // code page cannot hold turns the whole file into UTF-8 rather than lose it.
+    if (windows1252)
+        if (auto legacy = WideToWindows1252(Utf8ToWide(out)))
+            return *legacy;
     return out;
 }
 

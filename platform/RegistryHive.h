@@ -11,7 +11,8 @@ namespace Vellmar::Platform {
 // The content of one .reg-syntax hive file. Parsing follows import semantics: a later
 // assignment wins, `[-key]` and `"name"=-` delete, repeated key sections merge. Lines that are
 // not understood (comments, unknown syntax) stay where they were when the hive is written back;
-// values that are not changed keep their original spelling.
+// values that are not changed keep their original spelling. A file that is not UTF-8 is read as
+// windows-1252 (REGEDIT4 exports) and written back in it.
 class RegistryHive {
 public:
     static RegistryHive Parse(std::string_view bytes);
@@ -43,6 +44,8 @@ private:
     static void Assign(Key& key, Entry entry);
     void ParseLine(std::string_view line, const std::string& source, Key*& current);
 
+    std::string header; // as read; empty: none was
+    bool windows1252 = false;
     std::vector<std::string> preamble;
     std::vector<Key> keys;
 };

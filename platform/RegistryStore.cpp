@@ -152,6 +152,7 @@ void RegistryStore::WriteValue(RegistryRoot root, std::wstring_view key, std::ws
         ::chmod(folder.c_str(), 0700);
     }
     const FileLock lock(hivePath + ".lock", lockTimeout);
+    AtomicFile::RemoveStaleTemporaries(hivePath);
     const auto bytes = AtomicFile::Read(hivePath);
     RegistryHive hive = RegistryHive::Parse(bytes ? *bytes : std::string());
     hive.Set(path, name, value);

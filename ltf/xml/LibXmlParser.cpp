@@ -4,9 +4,11 @@
 #include "ltf/xml/LibXmlRuntime.h"
 #include "ltf/xml/LibXmlText.h"
 #include "ltf/xml/LibXmlTreeCheck.h"
+#include "ltf/xml/StartTagScan.h"
 #include "support/LtfException.h"
 #include "support/PathResolve.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 
 #include <fcntl.h>
@@ -15,7 +17,9 @@
 
 #include <cerrno>
 #include <optional>
+#include <string>
 #include <system_error>
+#include <unordered_map>
 
 namespace LTF::Xml::Implementation {
 
@@ -35,6 +39,8 @@ struct FirstError {
     int column = 0;
     std::wstring reason;
     bool set = false;
+    bool refused = false; // stopped by a bound of ours, whatever the parser thinks of the rest
+    std::unordered_map<std::string, std::size_t> declaredAttributes;
 };
 
 // Keeps the first error, as the reader of a message wants the cause, not the aftermath.
@@ -57,6 +63,29 @@ void RecordContextError(void* userData, xmlErrorPtr error) {
 // Encoding and input errors are raised without the parser context.
 void RecordThreadError(void* userData, xmlErrorPtr error) {
     Record(static_cast<FirstError*>(userData), error);
+}
+
+// Default attributes declared in the document type are added to every start tag of their
+// element, so they are bounded like written ones.
+void BoundedAttributeDecl(void* userData, const xmlChar* element, const xmlChar* name, int type,
+                          int def, const xmlChar* defaultValue, xmlEnumerationPtr tree) {
+    auto context = static_cast<xmlParserCtxtPtr>(userData);
+    FirstError& first = *static_cast<FirstError*>(context->_private);
+    if (++first.declaredAttributes[reinterpret_cast<const char*>(element)] >
+        StartTagScan::kMaxAttributes) {
+        xmlFreeEnumeration(tree);
+        if (!first.set) {
+            first.set = true;
+            first.line = xmlSAX2GetLineNumber(context);
+            first.column = xmlSAX2GetColumnNumber(context);
+            first.reason = L"An element has more than " +
+                           std::to_wstring(StartTagScan::kMaxAttributes) + L" declared attributes.";
+        }
+        first.refused = true;
+        xmlStopParser(context);
+        return;
+    }
+    xmlSAX2AttributeDecl(userData, element, name, type, def, defaultValue, tree);
 }
 
 [[noreturn]] void ThrowParseError(const std::wstring& source, int line, int column,
@@ -152,12 +181,16 @@ void LibXmlParser::ParseBytes(std::string_view bytes, const std::wstring& source
 void LibXmlParser::Parse(std::string_view bytes, const std::wstring& source, bool decoded) {
     if (bytes.size() > kMaxDocumentBytes)
         ThrowParseError(source, 0, 0, TooLarge());
+    const StartTagScan::Refusal refusal = StartTagScan::Run(bytes);
+    if (!refusal.reason.empty())
+        ThrowParseError(source, refusal.line, refusal.column, refusal.reason);
     std::unique_ptr<xmlParserCtxt, ContextFree> context(xmlNewParserCtxt());
     if (context == nullptr || context->sax == nullptr)
         throw UnexpectedErrorException();
     FirstError first;
     context->_private = &first;
     context->sax->serror = RecordContextError;
+    context->sax->attributeDecl = BoundedAttributeDecl;
     // Text that arrives as wide characters is already decoded, whatever its declaration says.
     const int options = XML_PARSE_NONET | (decoded ? XML_PARSE_IGNORE_ENC : 0);
     std::unique_ptr<xmlDoc, DocumentFree> parsed;
@@ -166,7 +199,7 @@ void LibXmlParser::Parse(std::string_view bytes, const std::wstring& source, boo
         parsed.reset(xmlCtxtReadMemory(context.get(), bytes.data(), static_cast<int>(bytes.size()),
                                        nullptr, decoded ? "UTF-8" : nullptr, options));
     }
-    if (parsed == nullptr || !context->wellFormed || !context->nsWellFormed) {
+    if (parsed == nullptr || first.refused || !context->wellFormed || !context->nsWellFormed) {
         if (!first.set)
             first.reason = L"The document is not well-formed.";
         ThrowParseError(source, first.line, first.column, first.reason);

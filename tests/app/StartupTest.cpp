@@ -1,14 +1,21 @@
 // Runs the real autorun binary, as a player's desktop would, in a throw-away folder tree.
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/support/PrivateXServer.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/Rar4Writer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <thread>
+
+// Xlib defines None and Bool as macros: after gtest.
+#include <X11/Xlib.h>
 
 namespace fs = std::filesystem;
 using TestSupport::LinesStartingWith;
@@ -36,16 +43,20 @@ protected:
     }
 
     TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
-                                   const std::string& lang = "C") {
-        return RunProcess(exe, args,
-                          {{"HOME", Home().string()},
-                           {"XDG_CONFIG_HOME", ""},
-                           {"LANG", lang},
-                           {"LC_ALL", ""},
-                           {"LC_MESSAGES", ""},
-                           {"AUTORUN_NONINTERACTIVE", "1"},
-                           {"QT_QPA_PLATFORM", "offscreen"},
-                           {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}});
+                                   const std::string& lang = "C",
+                                   const std::map<std::string, std::string>& extra = {}) {
+        std::map<std::string, std::string> environment = {
+            {"HOME", Home().string()},
+            {"XDG_CONFIG_HOME", ""},
+            {"LANG", lang},
+            {"LC_ALL", ""},
+            {"LC_MESSAGES", ""},
+            {"AUTORUN_NONINTERACTIVE", "1"},
+            {"QT_QPA_PLATFORM", "offscreen"},
+            {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}};
+        for (const auto& [name, value] : extra)
+            environment[name] = value;
+        return RunProcess(exe, args, environment);
     }
 
     fs::path LogFile() const { return Home() / "Documents" / "autorun.log"; }
@@ -59,7 +70,79 @@ const char* kEmptyConfig = "<?xml version=\"1.0\"?>\n<VellmarApp><application><i
                            "<init action=\"system\" value=\"close\"/></initialization>"
                            "</application></VellmarApp>\n";
 
+// Sends WM_DELETE_WINDOW, as a window manager's Alt+F4 or a task bar's Close does, to the
+// first mapped top-level window on `display` that takes it; false when none shows in time.
+bool CloseFirstWindow(const std::string& display) {
+    Display* x = XOpenDisplay(display.c_str());
+    if (!x)
+        return false;
+    const Atom protocols = XInternAtom(x, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom(x, "WM_DELETE_WINDOW", False);
+    bool sent = false;
+    for (int attempt = 0; attempt < 200 && !sent; ++attempt) {
+        ::usleep(50000);
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count))
+            continue;
+        for (unsigned int i = 0; i < count && !sent; ++i) {
+            XWindowAttributes attributes{};
+            Atom* accepted = nullptr;
+            int acceptedCount = 0;
+            if (!XGetWindowAttributes(x, children[i], &attributes) ||
+                attributes.map_state != IsViewable ||
+                !XGetWMProtocols(x, children[i], &accepted, &acceptedCount))
+                continue;
+            for (int p = 0; p < acceptedCount && !sent; ++p) {
+                if (accepted[p] != deleteWindow)
+                    continue;
+                XEvent close{};
+                close.xclient.type = ClientMessage;
+                close.xclient.window = children[i];
+                close.xclient.message_type = protocols;
+                close.xclient.format = 32;
+                close.xclient.data.l[0] = static_cast<long>(deleteWindow);
+                close.xclient.data.l[1] = CurrentTime;
+                sent = XSendEvent(x, children[i], False, NoEventMask, &close) != 0;
+            }
+            XFree(accepted);
+        }
+        if (children)
+            XFree(children);
+    }
+    XSync(x, False);
+    XCloseDisplay(x);
+    return sent;
+}
+
 } // namespace
+
+TEST_F(Startup, MissingBackgroundEndsTheLauncherAfterItsMessage) {
+    WriteConfig("setup", "<?xml version=\"1.0\"?>\n<VellmarApp><pages default=\"a\">"
+                         "<page name=\"a\" background=\"missing.bmp\"/></pages></VellmarApp>\n");
+    const auto result = Run(Install("setup"), {});
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_NE(result.exitCode, 0);
+    const auto boxes = LinesStartingWith(result.err, "MessageBox:");
+    ASSERT_EQ(boxes.size(), 1u) << result.err;
+    EXPECT_NE(boxes[0].find("missing.bmp"), std::string::npos) << boxes[0];
+}
+
+TEST_F(Startup, AWindowManagerCloseEndsTheLauncherAsEscapeDoes) {
+    Vellmar::Testing::PrivateXServer server;
+    if (server.name.empty())
+        GTEST_SKIP() << "no Xvfb";
+    WriteConfig("setup", "<?xml version=\"1.0\"?>\n<VellmarApp><pages default=\"a\">"
+                         "<page name=\"a\"/></pages></VellmarApp>\n");
+    bool sent = false;
+    std::thread windowManager([&] { sent = CloseFirstWindow(server.name); });
+    const auto result =
+        Run(Install("setup"), {}, "C", {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.name}});
+    windowManager.join();
+    EXPECT_TRUE(sent);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+}
 
 TEST_F(Startup, MissingConfigurationIsOneMessageAndNoLog) {
     const auto result = Run(Install("setup/bin"), {});

@@ -89,3 +89,35 @@ TEST_F(MutexTest, TheLaunchersOwnMutexCountsAsHeld) {
     EXPECT_EQ(Pages(), (Names{L"T"}));
     EXPECT_TRUE(engine->HoldsMutex());
 }
+
+TEST_F(MutexTest, OnlyARealHolderCountsAsHeld) {
+    // Unique, as the shared fallback folder may hold other tests' locks.
+    const std::wstring name = L"Free " + std::to_wstring(::getpid());
+    Start(L"<conditions><condition name='c' type='mutex' value='" + name +
+          L"'><true action='page' value='T'/><false action='page' value='F'/></condition>"
+          L"</conditions>");
+    // Another user's folder: root owns "/", so root hands a folder to nobody.
+    std::string foreign = "/";
+    if (::geteuid() == 0) {
+        foreign = (dir / "foreign").string();
+        std::filesystem::create_directory(foreign);
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    }
+    struct Case {
+        const char* what;
+        std::string runtime;
+        bool unopenableLock;
+    } cases[] = {
+        {"missing runtime folder", (dir / "missing").string(), false},
+        {"another user's runtime folder", foreign, false},
+        {"lock file that cannot be opened", (dir / "run").string(), true},
+    };
+    for (const Case& c : cases) {
+        Vellmar::Testing::ScopedEnv runtime("XDG_RUNTIME_DIR", c.runtime.c_str());
+        if (c.unopenableLock)
+            std::filesystem::create_symlink("/", Vellmar::Platform::NamedLock::LockPath(name));
+        host.calls.clear();
+        engine->RunCondition(L"c");
+        EXPECT_EQ(Pages(), (Names{L"F"})) << c.what;
+    }
+}

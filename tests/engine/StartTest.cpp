@@ -32,11 +32,24 @@ TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
     EXPECT_FALSE(engine->IsLoadFailed());
 }
 
-TEST_F(StartTest, CloseDuringInitializationSkipsTheRest) {
-    StartRaw("<autorun><pages default='main'/><application><initialization>"
-             "<init action='system' value='close'/><init action='subpage' value='never'/>"
-             "</initialization></application></autorun>");
-    EXPECT_EQ(host.calls, (Calls{L"Quit()"}));
+TEST_F(StartTest, InitializationEndsAtCloseOrAFailingInit) {
+    struct Case {
+        const char* init;
+        Calls calls;
+    } cases[] = {
+        {"<init action='system' value='close'/>", {L"Quit()"}},
+        {"<init action='subpage' value='x' delay='1x'/>", {L"BuildPages()", L"ShowPage(main)"}},
+    };
+    for (const Case& c : cases) {
+        engine = std::make_unique<ActionEngine>(context, false, media);
+        host.Attach(*engine);
+        host.calls.clear();
+        StartRaw(std::string("<autorun><pages default='main'/><application><initialization>") +
+                 c.init +
+                 "<init action='subpage' value='never'/></initialization></application>"
+                 "</autorun>");
+        EXPECT_EQ(host.calls, c.calls) << c.init;
+    }
 }
 
 TEST_F(StartTest, ThePageBuildMayStopTheEngine) {

@@ -120,10 +120,12 @@ TEST_F(NamedLockTest, NamesMapToDistinctSafeFiles) {
 }
 
 TEST_F(NamedLockTest, FallsBackToAPrivateTmpFolder) {
-    ScopedEnv none("XDG_RUNTIME_DIR", nullptr);
-    const std::string path = NamedLock::LockPath(L"x");
-    EXPECT_EQ(std::filesystem::path(path).parent_path(),
-              "/tmp/vellmar-mutex-" + std::to_string(::getuid()));
+    for (const char* runtimeDir : {static_cast<const char*>(nullptr), "/nonexistent"}) {
+        ScopedEnv env("XDG_RUNTIME_DIR", runtimeDir);
+        const std::string path = NamedLock::LockPath(L"x");
+        EXPECT_EQ(std::filesystem::path(path).parent_path(),
+                  "/tmp/vellmar-mutex-" + std::to_string(::getuid()));
+    }
 }
 
 TEST_F(NamedLockTest, NoDisplayMeansNothingToActivate) {

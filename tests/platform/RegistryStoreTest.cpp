@@ -154,6 +154,48 @@ TEST_F(RegistryStoreTest, UnwritableHiveReportsFailureWithoutThrowing) {
     EXPECT_EQ(store.ReadRegistryString(RegistryRoot::CurrentUser, L"S", L"N"), L"");
 }
 
+TEST_F(RegistryStoreTest, AWindows1252HiveKeepsItsBytesThroughAnUnrelatedWrite) {
+    const std::string original = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Soci\xe9t\xe9]\n"
+                                 "\"Nom\"=\"Caf\xe9\"\n";
+    struct Case {
+        const wchar_t* written;
+        std::string added; // empty: the file turns into UTF-8
+    } cases[] = {
+        {L"\u20ac\u00e9", "\n[HKEY_CURRENT_USER\\Software\\Other]\n\"X\"=\"\x80\xe9\"\n"},
+        {L"\u65e5\u672c", ""},
+    };
+    for (const Case& c : cases) {
+        WriteFile(dir / "HKEY_CURRENT_USER.reg", original);
+        const RegistryStore store = Store();
+        EXPECT_EQ(store.ReadRegistryString(L"hkcu", L"Software\\soci\u00e9t\u00c9", L"nom"),
+                  L"Caf\u00e9");
+        ASSERT_TRUE(store.WriteRegistryString(L"hkcu", L"Software\\Other", L"X", c.written));
+        const std::string now = ReadFile(dir / "HKEY_CURRENT_USER.reg");
+        if (!c.added.empty())
+            EXPECT_EQ(now, original + c.added);
+        else
+            EXPECT_EQ(Vellmar::WideToUtf8(Vellmar::Utf8ToWide(now)), now) << "valid UTF-8";
+        EXPECT_EQ(store.ReadRegistryString(L"hkcu", L"Software\\Soci\u00e9t\u00e9", L"Nom"),
+                  L"Caf\u00e9");
+        EXPECT_EQ(store.ReadRegistryString(L"hkcu", L"Software\\Other", L"X"), c.written);
+    }
+}
+
+TEST_F(RegistryStoreTest, AWriteRemovesTemporariesOfKilledWritersOnly) {
+    const char* stale[] = {"HKEY_CURRENT_USER.reg.a1B2c3", "HKEY_CURRENT_USER.reg.ZZZZZZ"};
+    const char* kept[] = {"HKEY_CURRENT_USER.reg.lock", "HKEY_CURRENT_USER.reg.toolong",
+                          "HKEY_LOCAL_MACHINE.reg.a1B2c3", "HKEY_CURRENT_USER.reg.a1-2c3"};
+    for (const char* name : stale)
+        WriteFile(dir / name, "half a hive");
+    for (const char* name : kept)
+        WriteFile(dir / name, "x");
+    ASSERT_TRUE(Store().WriteRegistryString(L"hkcu", L"Software\\V", L"N", L"v"));
+    for (const char* name : stale)
+        EXPECT_FALSE(std::filesystem::exists(dir / name)) << name;
+    for (const char* name : kept)
+        EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+}
+
 TEST_F(RegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
     constexpr int kPerProcess = 500;
     pid_t children[2];

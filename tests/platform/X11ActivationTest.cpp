@@ -1,12 +1,11 @@
 #include "platform/NamedLock.h"
 #include "tests/platform/Scratch.h"
+#include "tests/support/PrivateXServer.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <cstring>
 
 // Xlib defines None and Bool as macros: after gtest.
 #include <X11/Xatom.h>
@@ -15,42 +14,6 @@
 using Vellmar::Platform::NamedLock;
 
 namespace {
-
-// A private X server for one test; the test is skipped when Xvfb is not installed.
-class PrivateXServer {
-public:
-    PrivateXServer() {
-        if (::access("/usr/bin/Xvfb", X_OK) != 0)
-            return;
-        int number = 90 + ::getpid() % 400;
-        while (::access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0 ||
-               ::access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) == 0)
-            ++number;
-        const std::string display = ":" + std::to_string(number);
-        pid = ::fork();
-        if (pid == 0) {
-            ::execl("/usr/bin/Xvfb", "Xvfb", display.c_str(), "-nolisten", "tcp", "-screen", "0",
-                    "320x240x24", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        for (int i = 0; i < 100; ++i) {
-            if (Display* probe = XOpenDisplay(display.c_str())) {
-                XCloseDisplay(probe);
-                name = display;
-                return;
-            }
-            ::usleep(50000);
-        }
-    }
-    ~PrivateXServer() {
-        if (pid > 0) {
-            ::kill(pid, SIGTERM);
-            ::waitpid(pid, nullptr, 0);
-        }
-    }
-    pid_t pid = -1;
-    std::string name;
-};
 
 // A holder process that takes the lock and waits to be killed.
 pid_t StartHolderProcess(const std::wstring& lockName) {
@@ -83,7 +46,7 @@ struct Holder {
 } // namespace
 
 TEST(X11Activation, MinimisedHolderWindowIsRestored) {
-    PrivateXServer server;
+    Vellmar::Testing::PrivateXServer server;
     if (server.name.empty())
         GTEST_SKIP() << "no Xvfb";
     TempDir runtime;

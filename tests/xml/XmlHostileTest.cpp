@@ -37,6 +37,18 @@ std::wstring QuadraticBlowup() {
            Repeat(L"&e;", 20000) + L"</r>";
 }
 
+// ` name0="1" name1="1" ...`
+std::wstring Attributes(const std::wstring& name, int count) {
+    std::wstring text;
+    for (int i = 0; i < count; ++i)
+        text += L" " + name + std::to_wstring(i) + L"=\"1\"";
+    return text;
+}
+
+std::wstring Crowded(const std::wstring& name, int count) {
+    return L"<r" + Attributes(name, count) + L"/>";
+}
+
 long MaxRssMegabytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -59,6 +71,10 @@ TEST(XmlHostile, RefusedQuicklyWithBoundedMemory) {
         {"deep nesting", Repeat(L"<a>", 10000) + Repeat(L"</a>", 10000)},
         {"over the size cap", L"<a>" + std::wstring(9u << 20, L'x') + L"</a>"},
         {"200 MB file", L""},
+        {"120,000 attributes", Crowded(L"a", 120000)},
+        {"200,000 namespace declarations", Crowded(L"xmlns:p", 200000)},
+        {"120,000 declared attributes",
+         L"<!DOCTYPE r [<!ATTLIST r" + Repeat(L" a CDATA 'x'", 120000) + L">]><r/>"},
     };
     const long rssBefore = MaxRssMegabytes();
     for (const Case& c : cases) {
@@ -73,6 +89,33 @@ TEST(XmlHostile, RefusedQuicklyWithBoundedMemory) {
         EXPECT_EQ(parser->GetDocument(), nullptr);
     }
     EXPECT_LT(MaxRssMegabytes() - rssBefore, 768) << "peak memory grew too much";
+}
+
+TEST(XmlHostile, TheAttributeBoundCountsOnlyStartTags) {
+    const std::wstring many = Crowded(L"a", 300);
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool refused;
+    } cases[] = {
+        {"at the bound",
+         Vellmar::WideToUtf8(L"<r" + Attributes(L"a", 256) + Attributes(L"xmlns:p", 256) + L"/>"),
+         false},
+        {"in a comment", Vellmar::WideToUtf8(L"<r><!--" + many + L"--></r>"), false},
+        {"in a CDATA section", Vellmar::WideToUtf8(L"<r><![CDATA[" + many + L"]]></r>"), false},
+        {"in an entity value",
+         Vellmar::WideToUtf8(L"<!DOCTYPE r [<!ENTITY e '" + many + L"'>]><r/>"), false},
+        {"UTF-16", std::string("\xFF\xFE"), true},
+    };
+    for (wchar_t c : Crowded(L"a", 257))
+        cases[4].bytes += static_cast<char>(c), cases[4].bytes += '\0';
+    for (const Case& c : cases) {
+        Implementation::LibXmlParser parser;
+        if (c.refused)
+            EXPECT_THROW(parser.ParseBytes(c.bytes, L"test"), XmlParseErrorException) << c.name;
+        else
+            EXPECT_NO_THROW(parser.ParseBytes(c.bytes, L"test")) << c.name;
+    }
 }
 
 TEST(XmlHostile, ModestEntityUseStillParses) {
