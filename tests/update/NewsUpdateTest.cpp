@@ -11,6 +11,7 @@
 #include "tests/support/LauncherSandbox.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Rar4Writer.h"
+#include "tests/support/Rar5Writer.h"
 #include "tests/support/RecordingLogHandler.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/StubHost.h"
@@ -18,6 +19,10 @@
 #include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -79,6 +84,17 @@ std::string CorruptArchive() {
     return writer.bytes();
 }
 
+std::string Rar5NewsArchive(bool flipDataByte = false) {
+    Vellmar::Testing::Rar5Writer writer;
+    writer.file("index.html", kNewNews.at("index.html")).folder("img");
+    writer.file("img/b.bmp", kNewNews.at("img/b.bmp"));
+    writer.file(kUnicodeName, kNewNews.at(kUnicodeName));
+    std::string bytes = writer.bytes();
+    if (flipDataByte)
+        bytes[bytes.find("today")] ^= 1;
+    return bytes;
+}
+
 std::string HostileArchive() {
     return Rar4Writer().file("index.html", "fine").file("../escaped.txt", "evil").bytes();
 }
@@ -97,6 +113,7 @@ HttpRoute Endless() {
 }
 
 enum class Outcome { Success, Failure };
+enum class Old { None, Folder, File };
 
 struct JobCase {
     const char* name;
@@ -105,8 +122,9 @@ struct JobCase {
     int requests; // reaching the server
     std::string target = "/news.rar";
     std::string scheme = "http";
-    bool oldFolder = true;
+    Old old = Old::Folder;
     bool failFinalRename = false;
+    std::wstring location = L"${EXE_DIR}/site/news";
 };
 
 void PrintTo(const JobCase& c, std::ostream* out) {
@@ -134,6 +152,8 @@ protected:
         options.limits.connectTimeout = 2s;
         options.limits.lowSpeedTime = 1s;
         options.limits.maxBodyBytes = 1 << 20;
+        // A drip of 20 bytes a second passes the low-speed rule; this ends it.
+        options.limits.totalTimeBase = 1s;
         ActionEngine::SetNewsUpdateJobFactory([this](ActionEngine& target, NewsUpdateRequest r) {
             return std::make_unique<CheckNewsUpdate>(target, std::move(r), options);
         });
@@ -149,15 +169,16 @@ protected:
     }
 
     // Starts the engine on a configuration whose condition "news" fetches `url`, and runs it.
-    void RunCondition(const std::string& url) {
+    void RunCondition(const std::string& url,
+                      const std::wstring& location = L"${EXE_DIR}/site/news") {
         std::wstring escaped;
         for (char c : url)
             escaped += c == '&' ? std::wstring(L"&amp;") : std::wstring(1, c);
         engine->Start(
             &host,
             WriteConfiguration(L"<conditions><condition name='news' type='newsupdate' "
-                               L"location='${EXE_DIR}/site/news' URL='" +
-                               escaped +
+                               L"location='" +
+                               location + L"' URL='" + escaped +
                                L"'><true action='page' value='ok'/>"
                                L"<false action='page' value='failed'/></condition></conditions>"));
         host.calls.clear();
@@ -195,10 +216,12 @@ class NewsUpdateTable : public NewsUpdateJobTest, public ::testing::WithParamInt
 
 TEST_P(NewsUpdateTable, OutcomeAndFolders) {
     const JobCase& c = GetParam();
-    if (c.oldFolder)
+    if (c.old == Old::Folder)
         for (const auto& [name, contents] : kOldNews)
             contents == "/" ? (void)fs::create_directories(dir / "site/news" / name)
                             : (void)dir.Write("site/news/" + name, contents);
+    if (c.old == Old::File)
+        dir.Write("site/news", "a file in the way");
     server.Route(c.target, c.route);
     if (c.failFinalRename) {
         options.moves.exchange = [](const std::wstring&, const std::wstring&) { return false; };
@@ -209,7 +232,7 @@ TEST_P(NewsUpdateTable, OutcomeAndFolders) {
         };
     }
 
-    RunCondition(c.scheme + "://127.0.0.1:${NEWS_PORT}" + c.target);
+    RunCondition(c.scheme + "://127.0.0.1:${NEWS_PORT}" + c.target, c.location);
     const auto pages = Finish();
 
     const auto requests = server.Requests();
@@ -227,9 +250,9 @@ TEST_P(NewsUpdateTable, OutcomeAndFolders) {
         EXPECT_TRUE(Logged("News update complete."));
     } else {
         EXPECT_EQ(pages, std::vector<std::wstring>{L"ShowPage(failed)"});
-        EXPECT_EQ(Snapshot(dir / "site/news"), c.oldFolder ? kOldNews : Tree{});
-        EXPECT_EQ(Entries(dir / "site"),
-                  c.oldFolder ? std::vector<std::string>{"news"} : std::vector<std::string>{})
+        EXPECT_EQ(Snapshot(dir / "site/news"), c.old == Old::Folder ? kOldNews : Tree{});
+        EXPECT_EQ(Entries(dir / "site"), c.old == Old::Folder ? std::vector<std::string>{"news"}
+                                                              : std::vector<std::string>{})
             << "an unpack folder was left behind";
         EXPECT_TRUE(Logged("News update failed."));
     }
@@ -242,7 +265,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         JobCase{"ReplacesOldFolder", Serve(NewsArchive()), Outcome::Success, 1},
         JobCase{"NoOldFolder", Serve(NewsArchive()), Outcome::Success, 1, "/news.rar", "http",
-                false},
+                Old::None},
+        JobCase{"PlainFileAtLocation", Serve(NewsArchive()), Outcome::Success, 1, "/news.rar",
+                "http", Old::File},
+        JobCase{"LocationEndsInSeparator", Serve(NewsArchive()), Outcome::Success, 1, "/news.rar",
+                "http", Old::Folder, false, L"${EXE_DIR}\\site\\news\\"},
+        JobCase{"Rar5Archive", Serve(Rar5NewsArchive()), Outcome::Success, 1},
+        JobCase{"Rar5FlippedDataByte", Serve(Rar5NewsArchive(true)), Outcome::Failure, 1},
         JobCase{"PortAndQueryAsWritten", Serve(NewsArchive()), Outcome::Success, 1,
                 "/feed/news.rar?lang=en&v=2"},
         JobCase{"NotFoundAfterOneAttempt", Serve("gone", 404), Outcome::Failure, 1},
@@ -253,13 +282,15 @@ INSTANTIATE_TEST_SUITE_P(
         JobCase{"TruncatedBody", Serve(NewsArchive(), 200, Mode::TruncateBody), Outcome::Failure,
                 3},
         JobCase{"EndlessBodyHitsCap", Endless(), Outcome::Failure, 3},
+        JobCase{"TrickleHitsTheTotalTime", Serve(NewsArchive(), 200, Mode::SlowDrip),
+                Outcome::Failure, 3},
         JobCase{"FtpRefusedAtOnce", Serve(NewsArchive()), Outcome::Failure, 0, "/news.rar", "ftp"},
         JobCase{"CorruptArchive", Serve(CorruptArchive()), Outcome::Failure, 1},
         JobCase{"HostileArchive", Serve(HostileArchive()), Outcome::Failure, 1},
         JobCase{"HostileArchiveNoOldFolder", Serve(HostileArchive()), Outcome::Failure, 1,
-                "/news.rar", "http", false},
+                "/news.rar", "http", Old::None},
         JobCase{"FailingFinalRename", Serve(NewsArchive()), Outcome::Failure, 1, "/news.rar",
-                "http", true, true}),
+                "http", Old::Folder, true}),
     CaseName);
 
 TEST_F(NewsUpdateJobTest, SuccessLogsEveryStepInOrder) {
@@ -298,6 +329,7 @@ TEST_F(NewsUpdateJobTest, MissingLibraryInBinariesDirFailsAndCleansUp) {
 
 TEST_F(NewsUpdateJobTest, DestroyingTheEngineDuringAStallReturnsPromptly) {
     options.limits.lowSpeedTime = 600s; // only the abort can end this transfer
+    options.limits.totalTimeBase = 600s;
     server.Route("/news.rar", Serve(NewsArchive(), 200, Mode::StallAfterHeaders));
     RunCondition("http://127.0.0.1:${NEWS_PORT}/news.rar");
     ASSERT_TRUE(Vellmar::Testing::WaitUntil([&] { return !server.Requests().empty(); }, 10s));
@@ -309,4 +341,28 @@ TEST_F(NewsUpdateJobTest, DestroyingTheEngineDuringAStallReturnsPromptly) {
     EXPECT_TRUE(Logged("News update failed."));
     EXPECT_EQ(host.postedAnnouncements, 0) << "nothing may reach a window that is gone";
     EXPECT_TRUE(fs::is_empty(dir / "tmp"));
+}
+
+TEST_F(NewsUpdateJobTest, RemovesWorkOfEndedLaunchersOnly) {
+    const std::string dead = "0b6f4c1e-2a3d-4e5f-8a9b-0c1d2e3f4a5b.vellmar-news";
+    const std::string live = "1c7a5d2f-3b4e-4f60-9bac-1d2e3f4a5b6c.vellmar-news";
+    dir.Write("tmp/" + dead + "/partial", "half an archive");
+    dir.Write("site/" + dead + "/a.txt", "half unpacked");
+    dir.Write("site/" + live + "/a.txt", "still in use");
+    dir.Write("site/2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d/mine.txt", "not ours");
+    dir.Write("tmp/notes.vellmar-news", "not ours either");
+    // Another launcher, still running, holds its work folder.
+    const int held = ::open((dir / "site" / live).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+    server.Route("/news.rar", Serve(NewsArchive()));
+
+    RunCondition("http://127.0.0.1:${NEWS_PORT}/news.rar");
+    EXPECT_EQ(Finish(), std::vector<std::wstring>{L"ShowPage(ok)"});
+    ::close(held);
+
+    EXPECT_EQ(Entries(dir / "tmp"), std::vector<std::string>{"notes.vellmar-news"});
+    EXPECT_EQ(Entries(dir / "site"),
+              (std::vector<std::string>{"1c7a5d2f-3b4e-4f60-9bac-1d2e3f4a5b6c.vellmar-news",
+                                        "2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d", "news"}));
+    EXPECT_TRUE(Logged("- removed abandoned work: " + (dir / "site" / dead).string()));
 }
