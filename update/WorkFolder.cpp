@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <exception>
 #include <utility>
 
@@ -26,15 +27,20 @@ bool SameEntry(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+enum class Lock { Required, WhereSupported };
+
 // An exclusive lock on the folder at `native`, or -1 when another process holds it or the
-// folder was replaced or removed meanwhile.
-int LockFolder(const std::string& native) {
+// folder was replaced or removed meanwhile. A file system without locks gets an unlocked
+// folder where `Lock::WhereSupported`: there no clean-up can lock, so none removes it.
+int LockFolder(const std::string& native, Lock lock) {
     const int fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return -1;
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const bool unsupported = !locked && errno != EWOULDBLOCK && errno != EINTR;
     struct stat held {
     }, named{};
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::fstat(fd, &held) != 0 ||
+    if ((!locked && (lock == Lock::Required || !unsupported)) || ::fstat(fd, &held) != 0 ||
         ::lstat(native.c_str(), &named) != 0 || !SameEntry(held, named)) {
         ::close(fd);
         return -1;
@@ -72,7 +78,7 @@ WorkFolder WorkFolder::Create(const std::wstring& parent) {
         [&](const std::wstring& candidate) {
             Vellmar::Directory::Create(candidate);
             // Another launcher's clean-up may have taken the new folder away already.
-            locked = LockFolder(Vellmar::NativePath(candidate));
+            locked = LockFolder(Vellmar::NativePath(candidate), Lock::WhereSupported);
             if (locked < 0)
                 Vellmar::ThrowLastWin32Error("WorkFolder::Create failed", candidate);
         },
@@ -116,7 +122,7 @@ std::vector<std::wstring> WorkFolder::RemoveAbandoned(const std::wstring& parent
     for (const std::string& name : names) {
         // A running launcher holds the lock on its own work.
         WorkFolder abandoned(Vellmar::Append(parent, Vellmar::Utf8ToWide(name)),
-                             LockFolder(native + "/" + name));
+                             LockFolder(native + "/" + name, Lock::Required));
         if (abandoned.fd < 0)
             continue;
         try {
