@@ -156,7 +156,9 @@ struct HttpRequest::State {
     void CheckTotalTime(std::chrono::steady_clock::time_point start) const {
         curl_off_t declared = -1;
         Curl().curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared);
-        const auto allowed = limits.TotalTime(static_cast<std::int64_t>(declared));
+        // A body of unannounced size earns its time by what has arrived; a trickle earns none.
+        const auto size = std::max<std::int64_t>(declared, static_cast<std::int64_t>(bodyBytes));
+        const auto allowed = limits.TotalTime(size);
         if (std::chrono::steady_clock::now() - start > allowed)
             throw HttpTransferError(
                 "the transfer took longer than " + std::to_string(allowed.count()) + " ms", false);
