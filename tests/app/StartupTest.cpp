@@ -245,10 +245,10 @@ TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
     Vellmar::Testing::HttpRoute route;
     route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
     route.mode = Vellmar::Testing::HttpRoute::Mode::SlowDrip;
-    route.dripInterval = std::chrono::milliseconds(100);
+    route.dripInterval = std::chrono::milliseconds(200);
     const std::string exe = InstallNewsUpdate(server, route);
     // Killed mid-download, as a logout would.
-    EXPECT_TRUE(Run(exe, {}, "C", std::chrono::seconds(4)).timedOut);
+    EXPECT_TRUE(Run(exe, {}, "C", std::chrono::seconds(5)).timedOut);
     const auto partial = WorkIn("tmp");
     ASSERT_EQ(partial.size(), 1u);
     EXPECT_EQ(dir.List("tmp/" + partial[0]).size(), 1u) << "the partial download";
@@ -258,6 +258,9 @@ TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
     const std::string live = "1c7a5d2f-3b4e-4f60-9bac-1d2e3f4a5b6c.vellmar-news";
     dir.Write("disc/setup/" + dead + "/today.txt", "half");
     dir.Write("disc/setup/" + live + "/today.txt", "in use");
+    // Names that are not the launcher's work stay.
+    dir.Write("disc/setup/2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d/mine.txt", "kept");
+    dir.Write("disc/setup/notes.vellmar-news/mine.txt", "kept");
     const int held =
         ::open((dir / "disc/setup" / live).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
@@ -268,6 +271,7 @@ TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
     ::close(held);
     EXPECT_TRUE(WorkIn("tmp").empty());
     EXPECT_EQ(dir.List("disc/setup"),
-              (std::vector<std::string>{live, "autorun", "data", "libunrar.so", "news"}));
+              (std::vector<std::string>{live, "2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d", "autorun",
+                                        "data", "libunrar.so", "news", "notes.vellmar-news"}));
     EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
 }

@@ -20,10 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -341,28 +337,4 @@ TEST_F(NewsUpdateJobTest, DestroyingTheEngineDuringAStallReturnsPromptly) {
     EXPECT_TRUE(Logged("News update failed."));
     EXPECT_EQ(host.postedAnnouncements, 0) << "nothing may reach a window that is gone";
     EXPECT_TRUE(fs::is_empty(dir / "tmp"));
-}
-
-TEST_F(NewsUpdateJobTest, RemovesWorkOfEndedLaunchersOnly) {
-    const std::string dead = "0b6f4c1e-2a3d-4e5f-8a9b-0c1d2e3f4a5b.vellmar-news";
-    const std::string live = "1c7a5d2f-3b4e-4f60-9bac-1d2e3f4a5b6c.vellmar-news";
-    dir.Write("tmp/" + dead + "/partial", "half an archive");
-    dir.Write("site/" + dead + "/a.txt", "half unpacked");
-    dir.Write("site/" + live + "/a.txt", "still in use");
-    dir.Write("site/2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d/mine.txt", "not ours");
-    dir.Write("tmp/notes.vellmar-news", "not ours either");
-    // Another launcher, still running, holds its work folder.
-    const int held = ::open((dir / "site" / live).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
-    server.Route("/news.rar", Serve(NewsArchive()));
-
-    RunCondition("http://127.0.0.1:${NEWS_PORT}/news.rar");
-    EXPECT_EQ(Finish(), std::vector<std::wstring>{L"ShowPage(ok)"});
-    ::close(held);
-
-    EXPECT_EQ(Entries(dir / "tmp"), std::vector<std::string>{"notes.vellmar-news"});
-    EXPECT_EQ(Entries(dir / "site"),
-              (std::vector<std::string>{"1c7a5d2f-3b4e-4f60-9bac-1d2e3f4a5b6c.vellmar-news",
-                                        "2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d", "news"}));
-    EXPECT_TRUE(Logged("- removed abandoned work: " + (dir / "site" / dead).string()));
 }
