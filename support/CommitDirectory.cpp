@@ -5,7 +5,10 @@
 #include "support/PathResolve.h"
 #include "support/UniqueName.h"
 
+#include "support/VellmarException.h"
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <exception>
@@ -23,22 +26,29 @@ void SyncFolder(const std::wstring& folder) {
     ::close(fd);
 }
 
-void DeleteQuietly(const std::wstring& folder) {
+// A folder is deleted with its contents; anything else, a symbolic link included, is unlinked.
+void RemoveEntry(const std::wstring& path) {
+    const std::string native = NativePath(path);
+    struct stat st {};
+    if (::lstat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        Directory::Delete(path);
+        return;
+    }
+    if (::unlink(native.c_str()) != 0)
+        ThrowLastWin32Error("CommitDirectory failed to remove the old entry", path);
+}
+
+CommitLeftover RemoveReplaced(const std::wstring& path, const CommitMoves& moves) {
     try {
-        Directory::Delete(folder);
-    } catch (const std::exception&) {
+        moves.remove(path);
+        return {};
+    } catch (const std::exception& error) {
+        return {path, DescribeException(error)};
     }
 }
 
-std::wstring WithoutTrailingSeparators(const std::wstring& path) {
-    std::wstring out = NormalizeSeparators(path);
-    while (out.size() > 1 && out.back() == L'/')
-        out.pop_back();
-    return out;
-}
-
-void MoveAsideAndReplace(const std::wstring& location, const std::wstring& newFolder,
-                         const std::wstring& parent, const CommitMoves& moves) {
+CommitLeftover MoveAsideAndReplace(const std::wstring& location, const std::wstring& newFolder,
+                                   const std::wstring& parent, const CommitMoves& moves) {
     const std::wstring backup = TryWithUniqueName(
         [&](const std::wstring& path) { moves.rename(location, path); }, parent, L"");
     try {
@@ -52,35 +62,40 @@ void MoveAsideAndReplace(const std::wstring& location, const std::wstring& newFo
         throw;
     }
     SyncFolder(parent);
-    DeleteQuietly(backup);
+    return RemoveReplaced(backup, moves);
 }
 
 } // namespace
 
 CommitMoves DefaultCommitMoves() {
-    return {ExchangePaths, Rename};
+    return {ExchangePaths, Rename, RemoveEntry};
 }
 
-void CommitDirectory(const std::wstring& location, const std::wstring& newFolder,
-                     const CommitMoves& moves) {
+std::wstring WithoutTrailingSeparators(const std::wstring& path) {
+    std::wstring out = NormalizeSeparators(path);
+    while (out.size() > 1 && out.back() == L'/')
+        out.pop_back();
+    return out;
+}
+
+CommitLeftover CommitDirectory(const std::wstring& location, const std::wstring& newFolder,
+                               const CommitMoves& moves) {
     const std::wstring target = WithoutTrailingSeparators(location);
     const std::wstring source = WithoutTrailingSeparators(newFolder);
     const std::wstring parent = RemoveFileSpec(target);
     if (!PathExists(target)) {
         moves.rename(source, target);
         SyncFolder(parent);
-        return;
+        return {};
     }
-    if (!moves.exchange(source, target)) {
-        MoveAsideAndReplace(target, source, parent, moves);
-        return;
-    }
+    if (!moves.exchange(source, target))
+        return MoveAsideAndReplace(target, source, parent, moves);
     // The old folder now sits where the new one was.
     SyncFolder(parent);
     const std::wstring sourceParent = RemoveFileSpec(source);
     if (sourceParent != parent)
         SyncFolder(sourceParent);
-    DeleteQuietly(source);
+    return RemoveReplaced(source, moves);
 }
 
 } // namespace Vellmar

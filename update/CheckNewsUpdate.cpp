@@ -14,6 +14,7 @@
 #include "support/VellmarException.h"
 #include "update/Download.h"
 #include "update/RarArchive.h"
+#include "update/WorkFolder.h"
 
 #include <unistd.h>
 
@@ -108,39 +109,60 @@ void CheckNewsUpdate::operator()() {
 
 void CheckNewsUpdate::Update(const MethodTrace& trace) {
     Log(trace, L"Attempting update");
-    const std::wstring target = Vellmar::Canonicalize(location);
+    // "news\\" names the folder itself, not an entry inside it.
+    const std::wstring target = Vellmar::WithoutTrailingSeparators(Vellmar::Canonicalize(location));
     Log(trace, L"- location: " + target);
     const std::wstring newsRoot = Vellmar::RemoveFileSpec(target);
     Log(trace, L"- news root: " + newsRoot);
     const std::wstring tempDir = Vellmar::GetTemporaryDirectory();
     Log(trace, L"- temp dir: " + tempDir);
+    for (const std::wstring& folder : {tempDir, newsRoot})
+        for (const std::wstring& removed : WorkFolder::RemoveAbandoned(folder))
+            Log(trace, L"- removed abandoned work: " + removed);
 
-    const std::wstring archive = Vellmar::TryWithUniqueName(
-        [this](const std::wstring& path) { Download(path); }, tempDir, L"");
-    if (!Vellmar::PathExists(archive))
-        throw std::runtime_error("CheckNewsUpdate download produced no file.");
-    Log(trace, L"Downloaded to: " + archive);
-
-    std::wstring unpacked;
+    WorkFolder unpacked = FetchAndUnpack(trace, tempDir, newsRoot);
+    Vellmar::CommitLeftover leftover;
     try {
-        unpacked = Unpack(newsRoot, archive);
+        leftover = Vellmar::CommitDirectory(target, unpacked.Path(), options.moves);
     } catch (const std::exception&) {
+        unpacked.Delete();
+        Log(trace, L"Commit failed. Deleting directory " + unpacked.Path());
+        throw;
+    }
+    if (!leftover.path.empty())
+        Log(trace, L"- could not remove the old news at " + leftover.path + L": " +
+                       Vellmar::Utf8ToWide(leftover.error));
+    Log(trace, L"Committed " + unpacked.Path() + L" to " + target);
+}
+
+WorkFolder CheckNewsUpdate::FetchAndUnpack(const MethodTrace& trace, const std::wstring& tempDir,
+                                           const std::wstring& newsRoot) {
+    // The download lies in a work folder of its own, so that a killed launcher's partial file
+    // can be told from a running one's.
+    WorkFolder downloads = WorkFolder::Create(tempDir);
+    try {
+        const std::wstring archive = Vellmar::TryWithUniqueName(
+            [this](const std::wstring& path) { Download(path); }, downloads.Path(), L"");
+        if (!Vellmar::PathExists(archive))
+            throw std::runtime_error("CheckNewsUpdate download produced no file.");
+        Log(trace, L"Downloaded to: " + archive);
+        WorkFolder unpacked;
+        try {
+            unpacked = Unpack(newsRoot, archive);
+        } catch (const std::exception&) {
+            DeleteFileQuietly(archive);
+            Log(trace, L"Unpack failed. Deleting " + archive);
+            throw;
+        }
+        Log(trace, L"Unpacked to: " + unpacked.Path());
         DeleteFileQuietly(archive);
-        Log(trace, L"Unpack failed. Deleting " + archive);
-        throw;
-    }
-    Log(trace, L"Unpacked to: " + unpacked);
-    DeleteFileQuietly(archive);
-    Log(trace, L"Deleted: " + archive);
-
-    try {
-        Vellmar::CommitDirectory(target, unpacked, options.moves);
+        Log(trace, L"Deleted: " + archive);
+        downloads.Delete();
+        return unpacked;
     } catch (const std::exception&) {
-        Vellmar::Directory::Delete(unpacked);
-        Log(trace, L"Commit failed. Deleting directory " + unpacked);
+        downloads.Delete();
         throw;
     }
-    Log(trace, L"Committed " + unpacked + L" to " + target);
 }
 
 void CheckNewsUpdate::Download(const std::wstring& targetPath) {
@@ -149,20 +171,18 @@ void CheckNewsUpdate::Download(const std::wstring& targetPath) {
         targetPath);
 }
 
-std::wstring CheckNewsUpdate::Unpack(const std::wstring& newsRoot,
-                                     const std::wstring& archivePath) {
+WorkFolder CheckNewsUpdate::Unpack(const std::wstring& newsRoot, const std::wstring& archivePath) {
     const MethodTrace trace(logger, L"CheckNewsUpdate", L"Unpack");
     Log(trace, L"Unpacking");
     Log(trace, L"- archive: " + archivePath);
-    const std::wstring unpackDir = Vellmar::TryWithUniqueName(
-        [](const std::wstring& path) { Vellmar::Directory::Create(path); }, newsRoot, L"");
-    Log(trace, L"- unpack directory: " + unpackDir);
+    WorkFolder unpackDir = WorkFolder::Create(newsRoot);
+    Log(trace, L"- unpack directory: " + unpackDir.Path());
     try {
-        UnpackInto(trace, unpackDir, archivePath);
+        UnpackInto(trace, unpackDir.Path(), archivePath);
         return unpackDir;
     } catch (const std::exception&) {
         Log(trace, L"Unpack failed, deleting unpack dir");
-        Vellmar::Directory::Delete(unpackDir);
+        unpackDir.Delete();
         throw;
     }
 }

@@ -3,6 +3,7 @@
 #include "engine/NewsUpdateJob.h"
 #include "support/CommitDirectory.h"
 #include "update/HttpRequest.h"
+#include "update/WorkFolder.h"
 
 #include <atomic>
 #include <memory>
@@ -45,11 +46,13 @@ public:
     bool HasInternetConnection() const;
 
     void Download(const std::wstring& targetPath);
-    // Returns the new folder beside the news folder that holds the unpacked archive.
-    std::wstring Unpack(const std::wstring& newsRoot, const std::wstring& archivePath);
+    // Returns the new work folder beside the news folder that holds the unpacked archive.
+    WorkFolder Unpack(const std::wstring& newsRoot, const std::wstring& archivePath);
 
 private:
     void Update(const Vellmar::Diagnostics::MethodTrace& trace);
+    WorkFolder FetchAndUnpack(const Vellmar::Diagnostics::MethodTrace& trace,
+                              const std::wstring& tempDir, const std::wstring& newsRoot);
     void PostOutcome(const std::wstring& actionsXml);
     std::wstring Expand(const std::wstring& text) const;
     void UnpackInto(const Vellmar::Diagnostics::MethodTrace& trace, const std::wstring& unpackDir,

@@ -89,6 +89,18 @@ std::string UrlPart(CURLU* url, CURLUPart part) {
 
 } // namespace
 
+std::chrono::milliseconds HttpLimits::TotalTime(std::int64_t declaredBytes) const {
+    if (declaredBytes <= 0 || totalTimeStepBytes == 0)
+        return totalTimeBase;
+    // In floating point: the product of a large size and a step would overflow.
+    const double steps =
+        static_cast<double>(declaredBytes) / static_cast<double>(totalTimeStepBytes);
+    const double extra = steps * static_cast<double>(totalTimePerStep.count());
+    constexpr double kCap = 1e12; // milliseconds, some thirty years
+    return totalTimeBase +
+           std::chrono::milliseconds(static_cast<std::int64_t>(std::min(extra, kCap)));
+}
+
 struct HttpRequest::State {
     std::unique_ptr<CURL, EasyDeleter> easy;
     std::unique_ptr<CURLU, UrlDeleter> url;
@@ -140,6 +152,17 @@ struct HttpRequest::State {
     }
 
     void Configure(const std::string& agent);
+
+    void CheckTotalTime(std::chrono::steady_clock::time_point start) const {
+        curl_off_t declared = -1;
+        Curl().curl_easy_getinfo(easy.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &declared);
+        // A body of unannounced size earns its time by what has arrived; a trickle earns none.
+        const auto size = std::max<std::int64_t>(declared, static_cast<std::int64_t>(bodyBytes));
+        const auto allowed = limits.TotalTime(size);
+        if (std::chrono::steady_clock::now() - start > allowed)
+            throw HttpTransferError(
+                "the transfer took longer than " + std::to_string(allowed.count()) + " ms", false);
+    }
 
     // Exceptions must not cross libcurl's C frames: they are parked and rethrown by Perform.
     static std::size_t OnWrite(char* data, std::size_t size, std::size_t count, void* user);
@@ -299,8 +322,10 @@ void HttpRequest::Perform(const PollHandler& poll, const ResponseHandler& onResp
     CURLcode result = CURLE_OK;
     {
         MultiAttachment attachment(multi.get(), s.easy.get());
+        const auto start = std::chrono::steady_clock::now();
         int running = 1;
         while (running > 0) {
+            s.CheckTotalTime(start);
             if (curl.curl_multi_perform(multi.get(), &running) != CURLM_OK)
                 throw HttpTransferError("the transfer failed inside the HTTP client", false);
             if (running == 0)

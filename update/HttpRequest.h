@@ -18,6 +18,15 @@ struct HttpLimits {
     long lowSpeedBytesPerSecond = 1;
     std::chrono::seconds lowSpeedTime{60};
     std::uint64_t maxBodyBytes = std::uint64_t{1} << 30;
+    // A transfer that trickles just above the low-speed rule must still end: each one may take
+    // totalTimeBase, plus totalTimePerStep for every totalTimeStepBytes of the declared size
+    // (or of the bytes received, when more).
+    std::chrono::milliseconds totalTimeBase{std::chrono::minutes(5)};
+    std::chrono::milliseconds totalTimePerStep{std::chrono::minutes(1)};
+    std::uint64_t totalTimeStepBytes = 100'000'000;
+
+    // The time one transfer may take; declaredBytes < 0 when the size is not known.
+    std::chrono::milliseconds TotalTime(std::int64_t declaredBytes) const;
 };
 
 // A transfer that failed inside the HTTP client: network, protocol, timeout or size limit.

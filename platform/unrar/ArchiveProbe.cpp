@@ -48,6 +48,23 @@ std::uint32_t Le32(const unsigned char* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
+// RAR4 file header fields after the 7-byte block head, at their fixed offsets.
+FileRecord Rar4File(const unsigned char* head, unsigned flags, std::uint64_t dataSize) {
+    FileRecord file;
+    file.continued = flags & 0x0001;
+    file.splitAfter = flags & 0x0002;
+    file.packSize = dataSize;
+    file.hostOs = head[15];
+    file.hasCrc = true;
+    file.crc = Le32(head + 16);
+    file.version = head[24];
+    file.method = head[25];
+    file.attributes = Le32(head + 28);
+    const unsigned dictionary = (flags >> 5) & 7; // 7 marks a folder
+    file.dictionaryKb = dictionary == 7 ? 0 : 64u << dictionary;
+    return file;
+}
+
 void ProbeRar4(const VolumeBytes& bytes, VolumeInfo& info) {
     enum : unsigned { MainHead = 0x73, FileHead = 0x74, NewSubHead = 0x7a, EndArcHead = 0x7b };
     std::uint64_t pos = sizeof kRar4Signature;
@@ -67,27 +84,30 @@ void ProbeRar4(const VolumeBytes& bytes, VolumeInfo& info) {
         return;
     pos += Le16(base + 5);
     bool lastSplitAfter = false;
-    while (bytes.read(pos, base, sizeof base)) {
-        const unsigned type = base[2];
-        const unsigned flags = Le16(base + 3);
-        const unsigned headSize = Le16(base + 5);
+    unsigned char head[36];
+    while (bytes.read(pos, head, 7)) {
+        const unsigned type = head[2];
+        const unsigned flags = Le16(head + 3);
+        const unsigned headSize = Le16(head + 5);
         if (headSize < 7)
             break;
         std::uint64_t dataSize = 0;
         const bool fileLike = type == FileHead || type == NewSubHead;
         if ((flags & 0x8000) || fileLike) {
-            unsigned char add[4];
-            if (!bytes.read(pos + 7, add, 4))
+            if (!bytes.read(pos + 7, head + 7, 4))
                 break;
-            dataSize = Le32(add);
-            if (fileLike && (flags & 0x0100) && bytes.read(pos + 32, add, 4))
-                dataSize |= static_cast<std::uint64_t>(Le32(add)) << 32;
+            dataSize = Le32(head + 7);
+            if (fileLike && (flags & 0x0100) && bytes.read(pos + 32, head + 32, 4))
+                dataSize |= static_cast<std::uint64_t>(Le32(head + 32)) << 32;
         }
         if (type == FileHead) {
             lastSplitAfter = flags & 0x0002;
-            unsigned char crc[4];
-            if (headSize >= 32 && bytes.read(pos + 16, crc, 4))
-                info.fileCrcs.push_back({(flags & 0x0001) != 0, Le32(crc)});
+            // Every file header has its record, so that records and entries pair up by index.
+            FileRecord file;
+            file.continued = flags & 0x0001;
+            if (headSize >= 32 && bytes.read(pos, head, 32))
+                file = Rar4File(head, flags, dataSize);
+            info.files.push_back(file);
         }
         if (type == EndArcHead) {
             info.hasNextVolume = info.volume && (flags & 0x0001);
@@ -110,23 +130,85 @@ bool ReadVint(const unsigned char*& p, const unsigned char* end, std::uint64_t& 
     return false;
 }
 
+bool Skip(const unsigned char*& p, const unsigned char* end, std::uint64_t count) {
+    if (count > static_cast<std::uint64_t>(end - p))
+        return false;
+    p += count;
+    return true;
+}
+
+// The hash record of a file header's extra area: type 2, hash type 0 (BLAKE2sp), 32 bytes.
+void ReadRar5Extra(const unsigned char* p, const unsigned char* end, FileRecord& file) {
+    enum : std::uint64_t { HashRecord = 2, Blake2sp = 0 };
+    std::uint64_t size = 0, type = 0, hashType = 0;
+    while (p < end && ReadVint(p, end, size) && size <= static_cast<std::uint64_t>(end - p)) {
+        const unsigned char* recordEnd = p + size;
+        const unsigned char* q = p;
+        if (ReadVint(q, recordEnd, type) && type == HashRecord &&
+            ReadVint(q, recordEnd, hashType) && hashType == Blake2sp && recordEnd - q >= 32) {
+            std::memcpy(file.blake2.data(), q, 32);
+            file.hasBlake2 = true;
+        }
+        p = recordEnd;
+    }
+}
+
+// The file header body after the common fields: as much as is there.
+void ReadRar5File(const unsigned char* p, const unsigned char* end, std::uint64_t extraSize,
+                  FileRecord& file) {
+    if (extraSize > static_cast<std::uint64_t>(end - p))
+        return;
+    const unsigned char* extra = end - extraSize;
+    std::uint64_t fileFlags = 0, unpacked = 0, attributes = 0, compression = 0, host = 0, name = 0;
+    if (!ReadVint(p, extra, fileFlags) || !ReadVint(p, extra, unpacked) ||
+        !ReadVint(p, extra, attributes) || ((fileFlags & 0x02) && !Skip(p, extra, 4)))
+        return;
+    if (fileFlags & 0x04) {
+        if (extra - p < 4)
+            return;
+        file.hasCrc = true;
+        file.crc = Le32(p);
+        p += 4;
+    }
+    if (!ReadVint(p, extra, compression) || !ReadVint(p, extra, host) ||
+        !ReadVint(p, extra, name) || !Skip(p, extra, name))
+        return;
+    file.attributes = static_cast<unsigned>(attributes);
+    file.hostOs = host == 0 ? 2 : 3;
+    file.method = 0x30 + static_cast<unsigned>((compression >> 7) & 7);
+    file.version = (compression & 0x3f) == 0 ? 50 : 70;
+    file.dictionaryKb = 128u << ((compression >> 10) & 0xf);
+    ReadRar5Extra(extra, end, file);
+}
+
 void ProbeRar5(const VolumeBytes& bytes, VolumeInfo& info) {
-    enum : std::uint64_t { MainHead = 1, CryptHead = 4, EndHead = 5 };
+    enum : std::uint64_t { MainHead = 1, FileHead = 2, CryptHead = 4, EndHead = 5 };
+    enum : std::uint64_t { HasExtra = 1, HasData = 2, ContinuedBefore = 8, ContinuedAfter = 16 };
+    // Larger headers are not valid RAR5.
+    constexpr std::uint64_t kMaxHeaderSize = 2 << 20;
     std::uint64_t pos = sizeof kRar5Signature;
     bool first = true;
-    std::array<unsigned char, 64> head{};
+    std::vector<unsigned char> head;
     while (true) {
-        const std::size_t got = bytes.readSome(pos, head.data(), head.size());
-        const unsigned char* p = head.data() + 4;
-        const unsigned char* end = head.data() + got;
+        unsigned char prefix[16];
+        const std::size_t got = bytes.readSome(pos, prefix, sizeof prefix);
+        const unsigned char* p = prefix + 4;
         std::uint64_t headSize = 0, type = 0, flags = 0, extra = 0, data = 0;
-        if (got < 7 || !ReadVint(p, end, headSize)) {
+        if (got < 7 || !ReadVint(p, prefix + got, headSize) || headSize > kMaxHeaderSize) {
             info.broken = first;
             return;
         }
-        const std::uint64_t bodyStart = pos + (p - head.data());
+        const std::uint64_t bodyStart = pos + (p - prefix);
+        head.resize(headSize);
+        if (!bytes.read(bodyStart, head.data(), head.size())) {
+            info.broken = first;
+            return;
+        }
+        p = head.data();
+        const unsigned char* end = head.data() + head.size();
         if (!ReadVint(p, end, type) || !ReadVint(p, end, flags) ||
-            ((flags & 1) && !ReadVint(p, end, extra)) || ((flags & 2) && !ReadVint(p, end, data))) {
+            ((flags & HasExtra) && !ReadVint(p, end, extra)) ||
+            ((flags & HasData) && !ReadVint(p, end, data))) {
             info.broken = first;
             return;
         }
@@ -147,6 +229,15 @@ void ProbeRar5(const VolumeBytes& bytes, VolumeInfo& info) {
             info.newNumbering = true;
             // Without a volume number field this is the first volume.
             info.firstVolume = info.volume && !(specific & 0x02);
+        }
+        if (type == FileHead) {
+            FileRecord file;
+            file.continued = flags & ContinuedBefore;
+            file.splitAfter = flags & ContinuedAfter;
+            file.packSize = data;
+            // Kept even when cut short, so that records and entries pair up by index.
+            ReadRar5File(p, end, extra, file);
+            info.files.push_back(file);
         }
         if (type == EndHead) {
             info.hasNextVolume = info.volume && ReadVint(p, end, specific) && (specific & 0x01);

@@ -1,5 +1,6 @@
 #include "platform/unrar/RarSession.h"
 
+#include "platform/unrar/Blake2sp.h"
 #include "platform/unrar/Destination.h"
 #include "platform/unrar/EntryPath.h"
 #include "support/Text.h"
@@ -51,16 +52,32 @@ std::uint64_t FileTime(std::int64_t seconds, long nanoseconds) {
            static_cast<std::uint64_t>(nanoseconds / 100);
 }
 
-void FillHeader(const EntryInfo& entry, const VolumeChain& chain, bool solid,
+// The archive's own header fields where its file header was read, else what libarchive says.
+void FillFromRecord(const FileRecord& file, RARHeaderDataEx& header) {
+    header.PackSize = static_cast<unsigned>(file.packSize);
+    header.PackSizeHigh = static_cast<unsigned>(file.packSize >> 32);
+    header.HostOS = file.hostOs;
+    header.FileCRC = file.hasCrc ? file.crc : 0;
+    header.UnpVer = file.version;
+    header.Method = file.method;
+    header.FileAttr = file.attributes;
+    header.DictSize = file.dictionaryKb;
+    header.HashType =
+        file.hasBlake2 ? RAR_HASH_BLAKE2 : (file.hasCrc ? RAR_HASH_CRC32 : RAR_HASH_NONE);
+    if (file.hasBlake2)
+        std::memcpy(header.Hash, file.blake2.data(), sizeof header.Hash);
+}
+
+void FillHeader(const EntryInfo& entry, const VolumeChain& chain, const FileRecord* file,
                 RARHeaderDataEx& header) {
     CopyNarrow(header.ArcName, chain.firstName());
     CopyWide(header.ArcNameW, chain.firstName());
     CopyNarrow(header.FileName, entry.path);
     CopyWide(header.FileNameW, entry.path);
     header.Flags = (entry.kind == EntryInfo::Kind::Directory ? RHDF_DIRECTORY : 0) |
-                   (entry.encrypted ? RHDF_ENCRYPTED : 0) | (solid ? RHDF_SOLID : 0);
+                   (entry.encrypted ? RHDF_ENCRYPTED : 0) |
+                   (chain.firstVolume().solid ? RHDF_SOLID : 0);
     const auto size = static_cast<std::uint64_t>(entry.size);
-    // libarchive does not report packed sizes; the unpacked size is the closest known value.
     header.UnpSize = header.PackSize = static_cast<unsigned>(size);
     header.UnpSizeHigh = header.PackSizeHigh = static_cast<unsigned>(size >> 32);
     header.HostOS = 3;
@@ -71,6 +88,8 @@ void FillHeader(const EntryInfo& entry, const VolumeChain& chain, bool solid,
     const std::uint64_t mtime = FileTime(entry.mtime, entry.mtimeNanoseconds);
     header.MtimeLow = static_cast<unsigned>(mtime);
     header.MtimeHigh = static_cast<unsigned>(mtime >> 32);
+    if (file != nullptr)
+        FillFromRecord(*file, header);
 }
 
 unsigned OpenFlags(const VolumeInfo& info) {
@@ -175,7 +194,7 @@ int RarSession::readHeader(RARHeaderDataEx& header) {
     if (status < ARCHIVE_WARN)
         return finalResult = readFailure(status);
     ++entriesRead;
-    FillHeader(entry, chain, chain.firstVolume().solid, header);
+    FillHeader(entry, chain, chain.file(entriesRead - 1), header);
     current = std::move(entry);
     return ERAR_SUCCESS;
 }
@@ -210,6 +229,12 @@ int RarSession::refuseEncrypted() {
 }
 
 int RarSession::pump(const std::function<int(const void*, std::size_t)>& sink) {
+    const std::size_t index = entriesRead - 1;
+    const FileRecord* file = chain.file(index);
+    // A split file may name its hash only in its last part, which is not probed yet.
+    std::optional<Blake2sp> blake2;
+    if (file != nullptr && (file->hasBlake2 || file->splitAfter))
+        blake2.emplace();
     std::uint32_t crc = 0;
     while (true) {
         const void* data = nullptr;
@@ -225,12 +250,19 @@ int RarSession::pump(const std::function<int(const void*, std::size_t)>& sink) {
             return result;
         crc = static_cast<std::uint32_t>(
             ::crc32(crc, static_cast<const Bytef*>(data), static_cast<uInt>(size)));
+        if (blake2)
+            blake2->update(data, size);
         if (message(UCM_PROCESSDATA, reinterpret_cast<LPARAM>(data), static_cast<LPARAM>(size)) ==
             -1)
             return ERAR_UNKNOWN;
     }
-    std::uint32_t expected = 0;
-    if (chain.expectedCrc(entriesRead - 1, expected) && expected != crc)
+    // Read again: the list grows as later volumes are opened.
+    file = chain.file(index);
+    if (file == nullptr)
+        return ERAR_SUCCESS;
+    if (file->hasCrc && file->crc != crc)
+        return ERAR_BAD_DATA;
+    if (file->hasBlake2 && (!blake2 || blake2->final() != file->blake2))
         return ERAR_BAD_DATA;
     return ERAR_SUCCESS;
 }

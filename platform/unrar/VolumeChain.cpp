@@ -85,8 +85,9 @@ int VolumeChain::open(const std::string& firstName) {
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         return ERAR_EOPEN;
     names.assign(1, firstName);
-    first = current = ProbeVolume(fd.get());
-    collectCrcs(first);
+    first = ProbeVolume(fd.get());
+    collectFiles(first);
+    current = first;
     remaining = FileSize(fd.get());
     if (first.format == ArchiveFormat::None)
         return ERAR_BAD_ARCHIVE;
@@ -95,21 +96,27 @@ int VolumeChain::open(const std::string& firstName) {
     return ERAR_SUCCESS;
 }
 
-void VolumeChain::collectCrcs(const VolumeInfo& info) {
-    for (const VolumeInfo::FileCrc& file : info.fileCrcs) {
-        // The last part of a split file carries the CRC of the whole file.
-        if (file.continued && !crcs.empty())
-            crcs.back() = file.crc;
-        else
-            crcs.push_back(file.crc);
+// Moves the volume's records into the chain's one list.
+void VolumeChain::collectFiles(VolumeInfo& info) {
+    for (const FileRecord& part : info.files) {
+        if (!part.continued || files.empty()) {
+            files.push_back(part);
+            continue;
+        }
+        // The last part of a split file carries the checksum of the whole file.
+        FileRecord& whole = files.back();
+        whole.splitAfter = part.splitAfter;
+        whole.hasCrc = part.hasCrc;
+        whole.crc = part.crc;
+        whole.hasBlake2 = part.hasBlake2;
+        whole.blake2 = part.blake2;
     }
+    info.files.clear();
+    info.files.shrink_to_fit();
 }
 
-bool VolumeChain::expectedCrc(std::size_t index, std::uint32_t& crc) const {
-    if (first.format != ArchiveFormat::Rar4 || index >= crcs.size())
-        return false;
-    crc = crcs[index];
-    return true;
+const FileRecord* VolumeChain::file(std::size_t index) const {
+    return index < files.size() ? &files[index] : nullptr;
 }
 
 ssize_t VolumeChain::read(const void** out) {
@@ -166,7 +173,7 @@ bool VolumeChain::advance() {
         failed = Failure::Missing;
         return false;
     }
-    const VolumeInfo info = ProbeVolume(next.get());
+    VolumeInfo info = ProbeVolume(next.get());
     if (info.format != first.format || info.broken || !info.volume) {
         failed = Failure::NotAVolume;
         return false;
@@ -176,8 +183,8 @@ bool VolumeChain::advance() {
         return false;
     }
     names.push_back(name);
-    collectCrcs(info);
-    current = info;
+    collectFiles(info);
+    current = std::move(info);
     remaining = FileSize(next.get());
     fd = std::move(next);
     return true;

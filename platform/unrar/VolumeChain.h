@@ -33,8 +33,9 @@ public:
     const VolumeInfo& firstVolume() const { return first; }
     const std::string& firstName() const { return names.front(); }
     Failure failure() const { return failed; }
-    // RAR4: the data CRC the index-th entry must have once its last part has been read.
-    bool expectedCrc(std::size_t index, std::uint32_t& crc) const;
+    // The file header of the index-th entry; its checksums are the whole file's once its last
+    // part has been read. Null when no header was seen for it.
+    const FileRecord* file(std::size_t index) const;
 
     // libarchive client callbacks: bytes of the stream and a skip within the current volume.
     ssize_t read(const void** buffer);
@@ -43,7 +44,7 @@ public:
 private:
     bool advance();
     UniqueFd openVolume(std::string& name);
-    void collectCrcs(const VolumeInfo& info);
+    void collectFiles(VolumeInfo& info);
 
     std::vector<std::string> names;
     VolumeInfo first;
@@ -52,7 +53,7 @@ private:
     std::uint64_t remaining = 0;
     Asker asker;
     Failure failed = Failure::None;
-    std::vector<std::uint32_t> crcs;
+    std::vector<FileRecord> files;
     std::vector<unsigned char> buffer;
 };
 

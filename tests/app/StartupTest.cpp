@@ -3,10 +3,14 @@
 #include "tests/support/PrivateXServer.h"
 #include "tests/support/ProcessRunner.h"
 #include "tests/support/Rar4Writer.h"
+#include "tests/support/Rar5Writer.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -25,7 +29,10 @@ namespace {
 
 class Startup : public ::testing::Test {
 protected:
-    void SetUp() override { fs::create_directories(Home()); }
+    void SetUp() override {
+        fs::create_directories(Home());
+        fs::create_directories(dir / "tmp");
+    }
     // Players' own letters, in Documents and in the install folder alike.
     fs::path Home() const { return dir / "Heim \u00c9t\u00e9 \u0434\u043e\u043c \u5bb6"; }
 
@@ -44,7 +51,8 @@ protected:
 
     TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
                                    const std::string& lang = "C",
-                                   const std::map<std::string, std::string>& extra = {}) {
+                                   const std::map<std::string, std::string>& extra = {},
+                                   std::chrono::milliseconds limit = std::chrono::seconds(30)) {
         std::map<std::string, std::string> environment = {
             {"HOME", Home().string()},
             {"XDG_CONFIG_HOME", ""},
@@ -52,11 +60,43 @@ protected:
             {"LC_ALL", ""},
             {"LC_MESSAGES", ""},
             {"AUTORUN_NONINTERACTIVE", "1"},
+            {"TMPDIR", (dir / "tmp").string()},
             {"QT_QPA_PLATFORM", "offscreen"},
             {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}};
         for (const auto& [name, value] : extra)
             environment[name] = value;
-        return RunProcess(exe, args, environment);
+        return RunProcess(exe, args, environment, {}, limit);
+    }
+
+    // A launcher in disc/setup whose start-up updates disc/setup/news from `route`, with the
+    // library beside it; its path.
+    std::string InstallNewsUpdate(Vellmar::Testing::LoopbackHttpServer& server,
+                                  const Vellmar::Testing::HttpRoute& route) {
+        server.Route("/news.rar", route);
+        // The test machine may be offline; a dedicated connection skips the probe.
+        dir.Write("registry/HKEY_CURRENT_USER.reg",
+                  "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\"
+                  "Vellmar]\r\n\"DedicatedInternetConnection\"=dword:00000001\r\n");
+        WriteConfig("setup", "<VellmarApp><application><initialization><init action='condition' "
+                             "value='news'/></initialization></application><conditions><condition "
+                             "name='news' type='newsupdate' location='${EXE_DIR}\\news' URL='" +
+                                 server.Url("/news.rar") +
+                                 "'><true action='system' value='close'/><false action='system' "
+                                 "value='close'/></condition></conditions></VellmarApp>");
+        const std::string exe = Install("setup");
+        fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "libunrar.so",
+                      fs::path(exe).parent_path() / "libunrar.so",
+                      fs::copy_options::overwrite_existing);
+        return exe;
+    }
+
+    // The news update's work folders in `folder`; other programs may leave files in TMPDIR too.
+    std::vector<std::string> WorkIn(const std::string& folder) const {
+        std::vector<std::string> work;
+        for (const std::string& name : dir.List(folder))
+            if (name.ends_with(".vellmar-news"))
+                work.push_back(name);
+        return work;
     }
 
     fs::path LogFile() const { return Home() / "Documents" / "autorun.log"; }
@@ -305,34 +345,84 @@ TEST_F(Startup, ConfigurationStringsCaptionLaterErrors) {
     EXPECT_NE(log.find("] Log ended\r\n"), std::string::npos) << log;
 }
 
-TEST_F(Startup, NewsUpdateFromStartUpReplacesTheNewsAndRunsItsBranch) {
+struct NewsCase {
+    const char* label;
+    std::string archive;
+    bool replaced;
+};
+
+std::string FlippedRar5() {
+    std::string bytes = Vellmar::Testing::Rar5Writer().file("today.txt", "fresh news").bytes();
+    bytes[bytes.find("fresh")] ^= 1;
+    return bytes;
+}
+
+class StartupNews : public Startup, public ::testing::WithParamInterface<NewsCase> {};
+
+TEST_P(StartupNews, ReplacesTheNewsOnlyWithAnIntactArchive) {
+    Vellmar::Testing::LoopbackHttpServer server;
+    Vellmar::Testing::HttpRoute route;
+    route.body = GetParam().archive;
+    const std::string exe = InstallNewsUpdate(server, route);
+    dir.Write("disc/setup/news/old.txt", "stale");
+
+    const auto result = Run(exe, {"/log"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string log = ReadLog();
+    if (GetParam().replaced) {
+        EXPECT_EQ(dir.List("disc/setup/news"), std::vector<std::string>{"today.txt"});
+        EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
+        for (const char* line : {"Checking internet connection status", "Attempting update",
+                                 "Committed ", "News update complete."})
+            EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    } else {
+        EXPECT_EQ(dir.List("disc/setup/news"), std::vector<std::string>{"old.txt"});
+        EXPECT_NE(log.find("News update failed."), std::string::npos) << log;
+    }
+    EXPECT_EQ(dir.List("disc/setup"),
+              (std::vector<std::string>{"autorun", "data", "libunrar.so", "news"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Archives, StartupNews,
+    ::testing::Values(
+        NewsCase{"Rar4", Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes(),
+                 true},
+        NewsCase{"Rar5FlippedDataByte", FlippedRar5(), false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
     Vellmar::Testing::LoopbackHttpServer server;
     Vellmar::Testing::HttpRoute route;
     route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
-    server.Route("/news.rar", route);
-    // The test machine may be offline; a dedicated connection skips the probe.
-    dir.Write("registry/HKEY_CURRENT_USER.reg",
-              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Vellmar]"
-              "\r\n\"DedicatedInternetConnection\"=dword:00000001\r\n");
-    dir.Write("disc/setup/news/old.txt", "stale");
-    WriteConfig("setup",
-                "<VellmarApp><application><initialization><init action='condition' value='news'/>"
-                "</initialization></application><conditions><condition name='news' "
-                "type='newsupdate' location='${EXE_DIR}\\news' URL='" +
-                    server.Url("/news.rar") +
-                    "'><true action='system' value='close'/><false action='system' value='close'/>"
-                    "</condition></conditions>"
-                    "</VellmarApp>");
+    route.mode = Vellmar::Testing::HttpRoute::Mode::SlowDrip;
+    route.dripInterval = std::chrono::milliseconds(200);
+    const std::string exe = InstallNewsUpdate(server, route);
+    // Killed mid-download, as a logout would.
+    EXPECT_TRUE(Run(exe, {}, "C", {}, std::chrono::seconds(5)).timedOut);
+    const auto partial = WorkIn("tmp");
+    ASSERT_EQ(partial.size(), 1u);
+    EXPECT_EQ(dir.List("tmp/" + partial[0]).size(), 1u) << "the partial download";
 
-    const std::string exe = Install("setup");
-    fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "libunrar.so",
-                  fs::path(exe).parent_path() / "libunrar.so");
-    const auto result = Run(exe, {"/log"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_FALSE(fs::exists(dir / "disc" / "setup" / "news" / "old.txt"));
+    // An unpack folder of a launcher killed earlier, and one of a launcher still running.
+    const std::string dead = "0b6f4c1e-2a3d-4e5f-8a9b-0c1d2e3f4a5b.vellmar-news";
+    const std::string live = "1c7a5d2f-3b4e-4f60-9bac-1d2e3f4a5b6c.vellmar-news";
+    dir.Write("disc/setup/" + dead + "/today.txt", "half");
+    dir.Write("disc/setup/" + live + "/today.txt", "in use");
+    // Names that are not the launcher's work stay.
+    dir.Write("disc/setup/2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d/mine.txt", "kept");
+    dir.Write("disc/setup/notes.vellmar-news/mine.txt", "kept");
+    const int held =
+        ::open((dir / "disc/setup" / live).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
+
+    route.mode = Vellmar::Testing::HttpRoute::Mode::Respond;
+    server.Route("/news.rar", route);
+    EXPECT_EQ(Run(exe, {}).exitCode, 0);
+    ::close(held);
+    EXPECT_TRUE(WorkIn("tmp").empty());
+    EXPECT_EQ(dir.List("disc/setup"),
+              (std::vector<std::string>{live, "2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d", "autorun",
+                                        "data", "libunrar.so", "news", "notes.vellmar-news"}));
     EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
-    const std::string log = ReadLog();
-    for (const char* line : {"Checking internet connection status", "Attempting update",
-                             "Committed ", "News update complete."})
-        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }

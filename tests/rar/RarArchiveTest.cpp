@@ -1,6 +1,7 @@
 #include "update/RarArchive.h"
 #include "support/Text.h"
 #include "tests/rar/RarFixture.h"
+#include "tests/support/Rar5Writer.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 using namespace RarTest;
 using Vellmar::Testing::Rar4Writer;
+using Vellmar::Testing::Rar5Writer;
 using Vellmar::Testing::RarEntry;
 
 namespace {
@@ -41,30 +43,44 @@ TEST_F(RarArchiveTest, EmptyArchiveHasNoItems) {
     EXPECT_FALSE(archive.items().next());
 }
 
-TEST_F(RarArchiveTest, ExtractsFoldersAndFilesByteExact) {
-    Rar4Writer writer;
+// BLAKE2sp of AllBytes(), computed apart from the library.
+const std::string kAllBytesBlake2 =
+    "\xaa\x51\x09\x27\x12\x41\x07\x73\xdc\x39\x96\xc7\xbe\x3b\x2f\xb9"
+    "\x6c\x8c\x82\x55\x43\x24\x14\x80\xd3\xe9\x34\x78\xb9\x74\xca\x69";
+
+template <typename Writer> std::string NewsBytes() {
+    Writer writer;
     writer.folder("news")
         .file("news/index.html", "<html>news</html>\n")
-        .file("news/img/logo.bin", AllBytes())
+        .add({.name = "news/img/logo.bin", .data = AllBytes(), .blake2 = kAllBytesBlake2})
         .file("news/empty.txt", "")
         .file("Ünïcødé/日本語.txt", "wide names")
         .file("top.txt", "top");
-    const std::string out = (dir / "out").string();
-    RarArchive archive(LibraryPath());
-    const auto names = ExtractAll(archive, save("news.rar", writer.bytes()), out);
+    return writer.bytes();
+}
 
-    EXPECT_EQ(names, (std::vector<std::string>{"news", "news/index.html", "news/img/logo.bin",
-                                               "news/empty.txt", "Ünïcødé/日本語.txt", "top.txt"}));
-    const std::map<std::string, std::string> expected{
-        {"news", "dir"},
-        {"news/index.html", "file:<html>news</html>\n"},
-        {"news/img", "dir"},
-        {"news/img/logo.bin", "file:" + AllBytes()},
-        {"news/empty.txt", "file:"},
-        {"Ünïcødé", "dir"},
-        {"Ünïcødé/日本語.txt", "file:wide names"},
-        {"top.txt", "file:top"}};
-    EXPECT_EQ(Snapshot(out), expected);
+TEST_F(RarArchiveTest, ExtractsFoldersAndFilesByteExact) {
+    // RAR4 has no BLAKE2 field: there the logo carries its CRC32.
+    for (const std::string& bytes : {NewsBytes<Rar4Writer>(), NewsBytes<Rar5Writer>()}) {
+        const std::string out = (dir / "out").string();
+        fs::remove_all(out);
+        RarArchive archive(LibraryPath());
+        const auto names = ExtractAll(archive, save("news.rar", bytes), out);
+
+        EXPECT_EQ(names,
+                  (std::vector<std::string>{"news", "news/index.html", "news/img/logo.bin",
+                                            "news/empty.txt", "Ünïcødé/日本語.txt", "top.txt"}));
+        const std::map<std::string, std::string> expected{
+            {"news", "dir"},
+            {"news/index.html", "file:<html>news</html>\n"},
+            {"news/img", "dir"},
+            {"news/img/logo.bin", "file:" + AllBytes()},
+            {"news/empty.txt", "file:"},
+            {"Ünïcødé", "dir"},
+            {"Ünïcødé/日本語.txt", "file:wide names"},
+            {"top.txt", "file:top"}};
+        EXPECT_EQ(Snapshot(out), expected);
+    }
 }
 
 TEST_F(RarArchiveTest, DefaultConstructorFindsLibraryBesideTheProgram) {
@@ -133,8 +149,9 @@ struct BrokenCase {
     const char* message;
 };
 
-std::string WithFlippedDataByte() {
-    std::string bytes = Rar4Writer().file("data.bin", "some payload bytes").bytes();
+template <typename Writer> std::string WithFlippedDataByte(RarEntry entry = {"data.bin"}) {
+    entry.data = "some payload bytes";
+    std::string bytes = Writer().add(entry).bytes();
     bytes[bytes.find("payload")] ^= 0x20;
     return bytes;
 }
@@ -142,7 +159,21 @@ std::string WithFlippedDataByte() {
 const BrokenCase kBroken[] = {
     {"TextFile", [] { return std::string("just some text, not an archive\n"); }, 0, 13,
      "RAR open failed: File is not a valid RAR archive."},
-    {"FlippedDataByte", WithFlippedDataByte, 1, 12, "RAR process file failed: File CRC error."},
+    {"FlippedDataByte", [] { return WithFlippedDataByte<Rar4Writer>(); }, 1, 12,
+     "RAR process file failed: File CRC error."},
+    {"Rar5FlippedDataByte", [] { return WithFlippedDataByte<Rar5Writer>(); }, 1, 12,
+     "RAR process file failed: File CRC error."},
+    {"Rar5WrongBlake2",
+     [] { return WithFlippedDataByte<Rar5Writer>({.name = "x", .blake2 = std::string(32, 'h')}); },
+     1, 12, "RAR process file failed: File CRC error."},
+    {"Rar5WrongDataCrc",
+     [] { return Rar5Writer().add({.name = "x.txt", .data = "abc", .badDataCrc = true}).bytes(); },
+     1, 12, "RAR process file failed: File CRC error."},
+    {"Rar5BrokenHeaderCrc",
+     [] {
+         return Rar5Writer().add({.name = "x.txt", .data = "abc", .badHeaderCrc = true}).bytes();
+     },
+     2, 12, "RAR read header failed: File header broken."},
     {"WrongDataCrc",
      [] {
          return Rar4Writer().add({"x.txt", "abc", RarEntry::Kind::File, false, true}).bytes();

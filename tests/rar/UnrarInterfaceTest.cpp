@@ -1,6 +1,7 @@
 // The library's own interface, called directly: the callback protocol and the operations
 // that RarArchive does not use.
 #include "tests/rar/RarFixture.h"
+#include "tests/support/Rar5Writer.h"
 #include "update/UnrarLibrary.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 using namespace RarTest;
 using Vellmar::Testing::Rar4Writer;
+using Vellmar::Testing::Rar5Writer;
 
 namespace {
 
@@ -99,14 +101,72 @@ TEST_F(UnrarInterface, ProcessDataSeesEveryByteAndMinusOneStops) {
 }
 
 TEST_F(UnrarInterface, TestChecksWithoutWriting) {
-    std::string bytes = Rar4Writer().file("x.txt", "checked data").bytes();
-    bytes[bytes.find("checked")] ^= 1;
-    HANDLE h = open(save("a.rar", bytes));
-    ASSERT_EQ(next(h), ERAR_SUCCESS);
-    EXPECT_EQ(lib.RARProcessFile(h, RAR_TEST, nullptr, nullptr), ERAR_BAD_DATA);
-    lib.RARCloseArchive(h);
-    EXPECT_FALSE(fs::exists("x.txt"));
+    for (std::string bytes : {Rar4Writer().file("x.txt", "checked data").bytes(),
+                              Rar5Writer().file("x.txt", "checked data").bytes()}) {
+        bytes[bytes.find("checked")] ^= 1;
+        HANDLE h = open(save("a.rar", bytes));
+        ASSERT_EQ(next(h), ERAR_SUCCESS);
+        EXPECT_EQ(lib.RARProcessFile(h, RAR_TEST, nullptr, nullptr), ERAR_BAD_DATA);
+        lib.RARCloseArchive(h);
+        EXPECT_FALSE(fs::exists("x.txt"));
+    }
 }
+
+// The fields other programs read from the header records, as the archive stores them.
+struct HeaderCase {
+    const char* label;
+    std::string archive;
+    unsigned hostOs, attributes, crc, version, dictionaryKb, hashType;
+};
+
+const std::string kHash(32, '\x5a');
+const unsigned kAbcCrc = 0x352441c2;
+
+const HeaderCase kHeaders[] = {
+    {"Rar4Windows", Rar4Writer().add({.name = "a", .data = "abc", .windows = true}).bytes(), 2,
+     0x20, kAbcCrc, 29, 64, RAR_HASH_CRC32},
+    {"Rar4Unix", Rar4Writer().file("a", "abc").bytes(), 3, 0100644, kAbcCrc, 29, 64,
+     RAR_HASH_CRC32},
+    {"Rar5Windows", Rar5Writer().add({.name = "a", .data = "abc", .windows = true}).bytes(), 2,
+     0x20, kAbcCrc, 50, 128, RAR_HASH_CRC32},
+    {"Rar5Blake2", Rar5Writer().add({.name = "a", .data = "abc", .blake2 = kHash}).bytes(), 3,
+     0100644, 0, 50, 128, RAR_HASH_BLAKE2},
+};
+
+class HeaderFields : public UnrarInterface, public ::testing::WithParamInterface<HeaderCase> {};
+
+TEST_P(HeaderFields, ComeFromTheArchive) {
+    const HeaderCase& c = GetParam();
+    const std::string path = save("a.rar", c.archive);
+    HANDLE h = open(path);
+    ASSERT_EQ(next(h), ERAR_SUCCESS);
+    EXPECT_EQ(header->HostOS, c.hostOs);
+    EXPECT_EQ(header->FileAttr, c.attributes);
+    EXPECT_EQ(header->FileCRC, c.crc);
+    EXPECT_EQ(header->Method, 0x30u);
+    EXPECT_EQ(header->UnpVer, c.version);
+    EXPECT_EQ(header->DictSize, c.dictionaryKb);
+    EXPECT_EQ(header->HashType, c.hashType);
+    EXPECT_EQ(header->PackSize, 3u);
+    if (c.hashType == RAR_HASH_BLAKE2) {
+        EXPECT_EQ(std::string(header->Hash, 32), kHash);
+    }
+    lib.RARCloseArchive(h);
+
+    // The older record carries the same values.
+    std::string name = path;
+    RAROpenArchiveData data{};
+    data.ArcName = name.data();
+    h = lib.RAROpenArchive(&data);
+    RARHeaderData old{};
+    ASSERT_EQ(lib.RARReadHeader(h, &old), ERAR_SUCCESS);
+    EXPECT_EQ(std::vector<unsigned>({old.HostOS, old.FileAttr, old.FileCRC, old.UnpVer}),
+              std::vector<unsigned>({c.hostOs, c.attributes, c.crc, c.version}));
+    lib.RARCloseArchive(h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rar, HeaderFields, ::testing::ValuesIn(kHeaders),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(UnrarInterface, DestNameNamesTheTarget) {
     HANDLE h = open(save("a.rar", Rar4Writer().file("deep/x.txt", "named").bytes()));

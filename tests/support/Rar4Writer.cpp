@@ -57,17 +57,6 @@ bool IsAscii(const std::string& text) {
     return true;
 }
 
-std::uint32_t Mode(const RarEntry& entry) {
-    switch (entry.kind) {
-    case RarEntry::Kind::Folder:
-        return 040755;
-    case RarEntry::Kind::Symlink:
-        return 0120777;
-    default:
-        return 0100644;
-    }
-}
-
 // A file header with `part` as its data; `total` and `crc` describe the whole file.
 std::string FileBlock(const RarEntry& entry, const std::string& part, std::uint32_t total,
                       std::uint32_t crc, std::uint16_t extraFlags) {
@@ -81,13 +70,13 @@ std::string FileBlock(const RarEntry& entry, const std::string& part, std::uint3
     std::string body;
     Put32(body, static_cast<std::uint32_t>(part.size()));
     Put32(body, total);
-    body += static_cast<char>(3); // Unix host: attributes are the file mode
+    body += static_cast<char>(entry.windows ? 2 : 3);
     Put32(body, entry.badDataCrc ? ~crc : crc);
     Put32(body, (44u << 25) | (6u << 21) | (15u << 16) | (12u << 11)); // 2024-06-15 12:00
     body += static_cast<char>(29);
     body += static_cast<char>(0x30);
     Put16(body, static_cast<unsigned>(entry.name.size()));
-    Put32(body, Mode(entry));
+    Put32(body, HostAttributes(entry));
     body += entry.name;
     return Block(0x74, flags, body, entry.badHeaderCrc) + part;
 }
@@ -98,6 +87,15 @@ std::string WholeFile(const RarEntry& entry) {
 }
 
 } // namespace
+
+std::uint32_t HostAttributes(const RarEntry& entry) {
+    const bool folder = entry.kind == RarEntry::Kind::Folder;
+    if (entry.windows)
+        return folder ? 0x10 : 0x20;
+    if (entry.kind == RarEntry::Kind::Symlink)
+        return 0120777;
+    return folder ? 040755 : 0100644;
+}
 
 Rar4Writer& Rar4Writer::file(std::string name, std::string data) {
     return add({std::move(name), std::move(data), RarEntry::Kind::File});

@@ -9,13 +9,17 @@ namespace Vellmar::Testing {
 // One entry of a stored (uncompressed) RAR4 archive, with knobs that break it on purpose.
 struct RarEntry {
     enum class Kind { File, Folder, Symlink };
-    std::string name; // UTF-8; non-ASCII names are stored with the Unicode flag
-    std::string data; // file contents or link target
+    std::string name;      // UTF-8; non-ASCII names are stored with the Unicode flag
+    std::string data = {}; // file contents or link target
     Kind kind = Kind::File;
     bool encrypted = false;  // password flag set, data left as is
     bool badDataCrc = false; // stored data CRC does not match
     bool badHeaderCrc = false;
+    bool windows = false;    // made on Windows: attributes are 0x20 (file) or 0x10 (folder)
+    std::string blake2 = {}; // RAR5: 32 bytes written as the BLAKE2sp hash instead of a CRC32
 };
+
+std::uint32_t HostAttributes(const RarEntry& entry);
 
 // Writes stored (method 0x30) RAR4 archives with correct header and data CRCs.
 class Rar4Writer {

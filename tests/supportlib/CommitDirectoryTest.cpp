@@ -2,6 +2,7 @@
 
 #include "support/CommitDirectory.h"
 #include "support/Path.h"
+#include "support/Text.h"
 #include "support/VellmarException.h"
 
 namespace fs = std::filesystem;
@@ -27,37 +28,55 @@ TEST_F(CommitDirectoryTest, OntoMissingLocationRenames) {
 }
 
 TEST_F(CommitDirectoryTest, OntoExistingLocationReplacesAndLeavesNothingBehind) {
-    const CommitMoves noExchange{[](const std::wstring&, const std::wstring&) { return false; },
-                                 Rename};
+    CommitMoves noExchange = DefaultCommitMoves();
+    noExchange.exchange = [](const std::wstring&, const std::wstring&) { return false; };
     struct Case {
         const char* what;
         std::wstring location;
         CommitMoves moves;
+        bool oldIsFile = false;
     };
     const std::vector<Case> cases{
         {"exchange", dir.Wide("news"), DefaultCommitMoves()},
         {"two renames", dir.Wide("news"), noExchange},
         {"windows spelling", dir.Wide() + L"\\NEWS\\", DefaultCommitMoves()},
+        {"file, exchange", dir.Wide("news"), DefaultCommitMoves(), true},
+        {"file, two renames", dir.Wide("news"), noExchange, true},
     };
     for (const Case& c : cases) {
-        WriteOld();
+        if (c.oldIsFile)
+            dir.Write("news", "old file");
+        else
+            WriteOld();
         dir.Write("staged/new.txt", "new");
-        CommitDirectory(c.location, dir.Wide("staged"), c.moves);
+        const CommitLeftover leftover = CommitDirectory(c.location, dir.Wide("staged"), c.moves);
+        EXPECT_EQ(leftover.path, L"") << c.what;
         EXPECT_EQ(dir.List(), Strings{"news"}) << c.what;
         EXPECT_EQ(Names("news"), Strings{"new.txt"}) << c.what;
         fs::remove_all(dir / "news");
     }
 }
 
+TEST_F(CommitDirectoryTest, OldEntryThatCannotBeRemovedIsReturnedNotThrown) {
+    dir.Write("news", "old file");
+    CommitMoves moves = DefaultCommitMoves();
+    moves.remove = [](const std::wstring&) { throw IOException("cannot remove"); };
+    const CommitLeftover leftover = CommitDirectory(dir.Wide("news"), dir.Wide("staged"), moves);
+    EXPECT_EQ(Names("news"), Strings{"new.txt"});
+    EXPECT_TRUE(fs::is_regular_file(Vellmar::WideToUtf8(leftover.path)));
+    EXPECT_NE(leftover.error.find("cannot remove"), std::string::npos) << leftover.error;
+}
+
 TEST_F(CommitDirectoryTest, FailedFinalMovePutsOldFolderBack) {
     WriteOld();
     int renames = 0;
-    const CommitMoves failSecond{[](const std::wstring&, const std::wstring&) { return false; },
-                                 [&](const std::wstring& from, const std::wstring& to) {
-                                     if (++renames == 2)
-                                         throw Win32::Win32Exception("Rename failed", EACCES);
-                                     Rename(from, to);
-                                 }};
+    CommitMoves failSecond = DefaultCommitMoves();
+    failSecond.exchange = [](const std::wstring&, const std::wstring&) { return false; };
+    failSecond.rename = [&](const std::wstring& from, const std::wstring& to) {
+        if (++renames == 2)
+            throw Win32::Win32Exception("Rename failed", EACCES);
+        Rename(from, to);
+    };
     EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged"), failSecond),
                  Win32::Win32Exception);
     EXPECT_EQ(renames, 3) << "aside, failed move, restore";
@@ -67,10 +86,10 @@ TEST_F(CommitDirectoryTest, FailedFinalMovePutsOldFolderBack) {
 
 TEST_F(CommitDirectoryTest, FailedExchangeChangesNothing) {
     WriteOld();
-    const CommitMoves failing{[](const std::wstring&, const std::wstring&) -> bool {
-                                  throw Win32::Win32Exception("Rename failed", EIO);
-                              },
-                              Rename};
+    CommitMoves failing = DefaultCommitMoves();
+    failing.exchange = [](const std::wstring&, const std::wstring&) -> bool {
+        throw Win32::Win32Exception("Rename failed", EIO);
+    };
     EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged"), failing),
                  Win32::Win32Exception);
     EXPECT_EQ(dir.List(), (Strings{"news", "staged"}));

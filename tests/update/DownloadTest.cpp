@@ -157,6 +157,15 @@ HttpLimits WithCap(std::uint64_t bytes) {
     return limits;
 }
 
+// Each second of allowance beyond `base` is bought by `stepBytes` of declared size.
+HttpLimits WithTotalTime(std::chrono::milliseconds base, std::uint64_t stepBytes) {
+    HttpLimits limits = ShortLimits();
+    limits.totalTimeBase = base;
+    limits.totalTimePerStep = 1s;
+    limits.totalTimeStepBytes = stepBytes;
+    return limits;
+}
+
 HttpRoute Generated(Mode mode, std::uint64_t size) {
     HttpRoute route = Route(mode, 200, "");
     route.generatedSize = size;
@@ -183,6 +192,11 @@ std::vector<DownloadCase> Cases() {
         {"AbortedBeforeStart", Route(Mode::Respond, 200, Archive), Aborted, ShortLimits(), 0ms},
         {"StallTimesOut", Route(Mode::StallAfterHeaders, 200, Archive), ClientError,
          WithLowSpeedTime(1s)},
+        // 50 bytes a second passes the low-speed rule, never the overall limit.
+        {"TrickleEndsAtTheTotalTime", Drip(std::string(200, 'x')), ClientError,
+         WithTotalTime(500ms, 1 << 30)},
+        {"DeclaredSizeExtendsTheTotalTime", Drip(std::string(40, 'x')), nullptr,
+         WithTotalTime(300ms, 10)},
         {"ResetMidBody", Route(Mode::ResetMidBody, 200, Archive), ClientError},
         {"TruncatedBody", Route(Mode::TruncateBody, 200, Archive), ClientError},
         {"EndlessBodyCapped", Generated(Mode::Endless, 0), TooLarge, WithCap(1 << 20)},
@@ -224,6 +238,12 @@ TEST_P(DownloadTable, OutcomeAndFileLeftBehind) {
 
 INSTANTIATE_TEST_SUITE_P(Loopback, DownloadTable, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HttpLimitsTest, TotalTimeIsFiveMinutesPlusOnePerHundredMegabytes) {
+    const HttpLimits limits;
+    EXPECT_EQ(limits.TotalTime(-1), 5min) << "unknown size";
+    EXPECT_EQ(limits.TotalTime(250'000'000), 7min + 30s);
+}
 
 TEST_F(DownloadTest, StepsAreLogged) {
     server.Route("/ok.rar", Route(Mode::Respond, 200, "x"));

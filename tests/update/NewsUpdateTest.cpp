@@ -11,6 +11,7 @@
 #include "tests/support/LauncherSandbox.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/Rar4Writer.h"
+#include "tests/support/Rar5Writer.h"
 #include "tests/support/RecordingLogHandler.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/StubHost.h"
@@ -79,6 +80,17 @@ std::string CorruptArchive() {
     return writer.bytes();
 }
 
+std::string Rar5NewsArchive(bool flipDataByte = false) {
+    Vellmar::Testing::Rar5Writer writer;
+    writer.file("index.html", kNewNews.at("index.html")).folder("img");
+    writer.file("img/b.bmp", kNewNews.at("img/b.bmp"));
+    writer.file(kUnicodeName, kNewNews.at(kUnicodeName));
+    std::string bytes = writer.bytes();
+    if (flipDataByte)
+        bytes[bytes.find("today")] ^= 1;
+    return bytes;
+}
+
 std::string HostileArchive() {
     return Rar4Writer().file("index.html", "fine").file("../escaped.txt", "evil").bytes();
 }
@@ -97,6 +109,7 @@ HttpRoute Endless() {
 }
 
 enum class Outcome { Success, Failure };
+enum class Old { None, Folder, File };
 
 struct JobCase {
     const char* name;
@@ -105,8 +118,9 @@ struct JobCase {
     int requests; // reaching the server
     std::string target = "/news.rar";
     std::string scheme = "http";
-    bool oldFolder = true;
+    Old old = Old::Folder;
     bool failFinalRename = false;
+    std::wstring location = L"${EXE_DIR}/site/news";
 };
 
 void PrintTo(const JobCase& c, std::ostream* out) {
@@ -136,6 +150,8 @@ protected:
         options.limits.connectTimeout = 2s;
         options.limits.lowSpeedTime = 1s;
         options.limits.maxBodyBytes = 1 << 20;
+        // A drip of 20 bytes a second passes the low-speed rule; this ends it.
+        options.limits.totalTimeBase = 1s;
         ActionEngine::SetNewsUpdateJobFactory([this](ActionEngine& target, NewsUpdateRequest r) {
             return std::make_unique<CheckNewsUpdate>(target, std::move(r), options);
         });
@@ -151,15 +167,16 @@ protected:
     }
 
     // Starts the engine on a configuration whose condition "news" fetches `url`, and runs it.
-    void RunCondition(const std::string& url) {
+    void RunCondition(const std::string& url,
+                      const std::wstring& location = L"${EXE_DIR}/site/news") {
         std::wstring escaped;
         for (char c : url)
             escaped += c == '&' ? std::wstring(L"&amp;") : std::wstring(1, c);
         engine->Start(
             &host,
             WriteConfiguration(L"<conditions><condition name='news' type='newsupdate' "
-                               L"location='${EXE_DIR}/site/news' URL='" +
-                               escaped +
+                               L"location='" +
+                               location + L"' URL='" + escaped +
                                L"'><true action='page' value='ok'/>"
                                L"<false action='page' value='failed'/></condition></conditions>"));
         host.calls.clear();
@@ -197,10 +214,12 @@ class NewsUpdateTable : public NewsUpdateJobTest, public ::testing::WithParamInt
 
 TEST_P(NewsUpdateTable, OutcomeAndFolders) {
     const JobCase& c = GetParam();
-    if (c.oldFolder)
+    if (c.old == Old::Folder)
         for (const auto& [name, contents] : kOldNews)
             contents == "/" ? (void)fs::create_directories(dir / "site/news" / name)
                             : (void)dir.Write("site/news/" + name, contents);
+    if (c.old == Old::File)
+        dir.Write("site/news", "a file in the way");
     server.Route(c.target, c.route);
     if (c.failFinalRename) {
         options.moves.exchange = [](const std::wstring&, const std::wstring&) { return false; };
@@ -211,7 +230,7 @@ TEST_P(NewsUpdateTable, OutcomeAndFolders) {
         };
     }
 
-    RunCondition(c.scheme + "://127.0.0.1:${NEWS_PORT}" + c.target);
+    RunCondition(c.scheme + "://127.0.0.1:${NEWS_PORT}" + c.target, c.location);
     const auto pages = Finish();
 
     const auto requests = server.Requests();
@@ -229,9 +248,9 @@ TEST_P(NewsUpdateTable, OutcomeAndFolders) {
         EXPECT_TRUE(Logged("News update complete."));
     } else {
         EXPECT_EQ(pages, std::vector<std::wstring>{L"ShowPage(failed)"});
-        EXPECT_EQ(Snapshot(dir / "site/news"), c.oldFolder ? kOldNews : Tree{});
-        EXPECT_EQ(Entries(dir / "site"),
-                  c.oldFolder ? std::vector<std::string>{"news"} : std::vector<std::string>{})
+        EXPECT_EQ(Snapshot(dir / "site/news"), c.old == Old::Folder ? kOldNews : Tree{});
+        EXPECT_EQ(Entries(dir / "site"), c.old == Old::Folder ? std::vector<std::string>{"news"}
+                                                              : std::vector<std::string>{})
             << "an unpack folder was left behind";
         EXPECT_TRUE(Logged("News update failed."));
     }
@@ -244,7 +263,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         JobCase{"ReplacesOldFolder", Serve(NewsArchive()), Outcome::Success, 1},
         JobCase{"NoOldFolder", Serve(NewsArchive()), Outcome::Success, 1, "/news.rar", "http",
-                false},
+                Old::None},
+        JobCase{"PlainFileAtLocation", Serve(NewsArchive()), Outcome::Success, 1, "/news.rar",
+                "http", Old::File},
+        JobCase{"LocationEndsInSeparator", Serve(NewsArchive()), Outcome::Success, 1, "/news.rar",
+                "http", Old::Folder, false, L"${EXE_DIR}\\site\\news\\"},
+        JobCase{"Rar5Archive", Serve(Rar5NewsArchive()), Outcome::Success, 1},
+        JobCase{"Rar5FlippedDataByte", Serve(Rar5NewsArchive(true)), Outcome::Failure, 1},
         JobCase{"PortAndQueryAsWritten", Serve(NewsArchive()), Outcome::Success, 1,
                 "/feed/news.rar?lang=en&v=2"},
         JobCase{"NotFoundAfterOneAttempt", Serve("gone", 404), Outcome::Failure, 1},
@@ -255,13 +280,15 @@ INSTANTIATE_TEST_SUITE_P(
         JobCase{"TruncatedBody", Serve(NewsArchive(), 200, Mode::TruncateBody), Outcome::Failure,
                 3},
         JobCase{"EndlessBodyHitsCap", Endless(), Outcome::Failure, 3},
+        JobCase{"TrickleHitsTheTotalTime", Serve(NewsArchive(), 200, Mode::SlowDrip),
+                Outcome::Failure, 3},
         JobCase{"FtpRefusedAtOnce", Serve(NewsArchive()), Outcome::Failure, 0, "/news.rar", "ftp"},
         JobCase{"CorruptArchive", Serve(CorruptArchive()), Outcome::Failure, 1},
         JobCase{"HostileArchive", Serve(HostileArchive()), Outcome::Failure, 1},
         JobCase{"HostileArchiveNoOldFolder", Serve(HostileArchive()), Outcome::Failure, 1,
-                "/news.rar", "http", false},
+                "/news.rar", "http", Old::None},
         JobCase{"FailingFinalRename", Serve(NewsArchive()), Outcome::Failure, 1, "/news.rar",
-                "http", true, true}),
+                "http", Old::Folder, true}),
     CaseName);
 
 TEST_F(NewsUpdateJobTest, SuccessLogsEveryStepInOrder) {
@@ -300,6 +327,7 @@ TEST_F(NewsUpdateJobTest, MissingLibraryInBinariesDirFailsAndCleansUp) {
 
 TEST_F(NewsUpdateJobTest, DestroyingTheEngineDuringAStallReturnsPromptly) {
     options.limits.lowSpeedTime = 600s; // only the abort can end this transfer
+    options.limits.totalTimeBase = 600s;
     server.Route("/news.rar", Serve(NewsArchive(), 200, Mode::StallAfterHeaders));
     RunCondition("http://127.0.0.1:${NEWS_PORT}/news.rar");
     ASSERT_TRUE(Vellmar::Testing::WaitUntil([&] { return !server.Requests().empty(); }, 10s));
