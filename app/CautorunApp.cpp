@@ -1,5 +1,6 @@
 #include "app/CautorunApp.h"
 
+#include "app/AuthorTools.h"
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
@@ -55,6 +56,8 @@ void QuietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
 } // namespace
 
 int CautorunApp::Run(int argc, char** argv) {
+    if (const auto tool = AuthorTools::Parse(argc, argv))
+        return AuthorTools::Run(*tool, argc, argv);
     qInstallMessageHandler(QuietMessageHandler);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

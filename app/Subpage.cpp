@@ -89,7 +89,12 @@ void Subpage::Load() {
     Release();
     engine = std::make_unique<ActionEngine>(context, true);
     host = std::make_unique<CMainDlg>(*engine, &parentPage);
-    host->initSignal.connect([this, file = filePath] { engine->Start(host.get(), file); });
+    host->initSignal.connect([this, file = filePath] {
+        if (context.previewOnly)
+            engine->Preview(host.get(), file);
+        else
+            engine->Start(host.get(), file);
+    });
     host->InitDialog();
     if (engine->IsStopped()) {
         Release();

@@ -114,6 +114,15 @@ void ActionEngine::Start(EngineHost* dialog, const std::wstring& configPath) {
     startupComplete = true;
 }
 
+void ActionEngine::Preview(EngineHost* window, const std::wstring& configPath) {
+    Load(configPath);
+    if (loadFailed || !window)
+        return;
+    Guarded(false, [&] { window->BuildPages(pagesXml); });
+    if (!stopped)
+        Guarded(false, [&] { window->ShowPage(defaultPageName); });
+}
+
 void ActionEngine::BuildPages() {
     if (EngineHost* window = host)
         Guarded(false, [&] { window->BuildPages(pagesXml); });

@@ -58,6 +58,9 @@ public:
     // painted), the default page, the news jobs; each step after the initialization only while
     // not stopped.
     void Start(EngineHost* host, const std::wstring& configPath);
+    // Load and the pages with the default page shown, for a picture of them: the host is not
+    // kept, so that neither the initialization, a page's queue, the music nor a news job runs.
+    void Preview(EngineHost* host, const std::wstring& configPath);
     void RunInitialization();
     void RunActionQueue(const std::wstring& name, int startIndex);
     // Runs the element now, or schedules it when it has a `delay` attribute. Null does nothing.

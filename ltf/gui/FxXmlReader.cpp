@@ -19,16 +19,6 @@ namespace {
 using Texts = FxXmlReader::StateTexts;
 using Xml::XmlNode;
 
-const NameTable kAlignmentWords = {
-    {L"left", kAlignLeft},          {L"center", kAlignCenter}, {L"right", kAlignRight},
-    {L"top", kAlignSingleLine},     {L"middle", 0x24},         {L"bottom", 0x28},
-    {L"multiline", kAlignWordBreak}};
-const NameTable kEffectWords = {{L"flat", kEffectFlat}, {L"up", kEffectUp}, {L"down", kEffectDown}};
-const NameTable kStyleWords = {{L"bold", kStyleBold},
-                               {L"italic", kStyleItalic},
-                               {L"underline", kStyleUnderline},
-                               {L"strikeout", kStyleStrikeOut}};
-
 // Each given text replaces its state's start value.
 template <typename T, typename Converter>
 PerState<T> Convert(const Texts& texts, PerState<T> start, Converter convert) {
@@ -89,7 +79,7 @@ KindReader PositionKind(PerState<unsigned> FxButtonModel::*field) {
     return [=](CFxButton& b, const Texts& t, bool current) {
         FxButtonModel& m = b.Model();
         const auto start = current ? m.*field : PerState<unsigned>(kAlignCentreMiddle);
-        m.StoreAll(field, Words(t, start, kAlignmentWords), t.duplicate);
+        m.StoreAll(field, Words(t, start, AlignmentWords()), t.duplicate);
     };
 }
 
@@ -178,20 +168,16 @@ const std::map<std::wstring, KindReader>& PerStateKinds() {
         {L"bordereffect",
          [](CFxButton& b, const Texts& t, bool current) {
              const auto start = current ? b.Model().borderEffect : PerState<unsigned>(kUnsetMarker);
-             b.StoreBorderEffect(Words(t, start, kEffectWords), t.duplicate);
+             b.StoreBorderEffect(Words(t, start, EffectWords()), t.duplicate);
          }},
         {L"textstyle",
          [](CFxButton& b, const Texts& t, bool current) {
              M& m = b.Model();
              const auto start = current ? m.textStyle : PerState<unsigned>(kUnsetMarker);
-             m.StoreTextStyle(Words(t, start, kStyleWords), t.duplicate);
+             m.StoreTextStyle(Words(t, start, StyleWords()), t.duplicate);
          }},
     };
     return kinds;
-}
-
-bool IsButtonElement(const std::wstring& name) {
-    return name == L"xmlbutton" || name == L"xmlhyperlink" || name == L"xmlimagelink";
 }
 
 } // namespace
@@ -227,6 +213,13 @@ bool HasAttribute(const XmlNode& element, const std::wstring& name) {
             ++i;
     }
     return false;
+}
+
+std::vector<std::wstring> FxXmlReader::StateElementNames() {
+    std::vector<std::wstring> names;
+    for (const auto& entry : PerStateKinds())
+        names.push_back(entry.first);
+    return names;
 }
 
 Texts FxXmlReader::ReadStateTexts(const XmlNode& element) {
