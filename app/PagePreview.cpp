@@ -30,6 +30,8 @@ namespace {
 constexpr int kLabelWidth = 160;
 constexpr int kGap = 8;
 constexpr int kHeader = 24;
+// Light compression: the default level spends most of the preview's time in zlib.
+constexpr int kPngQuality = 80;
 const char* const kStateNames[] = {"normal", "over", "pushed", "disabled", "checked"};
 
 // Check findings that keep a page from being drawn as written.
@@ -90,7 +92,7 @@ QImage PagePreview::StateSheet(CMainDlg& dialog, const std::wstring& page,
     }
     const int columns = static_cast<int>(std::size(kStateNames));
     QImage sheet(kLabelWidth + columns * (cell + kGap) + kGap, kHeader + rows + kGap,
-                 QImage::Format_ARGB32_Premultiplied);
+                 QImage::Format_RGB32);
     sheet.fill(QColor(0x30, 0x30, 0x30));
     QPainter painter(&sheet);
     painter.setPen(Qt::white);
@@ -161,10 +163,17 @@ int PagePreview::Write(ConfigurationCheck& check, const AuthorTools::Request& re
                 const std::wstring base = page + L"." + language;
                 PageImage(window.Dialog(), page)
                     .save(QString::fromStdString((folder / Utf8(base + L".png")).string()));
-                StateSheet(window.Dialog(), page, check.ButtonNames(page))
-                    .save(QString::fromStdString((folder / Utf8(base + L".states.png")).string()));
+                // One sheet per page, in the first language: it shows looks, not words.
+                const bool firstLanguage = drawn.count(page) == 0;
+                if (firstLanguage)
+                    StateSheet(window.Dialog(), page, check.ButtonNames(page))
+                        .save(
+                            QString::fromStdString((folder / Utf8(page + L".states.png")).string()),
+                            "PNG", kPngQuality);
                 html += "<h2>" + Html(page) + " (" + Html(language) + ")</h2>\n<img src=\"" +
-                        Html(base) + ".png\">\n<img src=\"" + Html(base) + ".states.png\">\n";
+                        Html(base) + ".png\">\n";
+                if (firstLanguage)
+                    html += "<img src=\"" + Html(page) + ".states.png\">\n";
                 drawn.insert(page);
             }
         }

@@ -64,6 +64,21 @@ const StateKind* FindStateKind(const std::wstring& lowerName) {
     return nullptr;
 }
 
+const std::vector<std::wstring>& StateAttributes() {
+    static const std::vector<std::wstring> names = {L"normal", L"pushed", L"over", L"disabled"};
+    return names;
+}
+
+bool IsStateSwitch(const std::wstring& name) {
+    return name == L"duplicate" || name == L"update";
+}
+
+const std::vector<std::wstring>& MuteBitmapAttributes() {
+    static const std::vector<std::wstring> names = {L"dissabled", L"normalmute", L"pushedmute",
+                                                    L"overmute", L"dissabledmute"};
+    return names;
+}
+
 bool IsWholeButtonElement(const std::wstring& lowerName) {
     return lowerName == L"position" || lowerName == L"size" || lowerName == L"sound" ||
            lowerName == L"systemcursor" || lowerName == L"tooltip";

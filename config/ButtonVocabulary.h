@@ -49,6 +49,12 @@ const std::vector<StateKind>& StateKinds();
 const StateKind* FindStateKind(const std::wstring& lowerName);
 // `position`, `size`, `sound`, `systemcursor`, `tooltip`.
 bool IsWholeButtonElement(const std::wstring& lowerName);
+// The four state attributes of a per-state element, and the two switches.
+const std::vector<std::wstring>& StateAttributes();
+bool IsStateSwitch(const std::wstring& name);
+// Files the `system` action with `mute` reads from its button's `bitmap` element, besides the
+// state attributes (the spelling "dissabled" is what configurations carry).
+const std::vector<std::wstring>& MuteBitmapAttributes();
 // `xmlbutton`, `xmlhyperlink`, `xmlimagelink`.
 bool IsButtonElement(const std::wstring& lowerName);
 

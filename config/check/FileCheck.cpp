@@ -1,5 +1,6 @@
 #include "config/check/FileCheck.h"
 
+#include "config/ButtonVocabulary.h"
 #include "config/LauncherContext.h"
 #include "engine/EngineText.h"
 #include "ltf/xml/XmlNode.h"
@@ -55,20 +56,23 @@ void FileCheck::CheckPage(const XmlNode& page) const {
 }
 
 void FileCheck::CheckButton(const XmlNode& button) const {
+    const bool mute = EqualsIgnoreCase(button.GetAttribute(L"action"), L"system") &&
+                      EqualsIgnoreCase(button.GetAttribute(L"value"), L"mute");
     for (const XmlNode* child : CheckContext::Elements(&button)) {
         const std::wstring kind = ToLower(child->GetName());
-        const bool bitmap = kind == L"bitmap";
-        if (!bitmap && kind != L"sound")
-            continue;
-        // Every attribute of a bitmap element names a file (the mute button's too), except
-        // the two switches.
-        for (const auto& [name, raw] : child->GetAttributes()) {
-            const std::wstring lower = ToLower(name);
-            if (lower.find(L"duplicate") != std::wstring::npos || lower == L"update")
-                continue;
-            if (!bitmap && lower != L"pushed" && lower != L"over")
-                continue;
-            Expect(*child, name, context.Launcher().strings.Expand(raw));
+        std::vector<std::wstring> files;
+        if (kind == L"bitmap") {
+            files = LTF::GUI::StateAttributes();
+            if (mute)
+                files.insert(files.end(), LTF::GUI::MuteBitmapAttributes().begin(),
+                             LTF::GUI::MuteBitmapAttributes().end());
+        } else if (kind == L"sound") {
+            files = {L"pushed", L"over"};
+        }
+        for (const std::wstring& name : files) {
+            const std::wstring path = context.Expanded(*child, name.c_str());
+            if (!path.empty())
+                Expect(*child, name, path);
         }
     }
 }

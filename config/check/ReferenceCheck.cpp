@@ -1,5 +1,6 @@
 #include "config/check/ReferenceCheck.h"
 
+#include "config/ButtonVocabulary.h"
 #include "config/LauncherContext.h"
 #include "ltf/xml/XmlNode.h"
 #include "support/Text.h"
@@ -80,16 +81,14 @@ void ReferenceCheck::Expect(const std::set<std::wstring>& names, const XmlNode& 
 }
 
 void ReferenceCheck::CheckButtonStrings(const XmlNode& button) const {
-    static const std::vector<const wchar_t*> stateTexts = {L"normal", L"pushed", L"over",
-                                                           L"disabled"};
-    static const std::vector<const wchar_t*> tooltipText = {L"text"};
+    static const std::vector<std::wstring> tooltipText = {L"text"};
     const StringTable& strings = context.Launcher().strings;
     for (const XmlNode* child : CheckContext::Elements(&button)) {
         const bool text = CheckContext::Named(*child, L"text");
         if (!text && !CheckContext::Named(*child, L"tooltip"))
             continue;
-        for (const wchar_t* attribute : text ? stateTexts : tooltipText) {
-            const std::wstring name = context.Expanded(*child, attribute);
+        for (const std::wstring& attribute : text ? LTF::GUI::StateAttributes() : tooltipText) {
+            const std::wstring name = context.Expanded(*child, attribute.c_str());
             if (!name.empty() && !strings.Defines(name))
                 context.Report(*child, attribute, Severity::Error, L"unknown-string",
                                L"no string is named '" + name + L"': the button shows nothing");

@@ -14,8 +14,6 @@ using LTF::Xml::XmlNode;
 
 namespace {
 
-const wchar_t* const kStates[] = {L"normal", L"pushed", L"over", L"disabled"};
-
 bool IsInteger(const std::wstring& text) {
     try {
         EngineText::StrictDecimal(text);
@@ -119,7 +117,8 @@ void ValueCheck::CheckStateElement(const XmlNode& element) const {
         return;
     CheckBoolean(element, L"duplicate");
     CheckBoolean(element, L"update");
-    for (const wchar_t* state : kStates) {
+    for (const std::wstring& name : LTF::GUI::StateAttributes()) {
+        const wchar_t* state = name.c_str();
         const std::wstring value = context.Expanded(element, state);
         if (value.empty())
             continue;

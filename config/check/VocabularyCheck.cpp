@@ -143,15 +143,11 @@ void VocabularyCheck::CheckButton(const XmlNode& button) const {
 }
 
 void VocabularyCheck::CheckStateAttributes(const XmlNode& button, const XmlNode& element) const {
-    static const std::vector<std::wstring> known = {L"normal",   L"pushed",    L"over",
-                                                    L"disabled", L"duplicate", L"update"};
-    // What the mute action reads from its button's bitmap element.
-    static const std::vector<std::wstring> mute = {L"dissabled",     L"normalmute",
-                                                   L"pushedmute",    L"overmute",
-                                                   L"dissabledmute", L"duplicatemute"};
     const bool muteBitmap = IsMuteButton(button) && ToLower(element.GetName()) == L"bitmap";
     for (const auto& [name, value] : element.GetAttributes()) {
-        if (Contains(known, name) || (muteBitmap && Contains(mute, name)))
+        if (Contains(LTF::GUI::StateAttributes(), name) || LTF::GUI::IsStateSwitch(name) ||
+            (muteBitmap &&
+             (Contains(LTF::GUI::MuteBitmapAttributes(), name) || name == L"duplicatemute")))
             continue;
         context.Report(element, name, Severity::Warning, L"unknown-attribute",
                        L"<" + element.GetName() + L"> has no attribute '" + name + L"'");

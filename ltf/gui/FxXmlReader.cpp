@@ -224,9 +224,8 @@ std::vector<std::wstring> FxXmlReader::StateElementNames() {
 
 Texts FxXmlReader::ReadStateTexts(const XmlNode& element) {
     Texts texts;
-    const wchar_t* names[4] = {L"normal", L"pushed", L"over", L"disabled"};
     for (int i = 0; i < 4; ++i)
-        texts.values[i] = element.GetAttribute(names[i]);
+        texts.values[i] = element.GetAttribute(StateAttributes()[static_cast<std::size_t>(i)]);
     const std::wstring duplicate = element.GetAttribute(L"duplicate");
     const std::wstring update = element.GetAttribute(L"update");
     texts.duplicate = !duplicate.empty() && wstring_to_bool(duplicate);
