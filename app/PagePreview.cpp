@@ -30,7 +30,7 @@ namespace {
 constexpr int kLabelWidth = 160;
 constexpr int kGap = 8;
 constexpr int kHeader = 24;
-// Light compression: the default level spends most of the preview's time in zlib.
+// Light compression: the default level spends most of the preview's time in zlib and libpng.
 constexpr int kPngQuality = 80;
 const char* const kStateNames[] = {"normal", "over", "pushed", "disabled", "checked"};
 
@@ -162,7 +162,8 @@ int PagePreview::Write(ConfigurationCheck& check, const AuthorTools::Request& re
             for (const std::wstring& page : window.Dialog().PageNames()) {
                 const std::wstring base = page + L"." + language;
                 PageImage(window.Dialog(), page)
-                    .save(QString::fromStdString((folder / Utf8(base + L".png")).string()));
+                    .save(QString::fromStdString((folder / Utf8(base + L".png")).string()), "PNG",
+                          kPngQuality);
                 // One sheet per page, in the first language: it shows looks, not words.
                 const bool firstLanguage = drawn.count(page) == 0;
                 if (firstLanguage)

@@ -76,7 +76,8 @@ void Subpage::Load() {
         const std::wstring folder = Folder(path);
         filePath = Vellmar::Append(folder, context.strings.Expand(file));
         if (!Vellmar::PathExists(filePath)) {
-            if (!RestoreFromBackup(folder))
+            // Restoring writes, which a preview never does: it shows the area empty.
+            if (context.previewOnly || !RestoreFromBackup(folder))
                 return;
             if (!Vellmar::PathExists(filePath)) {
                 Release();

@@ -58,8 +58,8 @@ public:
     // painted), the default page, the news jobs; each step after the initialization only while
     // not stopped.
     void Start(EngineHost* host, const std::wstring& configPath);
-    // Load and the pages with the default page shown, for a picture of them: the host is not
-    // kept, so that neither the initialization, a page's queue, the music nor a news job runs.
+    // Load, the initialization with only what reads and changes the look, the pages and the
+    // default page, for a picture of them: no delay, page queue, music or news job runs.
     void Preview(EngineHost* host, const std::wstring& configPath);
     void RunInitialization();
     void RunActionQueue(const std::wstring& name, int startIndex);
@@ -155,6 +155,7 @@ private:
     bool loadFailed = false;
     bool stopped = false;
     bool startupComplete = false;
+    bool previewing = false;
     const bool secondary;
     std::unique_ptr<ActionHandlers> actions;
     std::unique_ptr<ConditionHandlers> conditions;

@@ -134,13 +134,15 @@ void FileCheck::Expect(const XmlNode& element, const std::wstring& attribute,
                        const std::wstring& path, Severity missing) const {
     if (ExistsExactly(path))
         return;
+    // Named as this machine spells it, whatever separators the configuration used.
+    const std::wstring shown = NormalizeSeparators(path);
     if (PathExists(path))
         context.Report(element, attribute, Severity::Warning, L"file-case",
-                       L"'" + path + L"' exists only as '" + ResolvePath(path) +
+                       L"'" + shown + L"' exists only as '" + ResolvePath(path) +
                            L"': letter case differs, which breaks on a case-sensitive copy");
     else
         context.Report(element, attribute, missing, L"missing-file",
-                       L"file '" + path + L"' does not exist");
+                       L"file '" + shown + L"' does not exist");
 }
 
 } // namespace Vellmar::Check
