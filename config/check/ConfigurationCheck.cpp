@@ -58,9 +58,10 @@ bool ConfigurationCheck::Load() {
     StringTable& strings = context->strings;
     file = strings.LookUp(L"CONFIGXML_FILE");
     if (file.empty() || !PathExists(file)) {
-        file = strings.LookUp(L"EXE_BASENAME") + L".xml";
+        const std::wstring name = L"data/" + strings.LookUp(L"EXE_BASENAME") + L".xml";
+        file = Append(strings.LookUp(L"EXE_DIR"), name);
         Unreadable(0, 0, L"file-not-found",
-                   L"no data/" + file + L" beside the program or a parent folder");
+                   L"no " + name + L" beside the program or a parent folder");
         return false;
     }
     std::ifstream in(NativePath(file), std::ios::binary);

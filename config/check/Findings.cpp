@@ -86,9 +86,11 @@ int Findings::ExitCode() const {
 std::string Findings::AsText() const {
     std::string out;
     for (const Finding& f : InOrder()) {
-        out += WideToUtf8(f.file) + ":" + std::to_string(f.line) + ":" + std::to_string(f.column) +
-               ": " + SeverityName(f.severity) + ": " + WideToUtf8(f.text) + " [" +
-               WideToUtf8(f.code) + "]\n";
+        // A place the file does not have is left out, as compilers do.
+        out += WideToUtf8(f.file) + (f.line > 0 ? ":" + std::to_string(f.line) : "") +
+               (f.line > 0 && f.column > 0 ? ":" + std::to_string(f.column) : "") + ": " +
+               SeverityName(f.severity) + ": " + WideToUtf8(f.text) + " [" + WideToUtf8(f.code) +
+               "]\n";
     }
     return out + std::to_string(Errors()) + " errors, " + std::to_string(Warnings()) +
            " warnings\n";

@@ -272,6 +272,13 @@ TEST_F(BrokenConfiguration, TheBaseIsCleanAndAnUnparsableFileSaysWhere) {
                    R"("severity": "error", "code": "parse-error", "text": ".+"\}\n\]\n)")))
         << result.out;
     EXPECT_EQ(result.exitCode, 3);
+
+    fs::remove((*folder) / "data/autorun.xml");
+    result = RunAutorun((*folder) / "autorun", {"/check"}, (*folder) / "home");
+    EXPECT_EQ(result.out, ((*folder) / "data/autorun.xml").string() +
+                              ": error: no data/autorun.xml beside the program or a parent "
+                              "folder [file-not-found]\n1 errors, 0 warnings\n");
+    EXPECT_EQ(result.exitCode, 3);
 }
 
 // Every page in every language, one state sheet per page, and nothing the configuration would
