@@ -56,9 +56,9 @@ void QuietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
 } // namespace
 
 int CautorunApp::Run(int argc, char** argv) {
+    qInstallMessageHandler(QuietMessageHandler);
     if (const auto tool = AuthorTools::Parse(argc, argv))
         return AuthorTools::Run(*tool, argc, argv);
-    qInstallMessageHandler(QuietMessageHandler);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     KeyFilter keys;
