@@ -129,7 +129,7 @@ void ActionEngine::Preview(EngineHost* window, const std::wstring& configPath) {
     // shows it disabled, one that starts a program, writes or plays starts, writes and plays
     // nothing. The language is the preview's, so `update language` goes too.
     KeepOnly(actionHandlers, {L"actionqueue", L"condition", L"enablebutton", L"setbuttonattribute",
-                              L"loadfont", L"subpage"});
+                              L"loadfont", L"subpage", L"update"});
     KeepOnly(conditionHandlers,
              {L"commandline", L"fileexist", L"floatcompare", L"ini", L"language", L"regsz"});
     KeepOnly(updateHandlers, {L"regsz", L"version"});
