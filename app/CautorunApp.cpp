@@ -1,5 +1,6 @@
 #include "app/CautorunApp.h"
 
+#include "app/AuthorTools.h"
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
@@ -47,6 +48,8 @@ int CautorunApp::Run(int argc, char** argv) {
     char* toolkitArgv[] = {argc > 0 ? argv[0] : fallbackName, nullptr};
     int toolkitArgc = 1;
     qInstallMessageHandler(QuietMessageHandler);
+    if (const auto tool = AuthorTools::Parse(argc, argv))
+        return AuthorTools::Run(*tool, commandLine, toolkitArgc, toolkitArgv);
     QApplication application(toolkitArgc, toolkitArgv);
     QApplication::setQuitOnLastWindowClosed(false);
     KeyFilter keys;

@@ -76,7 +76,8 @@ void Subpage::Load() {
         const std::wstring folder = Folder(path);
         filePath = Vellmar::Append(folder, context.strings.Expand(file));
         if (!Vellmar::PathExists(filePath)) {
-            if (!RestoreFromBackup(folder))
+            // Restoring writes, which a preview never does: it shows the area empty.
+            if (context.previewOnly || !RestoreFromBackup(folder))
                 return;
             if (!Vellmar::PathExists(filePath)) {
                 Release();
@@ -89,7 +90,12 @@ void Subpage::Load() {
     Release();
     engine = std::make_unique<ActionEngine>(context, true);
     host = std::make_unique<CMainDlg>(*engine, &parentPage);
-    host->initSignal.connect([this, file = filePath] { engine->Start(host.get(), file); });
+    host->initSignal.connect([this, file = filePath] {
+        if (context.previewOnly)
+            engine->Preview(host.get(), file);
+        else
+            engine->Start(host.get(), file);
+    });
     host->InitDialog();
     if (engine->IsStopped()) {
         Release();

@@ -51,4 +51,6 @@ public:
     StringTable strings;
     bool configurationFailed = false;
     bool reloadOnDiskChange = false;
+    // `autorun /preview`: windows build their pages for a picture and run nothing.
+    bool previewOnly = false;
 };

@@ -123,6 +123,15 @@ std::wstring_view StringTable::RawValue(std::wstring_view key) const {
     return fallback != nullptr ? std::wstring_view(*fallback) : std::wstring_view();
 }
 
+bool StringTable::Defines(const std::wstring& key) const {
+    std::shared_lock lock(mutex);
+    for (const auto& [language, table] : tables) {
+        if (table.find(key) != table.end())
+            return true;
+    }
+    return false;
+}
+
 std::wstring StringTable::LookUp(const std::wstring& key) const {
     std::shared_lock lock(mutex);
     Budget budget;

@@ -43,6 +43,8 @@ public:
     std::wstring GetDefaultLanguage() const;
 
     std::wstring LookUp(const std::wstring& key) const;
+    // Whether any language's table holds the key (built-in variables included).
+    bool Defines(const std::wstring& key) const;
     std::wstring Expand(const std::wstring& text) const;
     // As Expand, with every "&" of an inserted value written "&amp;".
     std::wstring ExpandForXml(const std::wstring& text) const;

@@ -13,7 +13,10 @@
 #include "support/MethodTrace.h"
 #include "support/PathResolve.h"
 
+#include <algorithm>
+#include <initializer_list>
 #include <mutex>
+#include <string_view>
 
 using LTF::Xml::XmlNode;
 using Vellmar::Diagnostics::LogManager;
@@ -29,6 +32,12 @@ NewsUpdateJobFactory& Factory() {
 
 std::wstring XmlOf(const XmlNode* node) {
     return node ? node->GetXml() : std::wstring();
+}
+
+void KeepOnly(ActionEngine::HandlerMap& map, std::initializer_list<std::wstring_view> names) {
+    std::erase_if(map, [&](const auto& entry) {
+        return std::find(names.begin(), names.end(), entry.first) == names.end();
+    });
 }
 
 } // namespace
@@ -112,6 +121,25 @@ void ActionEngine::Start(EngineHost* dialog, const std::wstring& configPath) {
     if (!stopped)
         StartNewsUpdateJobs();
     startupComplete = true;
+}
+
+void ActionEngine::Preview(EngineHost* window, const std::wstring& configPath) {
+    previewing = true;
+    // What decides how the pages look and only reads: an initialization that disables a button
+    // shows it disabled, one that starts a program, writes or plays starts, writes and plays
+    // nothing. The language is the preview's, so `update language` goes too.
+    KeepOnly(actionHandlers, {L"actionqueue", L"condition", L"enablebutton", L"setbuttonattribute",
+                              L"loadfont", L"subpage", L"update"});
+    KeepOnly(conditionHandlers,
+             {L"commandline", L"fileexist", L"floatcompare", L"ini", L"language", L"regsz"});
+    KeepOnly(updateHandlers, {L"regsz", L"version"});
+    postedCalls.WithLock([&] { host = window; });
+    Load(configPath);
+    if (loadFailed || !window)
+        return;
+    RunInitialization();
+    Guarded(false, [&] { window->BuildPages(pagesXml); });
+    Guarded(false, [&] { window->ShowPage(defaultPageName); });
 }
 
 void ActionEngine::BuildPages() {

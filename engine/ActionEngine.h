@@ -58,6 +58,9 @@ public:
     // painted), the default page, the news jobs; each step after the initialization only while
     // not stopped.
     void Start(EngineHost* host, const std::wstring& configPath);
+    // Load, the initialization with only what reads and changes the look, the pages and the
+    // default page, for a picture of them: no delay, page queue, music or news job runs.
+    void Preview(EngineHost* host, const std::wstring& configPath);
     void RunInitialization();
     void RunActionQueue(const std::wstring& name, int startIndex);
     // Runs the element now, or schedules it when it has a `delay` attribute. Null does nothing.
@@ -152,6 +155,7 @@ private:
     bool loadFailed = false;
     bool stopped = false;
     bool startupComplete = false;
+    bool previewing = false;
     const bool secondary;
     std::unique_ptr<ActionHandlers> actions;
     std::unique_ptr<ConditionHandlers> conditions;

@@ -117,8 +117,8 @@ void ActionEngine::WaitOnDelay(const std::wstring& name, int nextIndex, XmlNode&
     const int milliseconds = std::max(EngineText::LeadingDecimal(delay.GetAttribute(L"value")), 0);
     delayPending = true;
     EngineHost* window = host;
-    if (!window)
-        return; // nothing could ever resume it
+    if (!window || previewing)
+        return; // nothing could ever resume it, or nothing may
     const std::uint64_t id = nextDelayId++;
     delays[id] = DelayRecord{nextIndex, name, this};
     window->StartQueueTimer(id, milliseconds);
@@ -189,6 +189,8 @@ void ActionEngine::RunUpdate(XmlNode* update) {
 
 void ActionEngine::ScheduleTimedAction(const std::wstring& actionXml, int delayMs) {
     EngineHost* window = host;
+    if (previewing)
+        return;
     if (timedAction) {
         ShowError(L"Timed action already set.");
         return;

@@ -16,27 +16,41 @@ StringTable& ActionHandlers::Strings() {
     return engine.Context().strings;
 }
 
+namespace {
+
+using Member = void (ActionHandlers::*)(XmlNode*);
+const std::pair<const wchar_t*, Member> kHandlers[] = {
+    {L"actionqueue", &ActionHandlers::ActionQueue},
+    {L"condition", &ActionHandlers::Condition},
+    {L"createdir", &ActionHandlers::CreateDir},
+    {L"createshortcut", &ActionHandlers::CreateShortcut},
+    {L"createurl", &ActionHandlers::CreateUrl},
+    {L"enablebutton", &ActionHandlers::EnableButton},
+    {L"setbuttonattribute", &ActionHandlers::SetButtonAttribute},
+    {L"execute", &ActionHandlers::Execute},
+    {L"loadfont", &ActionHandlers::LoadFont},
+    {L"setmutex", &ActionHandlers::SetMutex},
+    {L"page", &ActionHandlers::Page},
+    {L"pagecycle", &ActionHandlers::PageCycle},
+    {L"shellexecute", &ActionHandlers::Execute},
+    {L"subpage", &ActionHandlers::Subpage},
+    {L"system", &ActionHandlers::System},
+    {L"update", &ActionHandlers::Update},
+    {L"url", &ActionHandlers::Url},
+};
+
+} // namespace
+
 void ActionHandlers::Register(ActionEngine::HandlerMap& map) {
-    const auto bind = [this](void (ActionHandlers::*handler)(XmlNode*)) {
-        return [this, handler](XmlNode* element) { (this->*handler)(element); };
-    };
-    map[L"actionqueue"] = bind(&ActionHandlers::ActionQueue);
-    map[L"condition"] = bind(&ActionHandlers::Condition);
-    map[L"createdir"] = bind(&ActionHandlers::CreateDir);
-    map[L"createshortcut"] = bind(&ActionHandlers::CreateShortcut);
-    map[L"createurl"] = bind(&ActionHandlers::CreateUrl);
-    map[L"enablebutton"] = bind(&ActionHandlers::EnableButton);
-    map[L"setbuttonattribute"] = bind(&ActionHandlers::SetButtonAttribute);
-    map[L"execute"] = bind(&ActionHandlers::Execute);
-    map[L"loadfont"] = bind(&ActionHandlers::LoadFont);
-    map[L"setmutex"] = bind(&ActionHandlers::SetMutex);
-    map[L"page"] = bind(&ActionHandlers::Page);
-    map[L"pagecycle"] = bind(&ActionHandlers::PageCycle);
-    map[L"shellexecute"] = bind(&ActionHandlers::Execute);
-    map[L"subpage"] = bind(&ActionHandlers::Subpage);
-    map[L"system"] = bind(&ActionHandlers::System);
-    map[L"update"] = bind(&ActionHandlers::Update);
-    map[L"url"] = bind(&ActionHandlers::Url);
+    for (const auto& [name, handler] : kHandlers)
+        map[name] = [this, handler = handler](XmlNode* element) { (this->*handler)(element); };
+}
+
+std::vector<std::wstring> ActionHandlers::Names() {
+    std::vector<std::wstring> names;
+    for (const auto& entry : kHandlers)
+        names.emplace_back(entry.first);
+    return names;
 }
 
 void ActionHandlers::ActionQueue(XmlNode* element) {

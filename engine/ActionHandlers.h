@@ -3,6 +3,7 @@
 #include "engine/ActionEngine.h"
 
 #include <string>
+#include <vector>
 
 class StringTable;
 
@@ -12,6 +13,8 @@ class ActionHandlers {
 public:
     explicit ActionHandlers(ActionEngine& engine);
     void Register(ActionEngine::HandlerMap& map);
+    // The keywords Register installs, for checking a configuration without running it.
+    static std::vector<std::wstring> Names();
 
     // Window, sound and flow (ActionHandlers.cpp).
     void ActionQueue(LTF::Xml::XmlNode* element);

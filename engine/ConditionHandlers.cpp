@@ -13,18 +13,32 @@ using LTF::Xml::XmlNode;
 
 ConditionHandlers::ConditionHandlers(ActionEngine& engine) : engine(engine) {}
 
+namespace {
+
+using Member = void (ConditionHandlers::*)(XmlNode*);
+const std::pair<const wchar_t*, Member> kHandlers[] = {
+    {L"commandline", &ConditionHandlers::CommandLine},
+    {L"fileexist", &ConditionHandlers::FileExist},
+    {L"floatcompare", &ConditionHandlers::FloatCompare},
+    {L"ini", &ConditionHandlers::Ini},
+    {L"language", &ConditionHandlers::Language},
+    {L"mutex", &ConditionHandlers::Mutex},
+    {L"newsupdate", &ConditionHandlers::NewsUpdate},
+    {L"regsz", &ConditionHandlers::RegSz},
+};
+
+} // namespace
+
 void ConditionHandlers::Register(ActionEngine::HandlerMap& map) {
-    const auto bind = [this](void (ConditionHandlers::*handler)(XmlNode*)) {
-        return [this, handler](XmlNode* element) { (this->*handler)(element); };
-    };
-    map[L"commandline"] = bind(&ConditionHandlers::CommandLine);
-    map[L"fileexist"] = bind(&ConditionHandlers::FileExist);
-    map[L"floatcompare"] = bind(&ConditionHandlers::FloatCompare);
-    map[L"ini"] = bind(&ConditionHandlers::Ini);
-    map[L"language"] = bind(&ConditionHandlers::Language);
-    map[L"mutex"] = bind(&ConditionHandlers::Mutex);
-    map[L"newsupdate"] = bind(&ConditionHandlers::NewsUpdate);
-    map[L"regsz"] = bind(&ConditionHandlers::RegSz);
+    for (const auto& [name, handler] : kHandlers)
+        map[name] = [this, handler = handler](XmlNode* element) { (this->*handler)(element); };
+}
+
+std::vector<std::wstring> ConditionHandlers::Names() {
+    std::vector<std::wstring> names;
+    for (const auto& entry : kHandlers)
+        names.emplace_back(entry.first);
+    return names;
 }
 
 void ConditionHandlers::RunBranch(const XmlNode& element, const wchar_t* branch) {

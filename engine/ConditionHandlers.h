@@ -3,12 +3,15 @@
 #include "engine/ActionEngine.h"
 
 #include <string>
+#include <vector>
 
 // The conditions: each tests something and runs one of its children as an action.
 class ConditionHandlers {
 public:
     explicit ConditionHandlers(ActionEngine& engine);
     void Register(ActionEngine::HandlerMap& map);
+    // The keywords Register installs, for checking a configuration without running it.
+    static std::vector<std::wstring> Names();
 
     void CommandLine(LTF::Xml::XmlNode* element);
     void FileExist(LTF::Xml::XmlNode* element);

@@ -13,15 +13,27 @@ using Vellmar::Platform::RegistryStore;
 
 UpdateHandlers::UpdateHandlers(ActionEngine& engine) : engine(engine) {}
 
+namespace {
+
+using Member = void (UpdateHandlers::*)(XmlNode*);
+const std::pair<const wchar_t*, Member> kHandlers[] = {
+    {L"language", &UpdateHandlers::Language}, {L"path", &UpdateHandlers::Path},
+    {L"regsz", &UpdateHandlers::RegSz},       {L"string", &UpdateHandlers::String},
+    {L"version", &UpdateHandlers::Version},
+};
+
+} // namespace
+
 void UpdateHandlers::Register(ActionEngine::HandlerMap& map) {
-    const auto bind = [this](void (UpdateHandlers::*handler)(XmlNode*)) {
-        return [this, handler](XmlNode* element) { (this->*handler)(element); };
-    };
-    map[L"language"] = bind(&UpdateHandlers::Language);
-    map[L"path"] = bind(&UpdateHandlers::Path);
-    map[L"regsz"] = bind(&UpdateHandlers::RegSz);
-    map[L"string"] = bind(&UpdateHandlers::String);
-    map[L"version"] = bind(&UpdateHandlers::Version);
+    for (const auto& [name, handler] : kHandlers)
+        map[name] = [this, handler = handler](XmlNode* element) { (this->*handler)(element); };
+}
+
+std::vector<std::wstring> UpdateHandlers::Names() {
+    std::vector<std::wstring> names;
+    for (const auto& entry : kHandlers)
+        names.emplace_back(entry.first);
+    return names;
 }
 
 void UpdateHandlers::Language(XmlNode* element) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ButtonVocabulary.h"
 #include "support/WinTypes.h"
 
 #include <QColor>
@@ -15,28 +16,6 @@ enum class ButtonKind : int { PushButton = 270, CheckBox = 271, RadioButton = 27
 
 constexpr std::array<ButtonState, 4> kAllStates = {ButtonState::Normal, ButtonState::Pushed,
                                                    ButtonState::Over, ButtonState::Disabled};
-
-// Border effects and the marker the reader uses for "not given".
-constexpr unsigned kEffectFlat = 257;
-constexpr unsigned kEffectUp = 258;
-constexpr unsigned kEffectDown = 259;
-constexpr unsigned kUnsetMarker = 0x8000;
-
-// Text-drawing format flags used by bitmapposition and textposition.
-constexpr unsigned kAlignLeft = 0x0;
-constexpr unsigned kAlignCenter = 0x1;
-constexpr unsigned kAlignRight = 0x2;
-constexpr unsigned kAlignVCenter = 0x4;
-constexpr unsigned kAlignBottom = 0x8;
-constexpr unsigned kAlignWordBreak = 0x10;
-constexpr unsigned kAlignSingleLine = 0x20;
-constexpr unsigned kAlignCentreMiddle = 0x25;
-constexpr unsigned kAlignLeftMiddle = 0x24;
-
-constexpr unsigned kStyleBold = 0x20;
-constexpr unsigned kStyleItalic = 0x40;
-constexpr unsigned kStyleUnderline = 0x80;
-constexpr unsigned kStyleStrikeOut = 0x100;
 
 // Window style bits the kind is decided from.
 constexpr std::uint32_t kStylePushLike = 0x1000;

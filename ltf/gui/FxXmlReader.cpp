@@ -18,16 +18,6 @@ namespace {
 using Texts = FxXmlReader::StateTexts;
 using Xml::XmlNode;
 
-const NameTable kAlignmentWords = {
-    {L"left", kAlignLeft},          {L"center", kAlignCenter}, {L"right", kAlignRight},
-    {L"top", kAlignSingleLine},     {L"middle", 0x24},         {L"bottom", 0x28},
-    {L"multiline", kAlignWordBreak}};
-const NameTable kEffectWords = {{L"flat", kEffectFlat}, {L"up", kEffectUp}, {L"down", kEffectDown}};
-const NameTable kStyleWords = {{L"bold", kStyleBold},
-                               {L"italic", kStyleItalic},
-                               {L"underline", kStyleUnderline},
-                               {L"strikeout", kStyleStrikeOut}};
-
 // Each given text replaces its state's start value.
 template <typename T, typename Converter>
 PerState<T> Convert(const Texts& texts, PerState<T> start, Converter convert) {
@@ -88,7 +78,7 @@ KindReader PositionKind(PerState<unsigned> FxButtonModel::*field) {
     return [=](CFxButton& b, const Texts& t, bool current) {
         FxButtonModel& m = b.Model();
         const auto start = current ? m.*field : PerState<unsigned>(kAlignCentreMiddle);
-        m.StoreAll(field, Words(t, start, kAlignmentWords), t.duplicate);
+        m.StoreAll(field, Words(t, start, AlignmentWords()), t.duplicate);
     };
 }
 
@@ -177,20 +167,16 @@ const std::map<std::wstring, KindReader>& PerStateKinds() {
         {L"bordereffect",
          [](CFxButton& b, const Texts& t, bool current) {
              const auto start = current ? b.Model().borderEffect : PerState<unsigned>(kUnsetMarker);
-             b.StoreBorderEffect(Words(t, start, kEffectWords), t.duplicate);
+             b.StoreBorderEffect(Words(t, start, EffectWords()), t.duplicate);
          }},
         {L"textstyle",
          [](CFxButton& b, const Texts& t, bool current) {
              M& m = b.Model();
              const auto start = current ? m.textStyle : PerState<unsigned>(kUnsetMarker);
-             m.StoreTextStyle(Words(t, start, kStyleWords), t.duplicate);
+             m.StoreTextStyle(Words(t, start, StyleWords()), t.duplicate);
          }},
     };
     return kinds;
-}
-
-bool IsButtonElement(const std::wstring& name) {
-    return name == L"xmlbutton" || name == L"xmlhyperlink" || name == L"xmlimagelink";
 }
 
 // XML's own blanks; the process locale would add others.
@@ -233,11 +219,17 @@ bool HasAttribute(const XmlNode& element, const std::wstring& name) {
     return false;
 }
 
+std::vector<std::wstring> FxXmlReader::StateElementNames() {
+    std::vector<std::wstring> names;
+    for (const auto& entry : PerStateKinds())
+        names.push_back(entry.first);
+    return names;
+}
+
 Texts FxXmlReader::ReadStateTexts(const XmlNode& element) {
     Texts texts;
-    const wchar_t* names[4] = {L"normal", L"pushed", L"over", L"disabled"};
     for (int i = 0; i < 4; ++i)
-        texts.values[i] = element.GetAttribute(names[i]);
+        texts.values[i] = element.GetAttribute(StateAttributes()[static_cast<std::size_t>(i)]);
     const std::wstring duplicate = element.GetAttribute(L"duplicate");
     const std::wstring update = element.GetAttribute(L"update");
     texts.duplicate = !duplicate.empty() && wstring_to_bool(duplicate);

@@ -3,6 +3,7 @@
 #include "ltf/gui/FxTypes.h"
 
 #include <string>
+#include <vector>
 
 namespace LTF::Xml {
 class XmlNode;
@@ -33,6 +34,8 @@ public:
         bool update = false;
     };
     static StateTexts ReadStateTexts(const Xml::XmlNode& element);
+    // The per-state elements this reader handles (the checker's vocabulary must list the same).
+    static std::vector<std::wstring> StateElementNames();
 
 private:
     // `applying`: start from the current values whatever `update` says.

@@ -160,6 +160,10 @@ std::wstring LibXmlNode::GetAttribute(const std::wstring& name) const {
     });
 }
 
+bool LibXmlNode::HasAttribute(const std::wstring& name) const {
+    return node->type == XML_ELEMENT_NODE && FindAttribute(Utf8ForXml(name)) != nullptr;
+}
+
 std::map<std::wstring, std::wstring> LibXmlNode::GetAttributes() const {
     std::map<std::wstring, std::wstring> result;
     if (node->type != XML_ELEMENT_NODE)
@@ -291,6 +295,10 @@ XmlNode* LibXmlNode::SelectNode(const std::wstring& path) const {
         start = slash + 1;
     }
     return const_cast<XmlNode*>(current);
+}
+
+int LibXmlNode::GetLine() const {
+    return static_cast<int>(xmlGetLineNo(node) > 0 ? xmlGetLineNo(node) : 0);
 }
 
 } // namespace LTF::Xml::Implementation

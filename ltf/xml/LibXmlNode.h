@@ -26,6 +26,7 @@ public:
     std::wstring GetXml() const override;
     std::wstring GetText() const override;
     std::wstring GetAttribute(const std::wstring& name) const override;
+    bool HasAttribute(const std::wstring& name) const override;
     std::map<std::wstring, std::wstring> GetAttributes() const override;
     void SetAttribute(const std::wstring& sName, const std::wstring& sValue) override;
     void RemoveAttribute(const std::wstring& sName) override;
@@ -36,6 +37,7 @@ public:
     XmlNode* FindChildNode(const std::wstring& attributeName, const std::wstring& attributeValue,
                            const std::wstring& nodeName, int index) const override;
     XmlNode* SelectNode(const std::wstring& path) const override;
+    int GetLine() const override;
 
     xmlNodePtr Handle() const { return node; }
 

@@ -192,7 +192,8 @@ void LibXmlParser::Parse(std::string_view bytes, const std::wstring& source, boo
     context->sax->serror = RecordContextError;
     context->sax->attributeDecl = BoundedAttributeDecl;
     // Text that arrives as wide characters is already decoded, whatever its declaration says.
-    const int options = XML_PARSE_NONET | (decoded ? XML_PARSE_IGNORE_ENC : 0);
+    const int options =
+        XML_PARSE_NONET | XML_PARSE_BIG_LINES | (decoded ? XML_PARSE_IGNORE_ENC : 0);
     std::unique_ptr<xmlDoc, DocumentFree> parsed;
     {
         LibXmlRuntime::ParseScope scope(context.get(), RecordThreadError, &first);

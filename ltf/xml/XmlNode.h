@@ -26,6 +26,8 @@ public:
     virtual std::wstring GetText() const = 0;
     // Empty when missing and for comments and Other; text nodes have no attributes and throw.
     virtual std::wstring GetAttribute(const std::wstring& name) const = 0;
+    // True when the element carries the attribute, also with an empty value.
+    virtual bool HasAttribute(const std::wstring& name) const = 0;
     // Attributes with an empty name or value are left out.
     virtual std::map<std::wstring, std::wstring> GetAttributes() const = 0;
     virtual void SetAttribute(const std::wstring& sName, const std::wstring& sValue) = 0;
@@ -44,6 +46,9 @@ public:
                                    int index) const = 0;
     // "a/b/c": GetChildNode(segment, 0) step by step; null when a step finds nothing.
     virtual XmlNode* SelectNode(const std::wstring& path) const = 0;
+    // The source line on which the parser finished reading the node (for an element: the end
+    // of its start tag); 0 for nodes made after parsing.
+    virtual int GetLine() const = 0;
 };
 
 } // namespace LTF::Xml

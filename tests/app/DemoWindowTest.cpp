@@ -3,8 +3,10 @@
 
 #include "app/ControlIds.h"
 #include "support/Text.h"
+#include "tests/support/ProcessRunner.h"
 
 #include <QImage>
+#include <QScreen>
 #include <QTest>
 
 #include <cstdlib>
@@ -104,4 +106,31 @@ TEST_F(DemoWindow, ButtonsSwitchPagesLanguageAndMusic) {
     Press(L"main", kMute);
     EXPECT_FALSE(engine->IsMuted());
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// `autorun /preview` beside the same files draws each page in each language exactly as this
+// window shows it, the initialization's disabled buttons and the news area included.
+TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
+    const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
+    fs::copy_file(fs::path(bin ? bin : "bin") / "autorun", dir / "autorun");
+    const TestSupport::ProcessResult preview = TestSupport::RunProcess(
+        (dir / "autorun").string(), {"/preview=" + (dir / "preview").string()},
+        {{"HOME", dir.Path().string()}, {"LANG", "C"}, {"LC_ALL", ""}});
+    ASSERT_EQ(preview.exitCode, 0) << preview.out << preview.err;
+    for (const std::string language : {"en", "de"}) {
+        if (language == "de")
+            engine->ExecuteActionXml(L"<action action=\"actionqueue\" value=\"language_de\"/>");
+        for (const std::string page : {"main", "extras", "options"}) {
+            dialog->ShowPage(Vellmar::Utf8ToWide(page));
+            QTest::qWait(50); // painted and, on a display, mapped
+            // What the screen holds for the window, not what the widget would paint.
+            const QImage shown = dialog->screen()->grabWindow(dialog->winId()).toImage();
+            const QImage drawn = QImage(QString::fromStdString(
+                (dir / "preview" / (page + "." + language + ".png")).string()));
+            EXPECT_TRUE(shown.convertToFormat(QImage::Format_RGB32) ==
+                        drawn.convertToFormat(QImage::Format_RGB32))
+                << page << "." << language;
+        }
+    }
+    EXPECT_TRUE(fs::exists(dir / "preview" / "index.html"));
 }
