@@ -1,5 +1,6 @@
 #include "app/CautorunApp.h"
 
+#include "app/Accessibility.h"
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
@@ -58,6 +59,7 @@ int CautorunApp::Run(int argc, char** argv) {
     qInstallMessageHandler(QuietMessageHandler);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallAccessibility();
     KeyFilter keys;
     application.installEventFilter(&keys);
     InstalledMessageBox messageBox;
