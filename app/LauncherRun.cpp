@@ -1,5 +1,6 @@
 #include "app/LauncherRun.h"
 
+#include "app/ActivationWatch.h"
 #include "app/CMainDlg.h"
 #include "engine/ActionEngine.h"
 
@@ -69,6 +70,7 @@ void LauncherRun::RunDialog() {
         [&engine, &dialog, configFile] { engine.Start(&dialog, configFile); });
     if (context.reloadOnDiskChange)
         dialog.WatchMedia();
+    const ActivationWatch activation(dialog);
     dialog.DoModal();
     dialog.DestroyWindow();
 }

@@ -1,13 +1,35 @@
 #include "engine/NamedMutex.h"
 
+#include <cstdlib>
+
+using Vellmar::Platform::ActivationSocket;
+using Vellmar::Platform::NamedLock;
+
+namespace {
+
+std::string SocketOf(const std::wstring& name) {
+    return ActivationSocket::PathForLock(NamedLock::LockPath(name));
+}
+
+} // namespace
+
 NamedMutex::NamedMutex(const std::wstring& name)
     : lock(name), lastError(lock.LastError()), created(lock.IsCreated()), name(name) {}
 
 void NamedMutex::Release() {
+    listener.reset();
     lock.Release();
     created = false;
 }
 
 void NamedMutex::BringHolderToFront() const {
+    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
+    if (ActivationSocket::Request(SocketOf(name), token ? token : ""))
+        return;
     lock.BringHolderToFront();
+}
+
+void NamedMutex::ListenForActivation() {
+    if (created && !listener)
+        listener = std::make_unique<ActivationSocket>(SocketOf(name));
 }
