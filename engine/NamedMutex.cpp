@@ -1,5 +1,7 @@
 #include "engine/NamedMutex.h"
 
+#include "platform/WaylandActivation.h"
+
 #include <cstdlib>
 
 using Vellmar::Platform::ActivationSocket;
@@ -23,8 +25,12 @@ void NamedMutex::Release() {
 }
 
 void NamedMutex::BringHolderToFront() const {
-    const char* token = std::getenv("XDG_ACTIVATION_TOKEN");
-    if (ActivationSocket::Request(SocketOf(name), token ? token : ""))
+    // The token this launcher was started with is the desktop's leave to raise a window.
+    const auto token = []() -> std::string {
+        const char* given = std::getenv("XDG_ACTIVATION_TOKEN");
+        return given && *given ? given : Vellmar::Platform::WaylandActivation::RequestToken();
+    };
+    if (ActivationSocket::Request(SocketOf(name), token))
         return;
     lock.BringHolderToFront();
 }

@@ -95,7 +95,7 @@ std::optional<std::string> ActivationSocket::Accept() const {
     return text;
 }
 
-bool ActivationSocket::Request(const std::string& path, const std::string& token) {
+bool ActivationSocket::Request(const std::string& path, const std::function<std::string()>& token) {
     sockaddr_un address;
     if (!Address(path, address))
         return false;
@@ -104,7 +104,8 @@ bool ActivationSocket::Request(const std::string& path, const std::string& token
         return false;
     bool sent = false;
     if (::connect(peer, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-        const std::string line = (Printable(token) ? token : std::string()) + "\n";
+        const std::string made = token();
+        const std::string line = (Printable(made) ? made : std::string()) + "\n";
         sent = ::send(peer, line.data(), line.size(), MSG_NOSIGNAL) ==
                static_cast<ssize_t>(line.size());
     }

@@ -25,8 +25,9 @@ public:
     // waits or it was malformed. Never blocks for long: a silent asker is dropped.
     std::optional<std::string> Accept() const;
 
-    // Sends a request to the holder listening at `path`; false when nobody listens there.
-    static bool Request(const std::string& path, const std::string& token);
+    // Sends a request to the holder listening at `path`, with the token that `token` makes once
+    // a holder is there (making one may ask the compositor); false when nobody listens.
+    static bool Request(const std::string& path, const std::function<std::string()>& token);
     // The socket that belongs to a lock file (…/name.lock → …/name.sock); "" when the path
     // would be too long for a socket address.
     static std::string PathForLock(const std::string& lockPath);

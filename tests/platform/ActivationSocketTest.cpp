@@ -32,7 +32,12 @@ void SendRaw(const std::string& path, const std::string& bytes) {
 TEST(ActivationSocket, CarriesTheTokenAndRejectsWhatIsNotOne) {
     TempDir dir("vellmar-activation");
     const std::string path = (dir / "Game.sock").string();
-    EXPECT_FALSE(ActivationSocket::Request(path, "t")) << "nobody listens yet";
+    bool asked = false;
+    EXPECT_FALSE(ActivationSocket::Request(path, [&] {
+        asked = true;
+        return "t";
+    })) << "nobody listens yet";
+    EXPECT_FALSE(asked) << "no token is made for nobody";
     // A holder that was killed left its socket behind.
     const int dead = ::socket(AF_UNIX, SOCK_STREAM, 0);
     const sockaddr_un address = AddressOf(path);
@@ -53,9 +58,10 @@ TEST(ActivationSocket, CarriesTheTokenAndRejectsWhatIsNotOne) {
         SendRaw(path, c.sent);
         EXPECT_EQ(socket.Accept(), c.token) << c.sent.substr(0, 20);
     }
-    EXPECT_TRUE(ActivationSocket::Request(path, "token-1"));
+    EXPECT_TRUE(ActivationSocket::Request(path, [] { return "token-1"; }));
     EXPECT_EQ(socket.Accept(), "token-1");
-    EXPECT_TRUE(ActivationSocket::Request(path, "bad token")) << "sent without the bad token";
+    EXPECT_TRUE(ActivationSocket::Request(path, [] { return "bad token"; }))
+        << "sent without the bad token";
     EXPECT_EQ(socket.Accept(), "");
 }
 
