@@ -154,7 +154,7 @@ class X11Desktop(Desktop):
     platform = "xcb"
 
     def __init__(self, root):
-        need("Xvfb", "xdotool", "import", "display")
+        need("Xvfb", "xdotool", "xprop", "import", "display")
         super().__init__(root)
         read, write = os.pipe()
         self.spawn(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
@@ -299,6 +299,7 @@ class DesktopCase(unittest.TestCase):
     """Starts a desktop of `kind` and the launcher on it; both end with the test."""
 
     kind = None
+    launcher_env = {}
 
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="vellmar-desktop-")
@@ -307,6 +308,6 @@ class DesktopCase(unittest.TestCase):
         self.addCleanup(self.desktop.close)
         self.launcher = Launcher(os.path.join(self.root, "launcher"))
         self.addCleanup(self.launcher.stop)
-        self.first = self.launcher.start(self.desktop)
+        self.first = self.launcher.start(self.desktop, self.launcher_env)
         self.window = self.desktop.window()
         time.sleep(1.0)  # the first page's art and news are painted
