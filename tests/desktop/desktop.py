@@ -175,7 +175,8 @@ class X11Desktop(Desktop):
         out = self.run("xdotool", "getwindowgeometry", "--shell", ids[0])
         fields = dict(line.split("=") for line in out.split())
         return {"x": int(fields["X"]), "y": int(fields["Y"]), "width": int(fields["WIDTH"]),
-                "height": int(fields["HEIGHT"]), "id": ids[0], "floating": True}
+                "height": int(fields["HEIGHT"]), "id": ids[0], "floating": True,
+                "name": self.run("xdotool", "getwindowname", ids[0]).strip()}
 
     def point(self, *steps):
         args = ["xdotool"]
@@ -258,7 +259,8 @@ class WaylandDesktop(Desktop):
         rect = view["rect"]
         return {"x": rect["x"], "y": rect["y"], "width": rect["width"],
                 "height": rect["height"], "floating": view["type"] == "floating_con",
-                "border": view.get("border"), "focused": view.get("focused")}
+                "border": view.get("border"), "focused": view.get("focused"),
+                "name": view.get("name")}
 
     def point(self, *steps):
         if not self.mouse:
