@@ -170,8 +170,9 @@ class X11Desktop(Desktop):
         self.env = {"DISPLAY": ":" + number.decode().strip()}
 
     def window(self):
-        ids = self.run("xdotool", "search", "--sync", "--onlyvisible", "--name",
-                       "^%s" % TITLE).split()
+        ids = wait_for("the launcher's window", lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^" + TITLE], env=self.tool_env(),
+            capture_output=True, text=True).stdout.split())
         out = self.run("xdotool", "getwindowgeometry", "--shell", ids[0])
         fields = dict(line.split("=") for line in out.split())
         return {"x": int(fields["X"]), "y": int(fields["Y"]), "width": int(fields["WIDTH"]),

@@ -89,6 +89,8 @@ class Behaviour:
 
     def test_the_game_starts_with_keys_alone(self):
         self.desktop.focus(self.window)
+        # Tab reaches the first button (music, top right); the arrows go by geometry: down to
+        # Play, down to Extras, back up to Play.
         self.desktop.keys("Tab", "Down", "Down", "Up", "Return")
         wait_for("the game", lambda: os.path.exists(self.launcher.mark), 10)
 
