@@ -142,8 +142,9 @@ void CMainDlg::ShowPage(const std::wstring& name) {
     if (!shown)
         return;
     currentPage = name;
+    // Equal minimum and maximum sizes: tiling window managers float the window at its size.
     if (!embedded)
-        resize(shown->size());
+        setFixedSize(shown->size());
     shown->show();
     shown->setEnabled(true);
     for (auto entry : pages) {

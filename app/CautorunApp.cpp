@@ -1,5 +1,6 @@
 #include "app/CautorunApp.h"
 
+#include "app/Accessibility.h"
 #include "app/AuthorTools.h"
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
@@ -52,6 +53,7 @@ int CautorunApp::Run(int argc, char** argv) {
         return AuthorTools::Run(*tool, commandLine, toolkitArgc, toolkitArgv);
     QApplication application(toolkitArgc, toolkitArgv);
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallAccessibility();
     KeyFilter keys;
     application.installEventFilter(&keys);
     InstalledMessageBox messageBox;

@@ -1,5 +1,6 @@
 #include "app/LauncherRun.h"
 
+#include "app/ActivationWatch.h"
 #include "app/CMainDlg.h"
 #include "engine/ActionEngine.h"
 
@@ -78,6 +79,7 @@ int LauncherRun::RunDialog() {
         [&engine, &dialog, configFile] { engine.Start(&dialog, configFile); });
     if (context.reloadOnDiskChange)
         dialog.WatchMedia();
+    const ActivationWatch activation(dialog);
     const int result = dialog.DoModal();
     dialog.DestroyWindow();
     return result;

@@ -220,6 +220,7 @@ bool ActionEngine::TakeMutex(const std::wstring& name) {
     if (heldMutex)
         return false;
     heldMutex = std::make_unique<NamedMutex>(name);
+    heldMutex->ListenForActivation();
     return true;
 }
 

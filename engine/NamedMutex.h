@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/ActivationSocket.h"
 #include "platform/NamedLock.h"
+
+#include <memory>
 
 #include <string>
 
@@ -23,11 +26,15 @@ public:
     // Gives the name up (when this object took it) and drops the handle.
     void Release();
 
-    // Restores and activates the holder's window; nothing when there is none.
+    // Asks the holder to restore and activate its window, passing this process's activation
+    // token; a holder that does not listen is activated through X11. Nothing when there is none.
     void BringHolderToFront() const;
+    // The holder's side: answers the requests of BringHolderToFront while the name is held.
+    void ListenForActivation();
 
 private:
     Vellmar::Platform::NamedLock lock;
+    std::unique_ptr<Vellmar::Platform::ActivationSocket> listener;
     int lastError;
     bool created;
     std::wstring name;

@@ -230,7 +230,11 @@ ButtonState CFxButton::DrawingState() const {
         return ButtonState::Disabled;
     if (isDown() || checkedFlag)
         return ButtonState::Pushed;
-    return interaction.MouseOver() ? ButtonState::Over : ButtonState::Normal;
+    return interaction.MouseOver() || keyboardFocus ? ButtonState::Over : ButtonState::Normal;
+}
+
+std::wstring CFxButton::Caption() const {
+    return model.switches.text ? model.text[DrawingState()] : std::wstring();
 }
 
 void CFxButton::DrawItem(QPainter& painter, ButtonState state, bool focus) {

@@ -67,6 +67,16 @@ public:
     void SetSoundSink(SoundSink* sink) { soundSink = sink; }
     SoundSink* GetSoundSink() const { return soundSink; }
 
+    // A press by keyboard or assistive technology: the pushed sound, then the check or radio
+    // behaviour and the click, as a release over the button gives them.
+    void Press();
+    // The keyboard focus is drawn with the button's own hover look, not a focus frame: the skin
+    // stays as the configuration drew it.
+    void SetKeyboardFocus(bool on);
+    bool KeyboardFocus() const { return keyboardFocus; }
+    // The caption now shown; empty when the button draws no text.
+    std::wstring Caption() const;
+
     ButtonState DrawingState() const;
     // The whole frame for `state`, as paintEvent draws it (steps before the window shape).
     void DrawItem(QPainter& painter, ButtonState state, bool focus);
@@ -106,6 +116,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -144,6 +155,7 @@ private:
     SoundSink* soundSink = nullptr;
     int controlId = 0;
     bool checkedFlag = false;
+    bool keyboardFocus = false;
     bool visibleFlag = false;
 };
 

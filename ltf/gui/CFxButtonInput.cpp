@@ -3,6 +3,8 @@
 
 #include "ltf/gui/SoundSink.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimerEvent>
@@ -36,8 +38,12 @@ bool CFxButton::event(QEvent* event) {
         }
         return true;
     }
-    if (event->type() == QEvent::Hide && tooltip)
-        tooltip->RelayEvent(FxTooltip::Relay::Leave, lastPointer);
+    if (event->type() == QEvent::Hide) {
+        // A hidden page keeps no hover or pressed look: platforms do not always send the leave
+        // (a compositor's move of the window, say).
+        keyboardFocus = false;
+        Run(interaction.Hidden(), FxTooltip::Relay::Leave, lastPointer);
+    }
     const bool handled = QAbstractButton::event(event);
     // The shape is known before the paint: a shape that changes while painting costs the page
     // beneath another paint.
@@ -101,6 +107,15 @@ void CFxButton::mouseMoveEvent(QMouseEvent* event) {
         event->accept();
 }
 
+void CFxButton::enterEvent(QEnterEvent* event) {
+    // Some platforms (Wayland) send the pointer's arrival as an enter without a move: the
+    // hover look must not wait for the next move.
+    lastPointer = event->globalPosition().toPoint();
+    const bool leftHeld = QApplication::mouseButtons().testFlag(Qt::LeftButton);
+    Run(interaction.Move(leftHeld), FxTooltip::Relay::Move, lastPointer);
+    QAbstractButton::enterEvent(event);
+}
+
 void CFxButton::leaveEvent(QEvent* event) {
     hoverTimer.stop();
     Run(interaction.Leave(), FxTooltip::Relay::Leave, lastPointer);
@@ -135,6 +150,26 @@ void CFxButton::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
         ActOnCheck();
     QAbstractButton::keyPressEvent(event);
+}
+
+void CFxButton::Press() {
+    if (!isEnabled() || !isVisible())
+        return;
+    PlaySound(model.sounds.pushed);
+    ActOnCheck();
+    click();
+}
+
+void CFxButton::SetKeyboardFocus(bool on) {
+    if (keyboardFocus == on)
+        return;
+    keyboardFocus = on;
+    update();
+    if (on) {
+        // Screen readers announce the button the keys moved to.
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
+    }
 }
 
 void CFxButton::FollowCapturedPointer() {

@@ -73,6 +73,16 @@ FxInteraction::Effects FxInteraction::Leave() {
     return effects;
 }
 
+FxInteraction::Effects FxInteraction::Hidden() {
+    Effects effects = Leave();
+    effects.cancelTracking = true;
+    effects.releaseCapture = capture || pressedTracking;
+    capture = false;
+    pressedTracking = false;
+    enteredPressed = false;
+    return effects;
+}
+
 FxInteraction::Effects FxInteraction::FocusIn() {
     focus = true;
     return {};

@@ -31,6 +31,9 @@ public:
     Effects Hover();
     // The pointer left, or a tracking request found it outside.
     Effects Leave();
+    // The button was hidden: no pointer is over it and no press continues, whatever the
+    // platform reports later.
+    Effects Hidden();
     Effects FocusIn();
     Effects FocusOut();
     // The paint-time check of a captured drag: mouse-over follows the pointer.

@@ -68,6 +68,9 @@ TEST_F(Pages, PageActionSwitchesAndResizesTheWindow) {
     Click(L"main", 1019);
     EXPECT_EQ(dialog->CurrentPage(), L"other");
     EXPECT_EQ(dialog->size(), QSize(200, 90));
+    // Equal bounds make tiling window managers float the window instead of tiling it.
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(dialog->windowTitle(), QString());
     EXPECT_TRUE(Page(L"other").isVisible());
     EXPECT_FALSE(Page(L"main").isVisible());

@@ -2,10 +2,13 @@
 // routing (grabs, masks, enter and leave) decides who receives them.
 #include "ltf/gui/CFxButton.h"
 #include "ltf/gui/DialogGroup.h"
+#include "ltf/gui/FxAccessible.h"
 
 #include "GuiTestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QEnterEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -374,6 +377,72 @@ TEST_F(FxButtonInteractionTest, TooltipNeverAskedForBeforeShowsOnHover) {
         },
         2000));
     EXPECT_EQ(button->Tooltip()->text(), "Options");
+}
+
+// The over look is dropped with the page whatever the platform reports about the pointer, and
+// comes at once when the pointer's first event is an enter without a move (Wayland).
+TEST_F(FxButtonInteractionTest, HoverFollowsHidingAndALoneEnter) {
+    CFxButton* button = AddButton();
+    ShowPage();
+    MoveTo(kInside);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ColourNear(Pixel(button), kOver); }, 1000));
+    Press(kInside);
+    button->SetKeyboardFocus(true);
+    page.hide();
+    page.show();
+    EXPECT_FALSE(button->isDown());
+    EXPECT_FALSE(button->KeyboardFocus());
+    EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
+    Release(kAside);
+
+    QEnterEvent enter(kInside, kInside, Window()->mapToGlobal(kInside));
+    QCoreApplication::sendEvent(Window(), &enter);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ColourNear(Pixel(button), kOver); }, 1000));
+}
+
+TEST_F(FxButtonInteractionTest, KeyboardFocusDrawsTheOverLookAndPressActsLikeAClick) {
+    CFxButton* push = AddButton();
+    CFxButton* check = AddButton(Kind::CheckBox, QRect(120, 10, 60, 50));
+    ShowPage();
+    push->SetKeyboardFocus(true);
+    EXPECT_TRUE(ColourNear(Pixel(push), kOver));
+    push->SetKeyboardFocus(false);
+    EXPECT_TRUE(ColourNear(Pixel(push), kNormal));
+
+    QSignalSpy clicks(check, &CFxButton::clickedControl);
+    check->Press();
+    EXPECT_EQ(check->GetCheck(), 1);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(sounds.played, std::vector<std::wstring>{L"pushed.wav"});
+    check->setEnabled(false);
+    check->Press();
+    EXPECT_EQ(clicks.count(), 1) << "a disabled button is not pressed";
+}
+
+TEST_F(FxButtonInteractionTest, AccessibleNameRoleAndCheckState) {
+    struct Case {
+        Kind kind;
+        std::wstring caption, tip;
+        QAccessible::Role role;
+        QString name;
+    };
+    const Case cases[] = {{Kind::Push, L"Play", L"Start the game", QAccessible::Button, "Play"},
+                          {Kind::Push, L"", L"Close", QAccessible::Button, "Close"},
+                          {Kind::CheckBox, L"Music", L"", QAccessible::CheckBox, "Music"},
+                          {Kind::Radio, L"English", L"", QAccessible::RadioButton, "English"}};
+    for (const Case& c : cases) {
+        CFxButton* button = AddButton(c.kind);
+        button->Model().text = PerState<std::wstring>(c.caption);
+        if (!c.tip.empty())
+            button->SetTooltip(c.tip, std::nullopt, std::nullopt);
+        button->SetCheck(1);
+        FxButtonAccessible accessible(button);
+        EXPECT_EQ(accessible.role(), c.role);
+        EXPECT_EQ(accessible.text(QAccessible::Name), c.name);
+        EXPECT_EQ(accessible.text(QAccessible::Description), QString::fromStdWString(c.tip));
+        EXPECT_EQ(accessible.state().checked, c.kind != Kind::Push);
+        EXPECT_EQ(accessible.state().checkable, c.kind != Kind::Push);
+    }
 }
 
 } // namespace
