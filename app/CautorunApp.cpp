@@ -1,5 +1,6 @@
 #include "app/CautorunApp.h"
 
+#include "app/DisplayCheck.h"
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
@@ -55,6 +56,10 @@ void QuietMessageHandler(QtMsgType type, const QMessageLogContext&, const QStrin
 } // namespace
 
 int CautorunApp::Run(int argc, char** argv) {
+    if (const std::string missing = DisplayCheck::MissingDisplay(); !missing.empty()) {
+        std::fprintf(stderr, "%s\n", missing.c_str());
+        return 1;
+    }
     qInstallMessageHandler(QuietMessageHandler);
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

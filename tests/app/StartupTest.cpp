@@ -119,6 +119,32 @@ TEST_F(Startup, LogSwitchAppendsAndIsCaseSensitive) {
     EXPECT_NE(log.find("Log started"), log.rfind("Log started")) << "the second run appends";
 }
 
+TEST_F(Startup, WithoutADisplayOneLineInsteadOfAnAbort) {
+    WriteConfig("setup", kEmptyConfig);
+    const std::string exe = Install("setup");
+    struct Row {
+        const char* x11;
+        const char* wayland;
+        const char* reason;
+    };
+    for (const Row& row :
+         {Row{"", "", "neither DISPLAY nor WAYLAND_DISPLAY is set"},
+          Row{":31999", "", "DISPLAY=:31999 does not answer"},
+          Row{"", "vellmar-none", "WAYLAND_DISPLAY=vellmar-none does not answer"}}) {
+        const auto result = RunProcess(exe, {},
+                                       {{"HOME", (dir / "home").string()},
+                                        {"AUTORUN_NONINTERACTIVE", "1"},
+                                        {"QT_QPA_PLATFORM", ""},
+                                        {"XDG_RUNTIME_DIR", dir.Path().string()},
+                                        {"DISPLAY", row.x11},
+                                        {"WAYLAND_DISPLAY", row.wayland}});
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_EQ(result.err, std::string("autorun: no display: ") + row.reason +
+                                  " (start it from a desktop session, or set "
+                                  "QT_QPA_PLATFORM=offscreen)\n");
+    }
+}
+
 TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
     const std::string exe = Install("setup");
     for (const std::vector<std::string>& args :
