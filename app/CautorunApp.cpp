@@ -4,6 +4,7 @@
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
+#include "app/WindowIcon.h"
 #include "config/CommandLine.h"
 #include "config/LauncherContext.h"
 #include "support/Text.h"
@@ -86,6 +87,7 @@ int CautorunApp::RunLauncher(const std::wstring& commandLine) {
     auto context = std::make_shared<LauncherContext>();
     LauncherContext::SetCurrent(context);
     context->Start(CommandLine::Parse(commandLine), ExecutablePath());
+    WindowIcon::Apply(context->strings.LookUp(L"CONFIGXML_FILE"));
     LauncherRun run(*context);
     run.Execute();
     LauncherContext::SetCurrent(nullptr);
