@@ -1,0 +1,96 @@
+#!/bin/sh
+# Runs the runtime folder as a player's machine would: unpacked from its archive, with the
+# system's Qt, libxml2, ICU and libarchive hidden (bind mounts in a private mount namespace)
+# and an empty environment. The demo must paint its first page and close (its default page is
+# given a closing queue); without the folder's lib/ autorun.sh must say what is missing; from a
+# read-only mount the news must be seeded into the player's folder and nothing written inside.
+# Usage: runtime_folder_test.sh <packages folder of a build>   Exit 77 (skipped) before
+# scripts/package has made the archive there.
+set -eu
+if [ "${VELLMAR_IN_NAMESPACE:-}" = 1 ]; then
+    archive=$1
+else
+    archive=$(ls "$1"/vellmar-launcher-*-linux-*.tar.gz 2>/dev/null | head -n 1)
+    [ -n "$archive" ] || { echo "skipped: no runtime folder archive in $1 (scripts/package)"; exit 77; }
+    # root may mount in a private namespace; anyone else gets one through a user namespace.
+    if [ "$(id -u)" -eq 0 ]; then flags=-m; else flags=-rm; fi
+    exec env VELLMAR_IN_NAMESPACE=1 unshare $flags --propagation private sh "$0" "$archive"
+fi
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vellmar-bundle-XXXXXX")
+folder=
+cleanup() {
+    umount -R "$work/ro" 2>/dev/null || true
+    umount "$folder/lib" "$folder/data/autorun.xml" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+tar -xzf "$archive" -C "$work"
+folder=$(find "$work" -mindepth 1 -maxdepth 1 -type d)
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The first page closes the launcher one event-loop round after it was painted.
+sed -e 's|<page name="main" |<page name="main" actionqueue="test_close" |' \
+    -e 's|<actionqueues>|<actionqueues><actionqueue name="test_close"><delay value="1"/><action action="system" value="close"/></actionqueue>|' \
+    "$folder/data/autorun.xml" >"$work/closing.xml"
+grep -q test_close "$work/closing.xml" || { echo "FAIL: the demo has no page main"; exit 1; }
+mount --bind "$work/closing.xml" "$folder/data/autorun.xml"
+
+# The system's copies become empty files; its Qt plugins an empty folder.
+mkdir "$work/empty"
+hidden=0
+for file in /usr/lib/*/libQt6* /usr/lib/*/libxml2.so* /usr/lib/*/libicu*.so* \
+            /usr/lib/*/libarchive.so* /usr/lib/libQt6* /usr/lib64/libQt6*; do
+    [ -f "$file" ] && [ ! -L "$file" ] || continue
+    mount --bind /dev/null "$file"
+    hidden=$((hidden + 1))
+done
+for plugins in /usr/lib/*/qt6/plugins; do
+    [ -d "$plugins" ] && mount --bind "$work/empty" "$plugins"
+done
+[ "$hidden" -gt 0 ] || fail "no system library was hidden"
+
+listing() { (cd "$1" && find . -printf '%p %s %T@\n' | sort); }
+before=$(listing "$folder")
+
+# run <label> <program> <expected: 0|fail>: in an empty environment with a home of its own.
+run() {
+    label=$1 program=$2 expected=$3
+    home="$work/home-$label"
+    mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
+    code=0
+    env -i HOME="$home" XDG_RUNTIME_DIR="$home/runtime" PATH=/usr/bin:/bin LANG=C.UTF-8 \
+        QT_QPA_PLATFORM=offscreen AUTORUN_NONINTERACTIVE=1 VELLMAR_AUDIO_SINK=fakesink \
+        timeout 60 "$program" >"$work/$label.out" 2>"$work/$label.err" || code=$?
+    if [ "$expected" = 0 ]; then
+        [ "$code" -eq 0 ] || fail "$label: exit code $code: $(cat "$work/$label.err")"
+        ! grep -q '^MessageBox:' "$work/$label.err" || fail "$label: $(cat "$work/$label.err")"
+        [ -f "$home/.local/share/Lumen Reach/news/news.xml" ] ||
+            fail "$label: the news were not seeded into the player's folder"
+    else
+        [ "$code" -ne 0 ] || fail "$label: a launcher without its libraries reported success"
+    fi
+}
+
+run autorun "$folder/autorun" 0
+run autorun.sh "$folder/autorun.sh" 0
+[ "$(listing "$folder")" = "$before" ] || fail "a run wrote inside the folder"
+
+mount --bind "$work/empty" "$folder/lib"
+run no-lib "$folder/autorun.sh" fail
+grep -q 'error while loading shared libraries: .*lib[^ /]*\.so' "$work/no-lib.err" ||
+    fail "no-lib: the missing library is not named: $(cat "$work/no-lib.err")"
+grep -q '^autorun.sh: the launcher could not start' "$work/no-lib.err" ||
+    fail "no-lib: autorun.sh said nothing: $(cat "$work/no-lib.err")"
+umount "$folder/lib"
+
+mkdir "$work/ro"
+mount --rbind "$folder" "$work/ro"
+mount -o remount,bind,ro "$work/ro"
+touch "$work/ro/probe" 2>/dev/null && fail "the read-only mount is writable"
+run read-only "$work/ro/autorun.sh" 0
+[ "$(listing "$folder")" = "$before" ] || fail "the read-only run changed the folder"
+
+[ "$failures" -eq 0 ] && echo "runtime folder: all runs passed ($hidden system libraries hidden)"
+exit "$failures"
