@@ -16,7 +16,9 @@ namespace {
 std::wstring ExecutableDirectory() {
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::wstring() : executable.parent_path().wstring();
+    // UTF-8 by our own helper: path::wstring() converts through the "C" locale and throws on
+    // any non-ASCII folder name.
+    return error ? std::wstring() : Vellmar::Utf8ToWide(executable.parent_path().string());
 }
 
 std::string AsciiLower(std::string_view text) {

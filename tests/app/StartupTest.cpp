@@ -68,8 +68,9 @@ TEST_F(Startup, MissingConfigurationIsOneMessageAndNoLog) {
 }
 
 TEST_F(Startup, ConfigurationBesideAParentFolderIsFound) {
-    WriteConfig("setup", kEmptyConfig);
-    const auto result = Run(Install("setup/bin"), {});
+    // Players' folder names are not ASCII.
+    WriteConfig("Spiele Ü", kEmptyConfig);
+    const auto result = Run(Install("Spiele Ü/bin"), {});
     EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
     EXPECT_EQ(result.exitCode, 0);
 }
