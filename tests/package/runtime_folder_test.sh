@@ -25,8 +25,10 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-tar -xzf "$archive" -C "$work"
-folder=$(find "$work" -mindepth 1 -maxdepth 1 -type d)
+# A game folder of a player whose folder names are not ASCII and have spaces.
+mkdir "$work/Spiele Ü"
+tar -xzf "$archive" -C "$work/Spiele Ü"
+folder=$(find "$work/Spiele Ü" -mindepth 1 -maxdepth 1 -type d)
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -54,14 +56,16 @@ done
 listing() { (cd "$1" && find . -printf '%p %s %T@\n' | sort); }
 before=$(listing "$folder")
 
-# run <label> <program> <expected: 0|fail>: in an empty environment with a home of its own.
+# run <label> <expected: 0|fail> <program> [NAME=value...]: in an empty environment with a home
+# of its own, offscreen unless told otherwise.
 run() {
-    label=$1 program=$2 expected=$3
+    label=$1 expected=$2 program=$3
+    shift 3
     home="$work/home-$label"
     mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
     code=0
     env -i HOME="$home" XDG_RUNTIME_DIR="$home/runtime" PATH=/usr/bin:/bin LANG=C.UTF-8 \
-        QT_QPA_PLATFORM=offscreen AUTORUN_NONINTERACTIVE=1 VELLMAR_AUDIO_SINK=fakesink \
+        QT_QPA_PLATFORM=offscreen AUTORUN_NONINTERACTIVE=1 VELLMAR_AUDIO_SINK=fakesink "$@" \
         timeout 60 "$program" >"$work/$label.out" 2>"$work/$label.err" || code=$?
     if [ "$expected" = 0 ]; then
         [ "$code" -eq 0 ] || fail "$label: exit code $code: $(cat "$work/$label.err")"
@@ -69,27 +73,38 @@ run() {
         [ -f "$home/.local/share/Lumen Reach/news/news.xml" ] ||
             fail "$label: the news were not seeded into the player's folder"
     else
-        [ "$code" -ne 0 ] || fail "$label: a launcher without its libraries reported success"
+        [ "$code" -ne 0 ] || fail "$label: a launcher that could not start reported success"
+        grep -q '^autorun.sh: the launcher could not start' "$work/$label.err" ||
+            fail "$label: autorun.sh said nothing: $(cat "$work/$label.err")"
     fi
 }
 
-run autorun "$folder/autorun" 0
-run autorun.sh "$folder/autorun.sh" 0
+run autorun 0 "$folder/autorun"
+run autorun.sh 0 "$folder/autorun.sh"
+# A real X server, so that the folder's own xcb plugin and its libraries are used.
+if command -v Xvfb >/dev/null 2>&1; then
+    Xvfb -displayfd 3 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    xvfb=$!
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    run x11 0 "$folder/autorun.sh" QT_QPA_PLATFORM= DISPLAY=":$(cat "$work/display")"
+    kill "$xvfb"
+fi
 [ "$(listing "$folder")" = "$before" ] || fail "a run wrote inside the folder"
 
+run no-display fail "$folder/autorun.sh" QT_QPA_PLATFORM= DISPLAY=
+grep -q '^autorun: no display' "$work/no-display.err" ||
+    fail "no-display: $(cat "$work/no-display.err")"
 mount --bind "$work/empty" "$folder/lib"
-run no-lib "$folder/autorun.sh" fail
+run no-lib fail "$folder/autorun.sh"
 grep -q 'error while loading shared libraries: .*lib[^ /]*\.so' "$work/no-lib.err" ||
     fail "no-lib: the missing library is not named: $(cat "$work/no-lib.err")"
-grep -q '^autorun.sh: the launcher could not start' "$work/no-lib.err" ||
-    fail "no-lib: autorun.sh said nothing: $(cat "$work/no-lib.err")"
 umount "$folder/lib"
 
 mkdir "$work/ro"
 mount --rbind "$folder" "$work/ro"
 mount -o remount,bind,ro "$work/ro"
 touch "$work/ro/probe" 2>/dev/null && fail "the read-only mount is writable"
-run read-only "$work/ro/autorun.sh" 0
+run read-only 0 "$work/ro/autorun.sh"
 [ "$(listing "$folder")" = "$before" ] || fail "the read-only run changed the folder"
 
 [ "$failures" -eq 0 ] && echo "runtime folder: all runs passed ($hidden system libraries hidden)"
