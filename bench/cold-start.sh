@@ -8,7 +8,8 @@
 # iso9660, and the read-ahead, not the format, decides what a start reads); its pages
 # are dropped from the cache (posix_fadvise DONTNEED through dd's nocache flag); the demo runs
 # offscreen until its first page is painted (its default page then creates a marker folder) and
-# is stopped there; fincore tells which bytes of the disc were read. Needs root.
+# is stopped there; fincore tells which bytes of the disc were read (file data with its
+# read-ahead; directory and inode blocks are not counted). Needs root and loop devices.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${VELLMAR_IN_NAMESPACE:-}" != 1 ]; then
@@ -86,6 +87,15 @@ echo "Runtime folder: $(mb "$size") ($(mb "$(stat -c %s "$work/disc.img")") as a
 echo "Read from the disc during a cold start to the first painted page: $(mb "$read_bytes")" \
      "(left in the cache after eviction: $(mb "$left"); painted after $painted_ms ms here)"
 awk -v b="$read_bytes" 'BEGIN { s = b / 10e6; printf "At 10 MB/s (DVD): %.2f s; goal under 25 MB / 2.5 s: %s\n", s, b < 25e6 ? "met" : "NOT met" }'
+echo "By kind:"
+awk -v folder="$folder/" '{
+    file = substr($2, length(folder) + 1)
+    kind = file ~ /^lib\/libQt6/ ? "Qt" : file ~ /^lib\/libicu/ ? "ICU" : \
+           file ~ /^(lib|plugins)\// ? "other libraries" : file ~ /^data\// ? "the demo (data/)" : \
+           "autorun, libunrar.so and the rest"
+    sum[kind] += $1; total += $1
+} END { for (kind in sum) printf "%10d  %5.1f MB (%2.0f%%)  %s\n", sum[kind], sum[kind] / 1e6, 100 * sum[kind] / total, kind }' \
+    "$work/read" | sort -rn | cut -c11-
 echo "Largest reads:"
 sort -rn "$work/read" | head -n 8 | while read -r bytes file; do
     printf '  %9s of %9s  %s\n' "$(mb "$bytes")" "$(mb "$(stat -c %s "$file")")" "${file#"$folder"/}"

@@ -99,6 +99,17 @@ run no-lib fail "$folder/autorun.sh"
 grep -q 'error while loading shared libraries: .*lib[^ /]*\.so' "$work/no-lib.err" ||
     fail "no-lib: the missing library is not named: $(cat "$work/no-lib.err")"
 umount "$folder/lib"
+# A launcher that crashes at start: the reason goes into the desktop's dialog box (a stand-in
+# zenity records what it was asked to show).
+mkdir "$work/tools"
+printf '#!/bin/sh\nkill -SEGV $$\n' >"$work/crashing"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/zenity.args"\n' "$work" >"$work/tools/zenity"
+chmod +x "$work/crashing" "$work/tools/zenity"
+mount --bind "$work/crashing" "$folder/autorun"
+run crash fail "$folder/autorun.sh" PATH="$work/tools:/usr/bin:/bin" DISPLAY=:0
+grep -q '^--error$' "$work/zenity.args" 2>/dev/null && grep -q 'Segmentation fault' "$work/zenity.args" ||
+    fail "crash: no dialog box with the reason: $(cat "$work/zenity.args" 2>/dev/null)"
+umount "$folder/autorun"
 
 mkdir "$work/ro"
 mount --rbind "$folder" "$work/ro"
