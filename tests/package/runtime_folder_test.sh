@@ -52,6 +52,13 @@ for plugins in /usr/lib/*/qt6/plugins; do
     [ -d "$plugins" ] && mount --bind "$work/empty" "$plugins"
 done
 [ "$hidden" -gt 0 ] || fail "no system library was hidden"
+# Every binary of the folder finds what it links: the runs below never load libarchive (only a
+# news update does) nor the Wayland plugin.
+for file in "$folder/autorun" "$folder/libunrar.so" "$folder"/lib/* "$folder"/plugins/*/*; do
+    if missing=$(env -i /usr/bin/ldd "$file" 2>&1 | grep -e 'not found' -e 'error while'); then
+        fail "${file#"$folder"/}: $missing"
+    fi
+done
 
 listing() { (cd "$1" && find . -printf '%p %s %T@\n' | sort); }
 before=$(listing "$folder")
