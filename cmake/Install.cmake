@@ -89,6 +89,10 @@ and runs the actions, conditions and news updates that an XML configuration
 describes. Configurations written for Windows run unchanged.")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so dpkg-shlibdeps cannot see them: news updates need libcurl, music and
+# sounds GStreamer's playbin (base) with an audio output and WAV reader (good).
+set(CPACK_DEBIAN_LAUNCHER_PACKAGE_RECOMMENDS
+    "libcurl4, libgstreamer1.0-0, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/CPackPerGenerator.cmake)
 include(CPack)
 cpack_add_component(Launcher DISPLAY_NAME "Launcher installed on this machine")
