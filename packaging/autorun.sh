@@ -5,33 +5,39 @@
 # tool the desktop has, and always on stderr, instead of vanishing without a word.
 here=$(CDPATH='' cd -- "$(dirname -- "$0")" && pwd) || exit 1
 
-log=$(mktemp "${TMPDIR:-/tmp}/vellmar-autorun.XXXXXX" 2>/dev/null) || log=
-status=$(mktemp "${TMPDIR:-/tmp}/vellmar-status.XXXXXX" 2>/dev/null) || status=
-if [ -z "$log" ] || [ -z "$status" ]; then
-    rm -f "$log" "$status"
+work=$(mktemp -d "${TMPDIR:-/tmp}/vellmar-autorun.XXXXXX" 2>/dev/null) || exec "$here/autorun" "$@"
+if ! mkfifo "$work/stderr" 2>/dev/null; then
+    rm -rf "$work"
     exec "$here/autorun" "$@"
 fi
-trap 'rm -f "$log" "$status"' EXIT
+trap 'rm -rf "$work"' EXIT
 trap 'exit 129' HUP
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# stderr goes to the terminal and to the log; stdout stays as it is.
-{ "$here/autorun" "$@" 2>&1 1>&3 3>&-; echo $? >"$status"; } 3>&1 | tee "$log" >&2
-code=$(cat "$status")
-code=${code:-1}
+# stderr goes to the terminal and into a log through a copier in the background: a game that
+# the launcher starts inherits stderr, and the script must not wait for it to end.
+tee "$work/log" <"$work/stderr" >&2 &
+copier=$!
+code=0
+"$here/autorun" "$@" 2>"$work/stderr" || code=$?
 [ "$code" -eq 0 ] && exit 0
+for _ in 1 2 3 4 5 6 7 8 9 10; do
+    kill -0 "$copier" 2>/dev/null || break
+    sleep 0.1
+done
+log=$work/log
 
 # Exit codes 126/127 are the loader's (missing file or library), above 128 a signal; the
 # launcher's own start-up errors were already shown in its own message box.
 if [ "$code" -lt 126 ] && ! grep -q '^autorun: no display' "$log"; then
     exit "$code"
 fi
-reason=$(grep -v '^MessageBox:' "$log" | tail -n 12)
-[ -n "$reason" ] || reason="it ended with exit code $code"
-text="The launcher could not start:
-$reason"
-echo "autorun.sh: the launcher could not start (exit code $code)" >&2
+summary="exit code $code"
+[ "$code" -le 128 ] || summary="$summary, signal $(kill -l "$((code - 128))" 2>/dev/null)"
+text="The launcher could not start ($summary):
+$(grep -v '^MessageBox:' "$log" | tail -n 12)"
+echo "autorun.sh: the launcher could not start ($summary)" >&2
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     if command -v zenity >/dev/null 2>&1; then

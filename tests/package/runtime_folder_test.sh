@@ -21,7 +21,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/vellmar-bundle-XXXXXX")
 folder=
 cleanup() {
     umount -R "$work/ro" 2>/dev/null || true
-    umount "$folder/lib" "$folder/data/autorun.xml" 2>/dev/null || true
+    umount "$folder/lib" "$folder/autorun" "$folder/data/autorun.xml" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -114,7 +114,7 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/zenity.args"\n' "$work" >"$work/too
 chmod +x "$work/crashing" "$work/tools/zenity"
 mount --bind "$work/crashing" "$folder/autorun"
 run crash fail "$folder/autorun.sh" PATH="$work/tools:/usr/bin:/bin" DISPLAY=:0
-grep -q '^--error$' "$work/zenity.args" 2>/dev/null && grep -q 'Segmentation fault' "$work/zenity.args" ||
+grep -q '^--error$' "$work/zenity.args" 2>/dev/null && grep -q 'exit code 139, signal SEGV' "$work/zenity.args" ||
     fail "crash: no dialog box with the reason: $(cat "$work/zenity.args" 2>/dev/null)"
 umount "$folder/autorun"
 
