@@ -117,6 +117,13 @@ run crash fail "$folder/autorun.sh" PATH="$work/tools:/usr/bin:/bin" DISPLAY=:0
 grep -q '^--error$' "$work/zenity.args" 2>/dev/null && grep -q 'exit code 139, signal SEGV' "$work/zenity.args" ||
     fail "crash: no dialog box with the reason: $(cat "$work/zenity.args" 2>/dev/null)"
 umount "$folder/autorun"
+# A launcher that starts a game and closes: the script returns while the game goes on.
+printf '#!/bin/sh\nsleep 20 &\necho $! >"%s/game.pid"\n' "$work" >"$work/starting"
+chmod +x "$work/starting"
+mount --bind "$work/starting" "$folder/autorun"
+timeout 10 "$folder/autorun.sh" >/dev/null 2>&1 || fail "autorun.sh waited for the game to end"
+kill "$(cat "$work/game.pid")" 2>/dev/null || true
+umount "$folder/autorun"
 
 mkdir "$work/ro"
 mount --rbind "$folder" "$work/ro"
