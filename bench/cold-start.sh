@@ -7,9 +7,10 @@
 # drive's read-ahead (128 KiB) in a private mount namespace (ext4: not every kernel has
 # iso9660, and the read-ahead, not the format, decides what a start reads); its pages
 # are dropped from the cache (posix_fadvise DONTNEED through dd's nocache flag); the demo runs
-# offscreen until its first page is painted (its default page then creates a marker folder) and
-# is stopped there; fincore tells which bytes of the disc were read (file data with its
-# read-ahead; directory and inode blocks are not counted). Needs root and loop devices.
+# offscreen until its first page is painted (one event-loop round later its default page creates
+# a marker folder, as in bench/StartupBench.cpp) and is stopped there; fincore tells which bytes
+# of the disc were read (file data with its read-ahead; directory and inode blocks are not
+# counted). Needs root and loop devices.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ "${VELLMAR_IN_NAMESPACE:-}" != 1 ]; then
@@ -34,7 +35,7 @@ marker=$work/painted
 mkdir "$work/image" "$work/disc"
 cp -a "$source/." "$work/image/"
 sed -e 's|<page name="main" |<page name="main" actionqueue="bench_painted" |' \
-    -e 's|<actionqueues>|<actionqueues><actionqueue name="bench_painted"><action action="createdir" value="bench_marker"/></actionqueue>|' \
+    -e 's|<actionqueues>|<actionqueues><actionqueue name="bench_painted"><delay value="1"/><action action="createdir" value="bench_marker"/></actionqueue>|' \
     -e "s|<strings language=\"en\">|<strings language=\"en\"><string name=\"bench_marker\">$marker</string>|" \
     "$source/data/autorun.xml" >"$work/image/data/autorun.xml"
 blocks=$(du -sk "$work/image" | awk '{ print int($1 * 1.2) + 8192 }')
