@@ -2,9 +2,11 @@
 
 #include "app/Accessibility.h"
 #include "app/AuthorTools.h"
+#include "app/DisplayCheck.h"
 #include "app/KeyFilter.h"
 #include "app/LauncherRun.h"
 #include "app/QtMessageBox.h"
+#include "app/WindowIcon.h"
 #include "config/CommandLine.h"
 #include "config/LauncherContext.h"
 #include "support/Path.h"
@@ -51,6 +53,11 @@ int CautorunApp::Run(int argc, char** argv) {
     qInstallMessageHandler(QuietMessageHandler);
     if (const auto tool = AuthorTools::Parse(argc, argv))
         return AuthorTools::Run(*tool, commandLine, toolkitArgc, toolkitArgv);
+    // The tools draw offscreen; only the launcher's own window needs a display.
+    if (const std::string missing = DisplayCheck::MissingDisplay(); !missing.empty()) {
+        std::fprintf(stderr, "%s\n", missing.c_str());
+        return 1;
+    }
     QApplication application(toolkitArgc, toolkitArgv);
     QApplication::setQuitOnLastWindowClosed(false);
     InstallAccessibility();
@@ -76,6 +83,7 @@ int CautorunApp::RunLauncher(const std::wstring& commandLine) {
     auto context = std::make_shared<LauncherContext>();
     LauncherContext::SetCurrent(context);
     context->Start(CommandLine::Parse(commandLine), Vellmar::ExecutablePath());
+    WindowIcon::Apply(context->strings.LookUp(L"CONFIGXML_FILE"));
     LauncherRun run(*context);
     const int result = run.Execute();
     LauncherContext::SetCurrent(nullptr);

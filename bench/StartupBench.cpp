@@ -153,7 +153,6 @@ public:
         if (fs::exists(bin / "libunrar.so"))
             fs::copy_file(bin / "libunrar.so", root / "disc/libunrar.so");
         fs::copy(bin / "data", root / "disc" / "data", fs::copy_options::recursive);
-        fs::remove_all(root / "disc" / "data" / "news"); // made afresh from news_backup
         background = PatchConfiguration(root / "disc" / "data" / "autorun.xml");
         minimal = bin / "bench_minimal_qt_window";
         for (const char* folder : {"home/.config", "home/.cache", "home/.local/share",

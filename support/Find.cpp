@@ -102,7 +102,7 @@ Find::Find(const std::wstring& fileSpec) {
     const std::wstring normalized = Vellmar::NormalizeSeparators(fileSpec);
     const std::size_t slash = normalized.rfind(L'/');
     if (slash == std::wstring::npos) {
-        folder = ".";
+        folder.assign(1, '.'); // not = ".": GCC 12 warns wrongly about that at -O3
         pattern = normalized;
     } else {
         folder = Vellmar::NativePath(normalized.substr(0, slash == 0 ? 1 : slash));

@@ -32,10 +32,9 @@ protected:
         if (!fs::exists(placed / "autorun.xml"))
             GTEST_FAIL() << "the demo is not placed in " << placed << " (build demo_files)";
         fs::copy(placed, dir / "data", fs::copy_options::recursive);
-        // The launcher restores the news area from its backup; start without it.
-        fs::remove_all(dir / "data" / "news");
 
         context.strings.SetBuiltInVariable(L"CONFIGXML_DIR", dir.Wide("data"));
+        context.strings.SetBuiltInVariable(L"CSIDL_LOCAL_APPDATA", dir.Wide("local"));
         const std::wstring file = dir.Wide("data/autorun.xml");
         dialog->initSignal.connect([this, file] { engine->Start(dialog.get(), file); });
         dialog->InitDialog();
@@ -59,7 +58,9 @@ TEST_F(DemoWindow, ShowsTheMainPageWithKeyedButtonsAndTheRestoredNews) {
     EXPECT_EQ(dialog->CurrentPage(), L"main");
     EXPECT_EQ(dialog->size(), QSize(640, 400));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumen Reach"));
-    EXPECT_TRUE(fs::exists(dir / "data" / "news" / "news.xml"));
+    // Restored into the player's folder, never beside the configuration: a disc is read-only.
+    EXPECT_TRUE(fs::exists(dir / "local" / "Lumen Reach" / "news" / "news.xml"));
+    EXPECT_FALSE(fs::exists(dir / "data" / "news"));
     EXPECT_TRUE(boxes.shown.empty());
 
     const QImage shown = Shown();

@@ -224,8 +224,9 @@ TEST_F(Startup, InstallFoldersInEveryScript) {
 }
 
 TEST_F(Startup, ConfigurationBesideAParentFolderIsFound) {
-    WriteConfig("setup", kEmptyConfig);
-    const auto result = Run(Install("setup/bin"), {});
+    // Players' folder names are not ASCII.
+    WriteConfig("Spiele Ü", kEmptyConfig);
+    const auto result = Run(Install("Spiele Ü/bin"), {});
     EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
     EXPECT_EQ(result.exitCode, 0);
 }
@@ -310,6 +311,32 @@ TEST_F(Startup, LogThatCannotBeWrittenLosesLinesNotTheRun) {
               std::vector<std::string>{"Could not write log file: " + LogFile().string() +
                                        ": No space left on device; lines are dropped"});
     EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
+}
+
+TEST_F(Startup, WithoutADisplayOneLineInsteadOfAnAbort) {
+    WriteConfig("setup", kEmptyConfig);
+    const std::string exe = Install("setup");
+    struct Row {
+        const char* x11;
+        const char* wayland;
+        const char* reason;
+    };
+    for (const Row& row :
+         {Row{"", "", "neither DISPLAY nor WAYLAND_DISPLAY is set"},
+          Row{":31999", "", "DISPLAY=:31999 does not answer"},
+          Row{"", "vellmar-none", "WAYLAND_DISPLAY=vellmar-none does not answer"}}) {
+        const auto result = RunProcess(exe, {},
+                                       {{"HOME", Home().string()},
+                                        {"AUTORUN_NONINTERACTIVE", "1"},
+                                        {"QT_QPA_PLATFORM", ""},
+                                        {"XDG_RUNTIME_DIR", dir.Path().string()},
+                                        {"DISPLAY", row.x11},
+                                        {"WAYLAND_DISPLAY", row.wayland}});
+        EXPECT_EQ(result.exitCode, 1) << result.err;
+        EXPECT_EQ(result.err, std::string("autorun: no display: ") + row.reason +
+                                  " (start it from a desktop session, or set "
+                                  "QT_QPA_PLATFORM=offscreen)\n");
+    }
 }
 
 TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {

@@ -47,25 +47,30 @@ fs::path BuiltDataDir() {
 }
 
 // A copy of the placed demo as it is after the first start, when the launcher has made the
-// live news folder from the backup.
+// live news folder from the backup in the player's folder (local/ stands for it).
 class StartedDemo {
 public:
     StartedDemo() {
         if (!fs::exists(BuiltDataDir() / "autorun.xml"))
             return;
         fs::copy(BuiltDataDir(), dir.Path(), fs::copy_options::recursive);
-        if (!fs::exists(dir / "news"))
-            fs::copy(dir / "news_backup", dir / "news", fs::copy_options::recursive);
+        fs::create_directories(LiveNews().parent_path());
+        fs::copy(dir / "news_backup", LiveNews(), fs::copy_options::recursive);
     }
+    fs::path LiveNews() const { return dir / "local" / "Lumen Reach" / "news"; }
     const fs::path& Dir() const { return dir.Path(); }
 
 private:
     Vellmar::Testing::TempDir dir{"demo-test"};
 };
 
-fs::path DataDir() {
+const StartedDemo& Demo() {
     static const StartedDemo demo;
-    return demo.Dir();
+    return demo;
+}
+
+fs::path DataDir() {
+    return Demo().Dir();
 }
 
 std::wstring DataPath(const std::wstring& relative) {
@@ -106,6 +111,8 @@ public:
             LoadLanguages(*Parse(DataPath(kMainFile), true));
         LoadLanguages(*raw);
         strings.SetBuiltInVariable(L"CONFIGXML_DIR", Vellmar::Utf8ToWide(DataDir().string()));
+        strings.SetBuiltInVariable(L"CSIDL_LOCAL_APPDATA",
+                                   Vellmar::Utf8ToWide((DataDir() / "local").string()));
         expanded = Parse(strings.ExpandForXml(Root(*raw).GetXml()), false);
     }
 
@@ -328,9 +335,10 @@ TEST(DemoLayout, NewsAreaFitsItsPageAndItsPages) {
         return fs::path(
             Vellmar::WideToUtf8(Vellmar::NormalizeSeparators(source.GetAttribute(name))));
     };
-    // The build places only the backup; the launcher makes the live folder beside it.
+    // The build places only the backup; the launcher makes the live folder in the player's
+    // folder, as a disc cannot be written.
     EXPECT_EQ(folder(L"backup").filename(), "news_backup");
-    EXPECT_EQ(folder(L"path").parent_path(), folder(L"backup").parent_path());
+    EXPECT_EQ(folder(L"path"), Demo().LiveNews());
     const DemoConfiguration news(kNewsFile);
     for (const XmlNode* card : news.ShownPages())
         EXPECT_EQ(BitmapSize(card->GetAttribute(L"background")), area.size()) << Describe(*card);

@@ -71,7 +71,7 @@ TEST(FileVersion, FilesWithoutVersionHaveNone) {
                                             AsString(badSignature.Build())};
     for (std::size_t i = 0; i < contents.size(); ++i)
         EXPECT_FALSE(FileVersion::Read(
-            Wide(WriteAt(scratch.Path() / ("f" + std::to_string(i)), contents[i]))))
+            Wide(WriteAt((scratch.Path() / "f") += std::to_string(i), contents[i]))))
             << i;
     EXPECT_FALSE(FileVersion::Read(Wide(scratch.Path() / "missing.exe")));
     EXPECT_FALSE(FileVersion::Read(scratch.Wide()));

@@ -20,8 +20,11 @@ std::string OpenFds() {
         ::closedir(dir);
     }
     std::string text;
-    for (int fd : fds)
-        text += (text.empty() ? "" : ",") + std::to_string(fd);
+    for (int fd : fds) {
+        if (!text.empty())
+            text += ',';
+        text += std::to_string(fd);
+    }
     return text;
 }
 
