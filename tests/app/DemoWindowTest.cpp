@@ -116,7 +116,11 @@ TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
     fs::copy_file(fs::path(bin ? bin : "bin") / "autorun", dir / "autorun");
     const TestSupport::ProcessResult preview = TestSupport::RunProcess(
         (dir / "autorun").string(), {"/preview=" + (dir / "preview").string()},
-        {{"HOME", dir.Path().string()}, {"LANG", "C"}, {"LC_ALL", ""}});
+        // The player's folder where this window's start restored the news.
+        {{"HOME", dir.Path().string()},
+         {"XDG_DATA_HOME", (dir / "local").string()},
+         {"LANG", "C"},
+         {"LC_ALL", ""}});
     ASSERT_EQ(preview.exitCode, 0) << preview.out << preview.err;
     for (const std::string language : {"en", "de"}) {
         if (language == "de")
