@@ -9,6 +9,7 @@
 #include <vector>
 
 using namespace LTF::Xml;
+using XmlTest::Attributes;
 using XmlTest::Parse;
 using XmlTest::Root;
 
@@ -31,15 +32,6 @@ void PrintTo(const MalformedCase& c, std::ostream* out) {
 }
 
 class XmlMalformed : public ::testing::TestWithParam<MalformedCase> {};
-
-// ` name0='1' name1='1' ...`
-std::wstring Attributes(const std::wstring& name, int count, const wchar_t* before = L" ",
-                        const wchar_t* after = L"='1'") {
-    std::wstring out;
-    for (int i = 0; i < count; ++i)
-        out += before + name + std::to_wstring(i) + after;
-    return out;
-}
 
 TEST_P(XmlMalformed, ReportsPositionAndKeepsPreviousDocument) {
     auto parser = Parse(L"<old><child/></old>");
