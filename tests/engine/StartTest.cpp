@@ -67,44 +67,6 @@ TEST_F(StartTest, ThePageBuildMayStopTheEngine) {
     EXPECT_EQ(stopping.calls, (Calls{L"BuildPages()"}));
 }
 
-TEST_F(StartTest, LanguageTableOfTheConfigurationIsLoaded) {
-    StartRaw("<autorun><application><languagetable><strings language='en'>"
-             "<string name='GREETING'>hello</string></strings></languagetable></application>"
-             "</autorun>");
-    EXPECT_EQ(context.strings.LookUp(L"GREETING"), L"hello");
-}
-
-TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
-    struct Case {
-        const char* name;
-        const char* text; // nullptr: no file at all
-        const wchar_t* shownStart;
-    };
-    for (const Case& c : {Case{"missing", nullptr, L"Not found: "},
-                          Case{"malformed", "<autorun>\n<pages></autorun>", L"Parse: "}}) {
-        boxes.shown.clear();
-        const std::string file = std::string("data/") + c.name + ".xml";
-        if (c.text)
-            dir.Write(file, c.text);
-        engine->Load(Path(file));
-        EXPECT_TRUE(engine->IsLoadFailed()) << c.name;
-        ASSERT_EQ(boxes.shown.size(), 1u) << c.name;
-        EXPECT_EQ(boxes.shown[0].first, L"Error");
-        EXPECT_TRUE(boxes.shown[0].second.starts_with(c.shownStart)) << c.name;
-    }
-    EXPECT_NE(boxes.shown[0].second.find(L" at 2:"), std::wstring::npos) << "line and column";
-    dir.Write("data/good.xml", "<autorun/>");
-    engine->Load(Path("data/good.xml"));
-    EXPECT_FALSE(engine->IsLoadFailed());
-}
-
-TEST_F(StartTest, WindowsStyleConfigurationNameIsFound) {
-    dir.Write("data/Autorun.XML", "<autorun><pages default='p'/></autorun>");
-    engine->Start(&host, Path("DATA\\autorun.xml"));
-    EXPECT_FALSE(engine->IsLoadFailed());
-    EXPECT_EQ(engine->DefaultPageName(), L"p");
-}
-
 class MusicTest : public EngineFixture {
 protected:
     std::chrono::nanoseconds Position() const {
