@@ -1,5 +1,4 @@
 #include "config/CommandLine.h"
-#include "config/MessageBoxService.h"
 #include "config/MessageText.h"
 
 #include <gtest/gtest.h>
@@ -31,8 +30,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{L"/media/cd/autorun", L"autorun", L"", false, false},
         CommandLineCase{L"autorun /log", L"autorun", L"/log", true, false},
         CommandLineCase{L"autorun  /log", L"autorun", L" /log", true, false},
-        CommandLineCase{L"autorun /LOG", L"autorun", L"/LOG", false, false},
-        CommandLineCase{L"autorun /? /log", L"autorun", L"/? /log", false, true},
         CommandLineCase{L"autorun /log /?", L"autorun", L"/log /?", true, true},
         CommandLineCase{L"autorun\t/log", L"log", L"", false, false},
         // Quotes are ordinary characters: a quoted path with a space splits at the space.
@@ -58,8 +55,3 @@ TEST(MessageText, FillsPlaceholdersWithoutPrintf) {
         EXPECT_EQ(FormatMessageText(c.pattern, c.args), c.expected) << c.pattern;
 }
 
-TEST(StderrMessageBox, OneLineWithEscapedBreaks) {
-    EXPECT_EQ(StderrMessageBox::FormatLine(L"Error:", L"The following file could not be found:\r\n"
-                                                      L"autorun.xml"),
-              "MessageBox: Error:: The following file could not be found:\\nautorun.xml\n");
-}
