@@ -1,4 +1,5 @@
 #include "config/CommandLine.h"
+#include "config/MessageBoxService.h"
 #include "config/MessageText.h"
 
 #include <gtest/gtest.h>
@@ -55,3 +56,8 @@ TEST(MessageText, FillsPlaceholdersWithoutPrintf) {
         EXPECT_EQ(FormatMessageText(c.pattern, c.args), c.expected) << c.pattern;
 }
 
+TEST(StderrMessageBox, OneLineWithEscapedBreaks) {
+    EXPECT_EQ(StderrMessageBox::FormatLine(L"Error:", L"The following file could not be found:\r\n"
+                                                      L"autorun.xml"),
+              "MessageBox: Error:: The following file could not be found:\\nautorun.xml\n");
+}

@@ -24,7 +24,7 @@ const std::wstring kMutexCondition =
 class MutexTest : public EngineFixture {};
 
 TEST_F(MutexTest, AnotherProcessHoldingTheNameRunsTrue) {
-    Vellmar::Testing::LockHolder holder(L"Game Running");
+    Vellmar::Testing::LockHolder holder(L"Game Running", false);
     ASSERT_TRUE(holder.took);
     Start(kMutexCondition);
     engine->RunCondition(L"c");

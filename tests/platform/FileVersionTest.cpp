@@ -40,6 +40,12 @@ TEST(FileVersion, ReadsBothImageKindsFromFile) {
     }
 }
 
+TEST(FileVersion, TwoDigitMinorIsNotPadded) {
+    const FileVersion v(0x000A007B, 0x00010002);
+    EXPECT_EQ(v.FullText(), L"10.123.1.2");
+    EXPECT_EQ(v.MajorMinorText(), L"10.123");
+}
+
 TEST(FileVersion, FilesWithoutVersionHaveNone) {
     TempDir scratch;
     PeBuilder otherType;

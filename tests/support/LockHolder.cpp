@@ -10,7 +10,7 @@
 
 namespace Vellmar::Testing {
 
-LockHolder::LockHolder(const std::wstring& name) {
+LockHolder::LockHolder(const std::wstring& name, bool writePid) {
     const std::string path = Platform::NamedLock::LockPath(name);
     int ready[2];
     if (::pipe(ready) != 0)
@@ -26,7 +26,8 @@ LockHolder::LockHolder(const std::wstring& name) {
         *--start = '\n';
         for (pid_t self = ::getpid(); self > 0; self /= 10)
             *--start = static_cast<char>('0' + self % 10);
-        if (answer == 'y' && (::ftruncate(fd, 0) != 0 || ::write(fd, start, end - start) < 0))
+        if (answer == 'y' && writePid &&
+            (::ftruncate(fd, 0) != 0 || ::write(fd, start, end - start) < 0))
             answer = 'n';
         (void)!::write(ready[1], &answer, 1);
         for (;;)

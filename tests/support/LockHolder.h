@@ -10,7 +10,8 @@ namespace Vellmar::Testing {
 // clean up, as when a game crashes).
 class LockHolder {
 public:
-    explicit LockHolder(const std::wstring& name);
+    // Without `writePid` the lock file stays empty, as when its holder could not write it.
+    explicit LockHolder(const std::wstring& name, bool writePid = true);
     ~LockHolder() { Kill(); }
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;

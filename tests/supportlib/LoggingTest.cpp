@@ -229,6 +229,16 @@ TEST_F(LoggingTest, FileHandlerWithoutAppendTruncates) {
     EXPECT_EQ(dir.Read("fresh.log"), "");
 }
 
+TEST_F(LoggingTest, UnopenableLogFileThrowsWithPath) {
+    const std::wstring path = dir.Wide("missing/dir/x.log");
+    try {
+        FileLogHandler file(path, true);
+        FAIL() << "no exception";
+    } catch (const LogException& e) {
+        EXPECT_EQ(e.Message(), "Could not open log file: " + (dir / "missing/dir/x.log").string());
+    }
+}
+
 // A log that fails during a run drops its lines, says so once on stderr and never throws.
 TEST_F(LoggingTest, LogThatFailsLaterDropsLinesAndReportsOnce) {
     struct Failure {

@@ -63,6 +63,10 @@ TEST(XmlHostile, RefusedQuicklyWithBoundedMemory) {
         {"deep nesting", Repeat(L"<a>", 10000) + Repeat(L"</a>", 10000)},
         {"over the size cap", L"<a>" + std::wstring(9u << 20, L'x') + L"</a>"},
         {"200 MB file", L""},
+        {"120,000 attributes", Crowded(L"a", 120000)},
+        {"200,000 namespace declarations", Crowded(L"xmlns:p", 200000)},
+        {"120,000 declared attributes",
+         L"<!DOCTYPE r [<!ATTLIST r" + Repeat(L" a CDATA 'x'", 120000) + L">]><r/>"},
     };
     const long rssBefore = MaxRssMegabytes();
     for (const Case& c : cases) {
