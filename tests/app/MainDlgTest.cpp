@@ -68,6 +68,14 @@ TEST_F(MainDialog, EscapeClosesAndOtherKeysDoNothing) {
     EXPECT_TRUE(RunModal([&] { QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape); }));
 }
 
+TEST_F(MainDialog, CloseInTheInitializationNeverShowsTheWindow) {
+    dir.Write("data/autorun.xml",
+              "<autorun><application><initialization><init action=\"system\" value=\"close\"/>"
+              "</initialization></application></autorun>");
+    EXPECT_TRUE(RunModal([] {}));
+    EXPECT_FALSE(dialog->isVisible());
+}
+
 TEST_F(MainDialog, PressOnTheSurfaceDragsTheWindow) {
     const std::wstring body = L"<pages default=\"a\"><page name=\"a\">"
                               L"<subpage name=\"s\"><source path=\"${EXE_DIR}/sub\" "

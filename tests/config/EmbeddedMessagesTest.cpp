@@ -1,3 +1,4 @@
+#include "config/StringTable.h"
 #include "ltf/xml/XmlDocument.h"
 #include "ltf/xml/XmlNode.h"
 #include "ltf/xml/XmlNodeList.h"
@@ -76,3 +77,13 @@ TEST(EmbeddedMessages, EveryLanguageHasEveryKeyWithTheEnglishPlaceholders) {
     }
 }
 
+TEST(EmbeddedMessages, LoadsIntoTheStringTableWithFallback) {
+    std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
+    parser->ParseString(EmbeddedText());
+    StringTable table;
+    table.Load(
+        parser->GetDocument()->GetDocumentElement()->SelectNode(L"application/languagetable"));
+    table.SetLanguage(L"de");
+    EXPECT_EQ(table.LookUp(L"error_title"), L"Fehler:");
+    EXPECT_EQ(table.LookUp(L"error_xmldata"), L"There is an issue with the following XML:\n%ls");
+}

@@ -61,10 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{L"  \n\n  <a><b></a>", 3, 13, L"mismatch"},
                       MalformedCase{L"<p:a/>", 1, 5, L"prefix"},
                       MalformedCase{L"just text", 1, 1, L"Start tag expected"},
-                      MalformedCase{L"<a" + Attributes(L"a", 256) + L"\n b='1'/>", 2, 2,
-                                    L"more than 256 attributes"},
-                      MalformedCase{L"<a" + Attributes(L"xmlns:p", 256) + L"\n xmlns='u'/>", 2, 2,
-                                    L"more than 256 namespace declarations"},
+                      MalformedCase{L"<a" + Attributes(L"a", 256, L" ", L"='1'") + L"\n b='1'/>", 2,
+                                    2, L"more than 256 attributes"},
+                      MalformedCase{L"<a" + Attributes(L"xmlns:p", 256, L" ", L"='1'") +
+                                        L"\n xmlns='u'/>",
+                                    2, 2, L"more than 256 namespace declarations"},
                       MalformedCase{L"<!DOCTYPE a [<!ATTLIST a" +
                                         Attributes(L"d", 257, L"\n ", L" CDATA '1'") + L">]><a/>",
                                     258, 16, L"more than 256 declared attributes"}));
