@@ -31,8 +31,6 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineCase{L"/media/cd/autorun", L"autorun", L"", false, false},
         CommandLineCase{L"autorun /log", L"autorun", L"/log", true, false},
         CommandLineCase{L"autorun  /log", L"autorun", L" /log", true, false},
-        CommandLineCase{L"autorun /LOG", L"autorun", L"/LOG", false, false},
-        CommandLineCase{L"autorun /? /log", L"autorun", L"/? /log", false, true},
         CommandLineCase{L"autorun /log /?", L"autorun", L"/log /?", true, true},
         CommandLineCase{L"autorun\t/log", L"log", L"", false, false},
         // Quotes are ordinary characters: a quoted path with a space splits at the space.

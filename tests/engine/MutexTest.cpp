@@ -2,11 +2,8 @@
 
 #include "engine/NamedMutex.h"
 #include "platform/NamedLock.h"
+#include "tests/support/LockHolder.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -15,42 +12,6 @@ using EngineTest::EngineFixture;
 using Names = std::vector<std::wstring>;
 
 namespace {
-
-// Another process that holds the lock of `name` until it is killed.
-class Holder {
-public:
-    explicit Holder(const std::wstring& name) {
-        const std::string path = Vellmar::Platform::NamedLock::LockPath(name);
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return;
-        pid = ::fork();
-        if (pid == 0) {
-            // Only async-signal-safe calls from here on.
-            const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-            const char ok = (fd >= 0 && ::flock(fd, LOCK_EX) == 0) ? 1 : 0;
-            (void)!::write(ready[1], &ok, 1);
-            ::pause();
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        char ok = 0;
-        held = ::read(ready[0], &ok, 1) == 1 && ok == 1;
-        ::close(ready[0]);
-    }
-    ~Holder() { Kill(); }
-    void Kill() {
-        if (pid <= 0)
-            return;
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    bool held = false;
-
-private:
-    pid_t pid = -1;
-};
 
 const std::wstring kMutexCondition =
     L"<conditions><condition name='c' type='mutex' value='Game Running'><bringtofront/>"
@@ -63,8 +24,8 @@ const std::wstring kMutexCondition =
 class MutexTest : public EngineFixture {};
 
 TEST_F(MutexTest, AnotherProcessHoldingTheNameRunsTrue) {
-    Holder holder(L"Game Running");
-    ASSERT_TRUE(holder.held);
+    Vellmar::Testing::LockHolder holder(L"Game Running", false);
+    ASSERT_TRUE(holder.took);
     Start(kMutexCondition);
     engine->RunCondition(L"c");
     EXPECT_EQ(Pages(), (Names{L"T"}));

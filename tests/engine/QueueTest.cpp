@@ -53,14 +53,6 @@ TEST_F(QueueTest, ASecondRunDuringTheWaitIsIndependent) {
     EXPECT_EQ(Pages(), (Names{L"A", L"A", L"B", L"B"}));
 }
 
-TEST_F(QueueTest, FirstChildDelayHoldsEverything) {
-    StartQueues(Queue(L"q", L"<delay value='50'/>" + Page(L"A")));
-    Run(Call(L"q"));
-    EXPECT_TRUE(Pages().empty());
-    host.Advance(50);
-    EXPECT_EQ(Pages(), (Names{L"A"}));
-}
-
 TEST_F(QueueTest, DelayInNestedQueueEndsTheCallerForGood) {
     StartQueues(Queue(L"x", Page(L"X1") + Call(L"y") + Page(L"X2")) +
                 Queue(L"y", Page(L"Y1") + L"<delay value='10'/>" + Page(L"Y2")));

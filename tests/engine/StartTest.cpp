@@ -67,13 +67,6 @@ TEST_F(StartTest, ThePageBuildMayStopTheEngine) {
     EXPECT_EQ(stopping.calls, (Calls{L"BuildPages()"}));
 }
 
-TEST_F(StartTest, LanguageTableOfTheConfigurationIsLoaded) {
-    StartRaw("<autorun><application><languagetable><strings language='en'>"
-             "<string name='GREETING'>hello</string></strings></languagetable></application>"
-             "</autorun>");
-    EXPECT_EQ(context.strings.LookUp(L"GREETING"), L"hello");
-}
-
 TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
     struct Case {
         const char* name;
@@ -96,13 +89,6 @@ TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
     dir.Write("data/good.xml", "<autorun/>");
     engine->Load(Path("data/good.xml"));
     EXPECT_FALSE(engine->IsLoadFailed());
-}
-
-TEST_F(StartTest, WindowsStyleConfigurationNameIsFound) {
-    dir.Write("data/Autorun.XML", "<autorun><pages default='p'/></autorun>");
-    engine->Start(&host, Path("DATA\\autorun.xml"));
-    EXPECT_FALSE(engine->IsLoadFailed());
-    EXPECT_EQ(engine->DefaultPageName(), L"p");
 }
 
 class MusicTest : public EngineFixture {

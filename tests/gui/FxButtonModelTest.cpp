@@ -67,13 +67,6 @@ struct StoreCase {
 
 TEST(FxButtonModel, StoreRules) {
     const StoreCase cases[] = {
-        {"clipping colour 1 switches clipping on where stored",
-         [](FxButtonModel& m) {
-             m.StoreClippingColour1({kFace, kRed, kFace, kFace}, false);
-         },
-         [](const FxButtonModel& m) {
-             EXPECT_EQ(m.clippingMode, PerState<bool>(false, true, false, false));
-         }},
         {"clipping colour 1 duplicate fills normal's into every state",
          [](FxButtonModel& m) {
              m.StoreClippingColour1({kRed, kFace, kBlue, kFace}, true);

@@ -224,9 +224,7 @@ TEST_P(FxButtonBorderTest, FramesUseTheEffectColours) {
 
 INSTANTIATE_TEST_SUITE_P(
     Effects, FxButtonBorderTest,
-    ::testing::Values(BorderPixelCase{"up", kEffectUp, false, false, kEffectUp},
-                      BorderPixelCase{"down", kEffectDown, false, false, kEffectDown},
-                      BorderPixelCase{"flat", kEffectFlat, false, false, kEffectFlat},
+    ::testing::Values(BorderPixelCase{"down", kEffectDown, false, false, kEffectDown},
                       BorderPixelCase{"builtin", kUnsetMarker, false, true, kEffectDown},
                       // an unknown effect left by duplicate draws flat
                       BorderPixelCase{"unknown", kUnsetMarker, true, true, kEffectFlat}),

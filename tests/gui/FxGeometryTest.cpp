@@ -82,14 +82,6 @@ QRegion PixelByPixel(const QImage& image, QColor a, QColor b) {
 
 } // namespace
 
-TEST(ColourRegion, SingleOpaquePixelInLastColumnIsExactlyThatRectangle) {
-    QImage image = GuiTest::Filled(16, 8, kMagenta);
-    image.setPixelColor(15, 3, Qt::red);
-    const QRegion region = ColourToRegion(image, C(255, 0, 255), C(0x66, 0xFF, 0x33));
-    ASSERT_EQ(region.rectCount(), 1);
-    EXPECT_EQ(*region.begin(), QRect(15, 3, 1, 1));
-}
-
 TEST(ColourRegion, EdgeShapes) {
     struct Case {
         const char* name;

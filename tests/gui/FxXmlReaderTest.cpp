@@ -70,10 +70,6 @@ TEST_F(FxXmlReaderTest, PerStateElementsUseReaderDefaultsAndUnsetValues) {
          [](FxButtonModel& m) {
              EXPECT_EQ(m.clippingMode, PerState<bool>(true, true, false, true));
          }},
-        {"bordercolourmode defaults to true", L"<bordercolourmode pushed='false'/>",
-         [](FxButtonModel& m) {
-             EXPECT_EQ(m.borderColourMode, PerState<bool>(true, false, true, true));
-         }},
         {"bordersize 2 is unset", L"<bordersize normal='2' over='5'/>",
          [](FxButtonModel& m) { EXPECT_EQ(m.borderSize, PerState<int>(7, 7, 5, 7)); }},
         {"int duplicate", L"<textsize normal='-20' duplicate='true'/>",

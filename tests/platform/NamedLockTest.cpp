@@ -1,9 +1,8 @@
 #include "platform/NamedLock.h"
 #include "tests/platform/Scratch.h"
+#include "tests/support/LockHolder.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -13,42 +12,7 @@
 
 using Vellmar::Platform::NamedLock;
 
-namespace {
-
-// A second process that takes `name` and holds it until killed.
-class Holder {
-public:
-    explicit Holder(const std::wstring& name) {
-        int ready[2];
-        EXPECT_EQ(::pipe(ready), 0);
-        pid = ::fork();
-        if (pid == 0) {
-            ::close(ready[0]);
-            NamedLock lock(name);
-            const char answer = lock.IsCreated() ? 'y' : 'n';
-            (void)!::write(ready[1], &answer, 1);
-            for (;;)
-                ::pause();
-        }
-        ::close(ready[1]);
-        char answer = 0;
-        EXPECT_EQ(::read(ready[0], &answer, 1), 1);
-        ::close(ready[0]);
-        took = answer == 'y';
-    }
-    ~Holder() { Kill(); }
-    void Kill() {
-        if (pid <= 0)
-            return;
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    pid_t pid = -1;
-    bool took = false;
-};
-
-} // namespace
+using Holder = Vellmar::Testing::LockHolder;
 
 class NamedLockTest : public ::testing::Test {
 protected:

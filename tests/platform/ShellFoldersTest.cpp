@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <set>
 
 using PlatformTest::WriteAt;
 using Vellmar::Platform::ShellFolders;
@@ -96,16 +95,6 @@ TEST_F(ShellFoldersTest, RelativeHomeFallsBackToTheAccount) {
     EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_COMMON_APPDATA), L"/usr/share");
     EXPECT_EQ(ShellFolders::Path(Vellmar::Platform::CSIDL_PROFILE).find(L"not/absolute"),
               std::wstring::npos);
-}
-
-TEST(ShellFolderNames, FortyNineUniqueNames) {
-    const auto& names = ShellFolders::Names();
-    ASSERT_EQ(names.size(), 49u);
-    std::set<std::wstring> unique;
-    for (const auto& n : names)
-        unique.insert(n.name);
-    EXPECT_EQ(unique.size(), 49u);
-    EXPECT_EQ(ShellFolders::All().size(), 49u);
 }
 
 } // namespace

@@ -22,9 +22,8 @@ namespace {
 
 using Record = Vellmar::Testing::ArgvRecord;
 
-fs::path Recorder() {
-    return fs::read_symlink("/proc/self/exe").parent_path() / "argv_recorder";
-}
+using Vellmar::Testing::ArgvRecorderPath;
+const auto Recorder = ArgvRecorderPath;
 
 class ShellTest : public ::testing::Test {
 protected:

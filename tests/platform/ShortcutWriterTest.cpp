@@ -156,11 +156,7 @@ TEST_F(ShortcutFile, DocumentOpensWithXdgOpenAndOldEntryIsReplacedCleanly) {
     EXPECT_EQ(written, (scratch.Path() / "Manual.desktop").string());
     EXPECT_EQ(fs::status(written).permissions(), static_cast<fs::perms>(0755));
     EXPECT_EQ(SplitExec(ReadEntry(written).at("Exec")), (Argv{tool.string(), doc.string()}));
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(scratch.Path()))
-        names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
+    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
 }
 
 TEST_F(ShortcutFile, UnwritableFolderThrowsAndLeavesNothing) {

@@ -289,30 +289,6 @@ TEST_F(RarArchiveTest, HandlerExceptionBecomesTheCause) {
     EXPECT_TRUE(Snapshot(dir / "out").empty());
 }
 
-TEST(RarLibraryLoading, MissingLibraryIsALinkageError) {
-    try {
-        RarArchive archive(L"/nonexistent/libunrar.so");
-        FAIL();
-    } catch (const Vellmar::Win32::LinkageError& e) {
-        EXPECT_EQ(e.LibraryName(), "/nonexistent/libunrar.so");
-        EXPECT_EQ(e.Message().rfind("Failed to load library: /nonexistent/libunrar.so", 0), 0u);
-    }
-}
-
-TEST(RarLibraryLoading, LibraryWithoutDllVersionIsRefused) {
-    const std::wstring path = LibraryPath("libunrar_noversion.so");
-    try {
-        RarArchive archive(path);
-        FAIL();
-    } catch (const Vellmar::Win32::LoadProcError& e) {
-        EXPECT_EQ(e.ProcedureName(), "RARGetDllVersion");
-        EXPECT_EQ(e.Message().rfind("Failed to load library procedure: " +
-                                        Vellmar::WideToUtf8(path) + ", RARGetDllVersion",
-                                    0),
-                  0u);
-    }
-}
-
 struct CallbackCase {
     const char* script; // "<message>,<P2>" for the scripted library
     bool succeeds;

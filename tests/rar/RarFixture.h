@@ -9,8 +9,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <optional>
 #include <string>
 
 namespace RarTest {
@@ -29,22 +27,7 @@ inline std::wstring LibraryPath(const std::string& file = "libunrar.so") {
 
 using Vellmar::Testing::ReadFile;
 
-// Every entry below `root`: relative path -> "dir", "link:<target>" or "file:<contents>".
-inline std::map<std::string, std::string> Snapshot(const fs::path& root) {
-    std::map<std::string, std::string> tree;
-    if (!fs::exists(root))
-        return tree;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const std::string name = fs::relative(entry.path(), root).string();
-        if (entry.is_symlink())
-            tree[name] = "link:" + fs::read_symlink(entry.path()).string();
-        else if (entry.is_directory())
-            tree[name] = "dir";
-        else
-            tree[name] = "file:" + ReadFile(entry.path());
-    }
-    return tree;
-}
+using Vellmar::Testing::Snapshot;
 
 using Vellmar::Testing::ScopedEnv;
 

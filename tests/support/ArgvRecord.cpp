@@ -1,9 +1,9 @@
 #include "tests/support/ArgvRecord.h"
 
 #include "tests/support/TempDir.h"
+#include "tests/support/Wait.h"
 
 #include <cstdlib>
-#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -18,12 +18,8 @@ fs::path ArgvRecorderPath() {
 
 std::optional<ArgvRecord> WaitForArgvRecord(const fs::path& file,
                                             std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!fs::exists(file)) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return std::nullopt;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    if (!WaitUntil([&] { return fs::exists(file); }, timeout))
+        return std::nullopt;
     ArgvRecord record;
     const std::string bytes = ReadFile(file);
     for (std::size_t pos = 0, end; (end = bytes.find('\0', pos)) != std::string::npos;

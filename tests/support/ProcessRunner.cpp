@@ -1,5 +1,8 @@
 #include "tests/support/ProcessRunner.h"
 
+#include "tests/support/TempDir.h"
+#include "tests/support/Wait.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -7,20 +10,16 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace TestSupport {
 
 namespace {
 
 std::string ReadAndRemove(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
+    const std::string bytes = Vellmar::Testing::ReadFile(path);
     ::unlink(path.c_str());
-    return buffer.str();
+    return bytes;
 }
 
 std::string TempName() {
@@ -69,16 +68,12 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     const pid_t child = ::fork();
     if (child == 0)
         ExecChild(program, arguments, environment, workingDirectory, outPath, errPath);
-    const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            result.timedOut = true;
-            ::kill(-child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    result.timedOut = !Vellmar::Testing::WaitUntil(
+        [&] { return ::waitpid(child, &status, WNOHANG) != 0; }, limit);
+    if (result.timedOut) {
+        ::kill(-child, SIGKILL);
+        ::waitpid(child, &status, 0);
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ReadAndRemove(outPath);

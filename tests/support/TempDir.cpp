@@ -67,4 +67,20 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+std::map<std::string, std::string> Snapshot(const fs::path& root) {
+    std::map<std::string, std::string> tree;
+    if (!fs::exists(root))
+        return tree;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = fs::relative(entry.path(), root).string();
+        if (entry.is_symlink())
+            tree[name] = "link:" + fs::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            tree[name] = "dir";
+        else
+            tree[name] = "file:" + ReadFile(entry.path());
+    }
+    return tree;
+}
+
 } // namespace Vellmar::Testing

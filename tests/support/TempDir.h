@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,7 @@ protected:
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+// Every entry below `root`: relative path -> "dir", "link:<target>" or "file:<contents>".
+std::map<std::string, std::string> Snapshot(const std::filesystem::path& root);
 
 } // namespace Vellmar::Testing

@@ -1,10 +1,9 @@
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
 
 #include "support/Path.h"
 #include "support/PathResolve.h"
 #include "support/VellmarException.h"
-
-#include <cstdlib>
 
 namespace fs = std::filesystem;
 
@@ -82,17 +81,14 @@ TEST(Path, OverlongResultsFailWithTheirContext) {
 }
 
 TEST(Path, TemporaryDirectoryEndsWithSeparator) {
-    const char* saved = std::getenv("TMPDIR");
-    const std::string keep = saved ? saved : "";
     const std::vector<std::pair<const char*, std::wstring>> cases{{"/var/tmp", L"/var/tmp/"},
                                                                   {"/scratch/", L"/scratch/"},
                                                                   {"", L"/tmp/"},
                                                                   {nullptr, L"/tmp/"}};
     for (const auto& [value, expected] : cases) {
-        value ? ::setenv("TMPDIR", value, 1) : ::unsetenv("TMPDIR");
+        Vellmar::Testing::ScopedEnv tmp("TMPDIR", value);
         EXPECT_EQ(GetTemporaryDirectory(), expected) << (value ? value : "(unset)");
     }
-    saved ? ::setenv("TMPDIR", keep.c_str(), 1) : ::unsetenv("TMPDIR");
 }
 
 class RenameTest : public Vellmar::Testing::TempDirTest {};

@@ -37,16 +37,8 @@ std::wstring QuadraticBlowup() {
            Repeat(L"&e;", 20000) + L"</r>";
 }
 
-// ` name0="1" name1="1" ...`
-std::wstring Attributes(const std::wstring& name, int count) {
-    std::wstring text;
-    for (int i = 0; i < count; ++i)
-        text += L" " + name + std::to_wstring(i) + L"=\"1\"";
-    return text;
-}
-
 std::wstring Crowded(const std::wstring& name, int count) {
-    return L"<r" + Attributes(name, count) + L"/>";
+    return L"<r" + XmlTest::Attributes(name, count) + L"/>";
 }
 
 long MaxRssMegabytes() {
@@ -99,7 +91,8 @@ TEST(XmlHostile, TheAttributeBoundCountsOnlyStartTags) {
         bool refused;
     } cases[] = {
         {"at the bound",
-         Vellmar::WideToUtf8(L"<r" + Attributes(L"a", 256) + Attributes(L"xmlns:p", 256) + L"/>"),
+         Vellmar::WideToUtf8(L"<r" + XmlTest::Attributes(L"a", 256) +
+                             XmlTest::Attributes(L"xmlns:p", 256) + L"/>"),
          false},
         {"in a comment", Vellmar::WideToUtf8(L"<r><!--" + many + L"--></r>"), false},
         {"in a CDATA section", Vellmar::WideToUtf8(L"<r><![CDATA[" + many + L"]]></r>"), false},

@@ -9,6 +9,7 @@
 #include <vector>
 
 using namespace LTF::Xml;
+using XmlTest::Attributes;
 using XmlTest::Parse;
 using XmlTest::Root;
 
@@ -31,15 +32,6 @@ void PrintTo(const MalformedCase& c, std::ostream* out) {
 }
 
 class XmlMalformed : public ::testing::TestWithParam<MalformedCase> {};
-
-// ` name0='1' name1='1' ...`
-std::wstring Attributes(const std::wstring& name, int count, const wchar_t* before = L" ",
-                        const wchar_t* after = L"='1'") {
-    std::wstring out;
-    for (int i = 0; i < count; ++i)
-        out += before + name + std::to_wstring(i) + after;
-    return out;
-}
 
 TEST_P(XmlMalformed, ReportsPositionAndKeepsPreviousDocument) {
     auto parser = Parse(L"<old><child/></old>");
@@ -69,10 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{L"  \n\n  <a><b></a>", 3, 13, L"mismatch"},
                       MalformedCase{L"<p:a/>", 1, 5, L"prefix"},
                       MalformedCase{L"just text", 1, 1, L"Start tag expected"},
-                      MalformedCase{L"<a" + Attributes(L"a", 256) + L"\n b='1'/>", 2, 2,
-                                    L"more than 256 attributes"},
-                      MalformedCase{L"<a" + Attributes(L"xmlns:p", 256) + L"\n xmlns='u'/>", 2, 2,
-                                    L"more than 256 namespace declarations"},
+                      MalformedCase{L"<a" + Attributes(L"a", 256, L" ", L"='1'") + L"\n b='1'/>", 2,
+                                    2, L"more than 256 attributes"},
+                      MalformedCase{L"<a" + Attributes(L"xmlns:p", 256, L" ", L"='1'") +
+                                        L"\n xmlns='u'/>",
+                                    2, 2, L"more than 256 namespace declarations"},
                       MalformedCase{L"<!DOCTYPE a [<!ATTLIST a" +
                                         Attributes(L"d", 257, L"\n ", L" CDATA '1'") + L">]><a/>",
                                     258, 16, L"more than 256 declared attributes"}));

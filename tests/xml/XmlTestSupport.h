@@ -24,6 +24,15 @@ inline LTF::Xml::XmlNode* Root(const LTF::Xml::XmlParser& parser) {
     return parser.GetDocument()->GetDocumentElement();
 }
 
+// ` name0="1" name1="1" ...`
+inline std::wstring Attributes(const std::wstring& name, int count, const wchar_t* before = L" ",
+                               const wchar_t* after = L"=\"1\"") {
+    std::wstring out;
+    for (int i = 0; i < count; ++i)
+        out += before + name + std::to_wstring(i) + after;
+    return out;
+}
+
 // Runs `call`, which must raise InvalidArgumentException naming `argument` and `source`.
 template <typename Call>
 void ExpectInvalidArgument(Call call, const char* argument, const char* source) {
