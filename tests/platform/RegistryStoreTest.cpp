@@ -1,4 +1,5 @@
 #include "platform/RegistryStore.h"
+#include "platform/FileLock.h"
 #include "platform/RegistryHive.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 using namespace Vellmar::Platform;
 
@@ -226,4 +229,23 @@ TEST_F(RegistryStoreTest, TwoProcessesWritingAtOnceLoseNothing) {
             found += value && value->Text() == std::to_wstring(i);
         }
     EXPECT_EQ(found, 2 * kPerProcess);
+}
+
+// A writer that takes the lock again the moment it lets it go must not starve one that waits.
+TEST_F(RegistryStoreTest, AWaitingWriterGetsTheLockFromABusyOne) {
+    const std::string path = (dir.Path() / "hive.lock").string();
+    const pid_t busy = ::fork();
+    ASSERT_GE(busy, 0);
+    if (busy == 0) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < end) {
+            const FileLock lock(path, std::chrono::seconds(10));
+            ::usleep(5000);
+        }
+        ::_exit(0);
+    }
+    ::usleep(200000);
+    EXPECT_NO_THROW(FileLock(path, std::chrono::milliseconds(1000)));
+    ::kill(busy, SIGKILL);
+    ::waitpid(busy, nullptr, 0);
 }
