@@ -1,5 +1,8 @@
 #include "config/ButtonVocabulary.h"
 
+#include "ltf/xml/XmlNode.h"
+#include "support/Conversions.h"
+
 namespace LTF::GUI {
 
 const NameTable& AlignmentWords() {
@@ -87,6 +90,32 @@ bool IsWholeButtonElement(const std::wstring& lowerName) {
 bool IsButtonElement(const std::wstring& lowerName) {
     return lowerName == L"xmlbutton" || lowerName == L"xmlhyperlink" ||
            lowerName == L"xmlimagelink";
+}
+
+RECT PlacedRect(RECT r, const LTF::Xml::XmlNode& element) {
+    const auto given = [&](const wchar_t* name) {
+        return wstring_to_int(element.GetAttribute(name), -1);
+    };
+    const int top = given(L"top"), left = given(L"left"), bottom = given(L"bottom"),
+              right = given(L"right"), x = given(L"x"), y = given(L"y"), width = given(L"width"),
+              height = given(L"height");
+    if (top != -1)
+        r.top = top;
+    if (left != -1)
+        r.left = left;
+    if (bottom != -1)
+        r.bottom = bottom;
+    if (right != -1)
+        r.right = right;
+    if (y != -1 && top == -1)
+        r = {r.left, y, r.right, y + (r.bottom - r.top)};
+    if (x != -1 && left == -1)
+        r = {x, r.top, x + (r.right - r.left), r.bottom};
+    if (width != -1)
+        r.right = r.left + width;
+    if (height != -1)
+        r.bottom = r.top + height;
+    return r;
 }
 
 } // namespace LTF::GUI

@@ -2,6 +2,10 @@
 
 #include "support/WinTypes.h"
 
+namespace LTF::Xml {
+class XmlNode;
+}
+
 #include <string>
 #include <vector>
 
@@ -57,5 +61,8 @@ bool IsStateSwitch(const std::wstring& name);
 const std::vector<std::wstring>& MuteBitmapAttributes();
 // `xmlbutton`, `xmlhyperlink`, `xmlimagelink`.
 bool IsButtonElement(const std::wstring& lowerName);
+// A button's window rectangle after a `position` or `size` element: the edges it names, then
+// x and y moving the rectangle at its size, then width and height from the top-left corner.
+RECT PlacedRect(RECT current, const LTF::Xml::XmlNode& element);
 
 } // namespace LTF::GUI

@@ -1,5 +1,7 @@
 #include "config/check/ButtonLayoutCheck.h"
 
+#include "config/ButtonVocabulary.h"
+
 #include "ltf/xml/XmlNode.h"
 #include "support/Conversions.h"
 #include "support/Path.h"
@@ -40,28 +42,7 @@ ButtonLayoutCheck::Rect ButtonLayoutCheck::Geometry(const XmlNode& button) {
     for (const XmlNode* child : CheckContext::Elements(&button)) {
         if (!CheckContext::Named(*child, L"position") && !CheckContext::Named(*child, L"size"))
             continue;
-        auto given = [&](const wchar_t* name) {
-            return LTF::wstring_to_int(child->GetAttribute(name), -1);
-        };
-        const int top = given(L"top"), left = given(L"left"), bottom = given(L"bottom"),
-                  right = given(L"right"), x = given(L"x"), y = given(L"y"),
-                  width = given(L"width"), height = given(L"height");
-        if (top != -1)
-            r.top = top;
-        if (left != -1)
-            r.left = left;
-        if (bottom != -1)
-            r.bottom = bottom;
-        if (right != -1)
-            r.right = right;
-        if (y != -1 && top == -1)
-            r = {r.left, y, r.right, y + (r.bottom - r.top)};
-        if (x != -1 && left == -1)
-            r = {x, r.top, x + (r.right - r.left), r.bottom};
-        if (width != -1)
-            r.right = r.left + width;
-        if (height != -1)
-            r.bottom = r.top + height;
+        r = LTF::GUI::PlacedRect(r, *child);
     }
     return r;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/check/CheckContext.h"
+#include "support/WinTypes.h"
 
 #include <optional>
 #include <set>
@@ -17,9 +18,7 @@ public:
     explicit ButtonLayoutCheck(const CheckContext& context) : context(context) {}
     void Run();
 
-    struct Rect {
-        int left = 0, top = 0, right = 0, bottom = 0;
-    };
+    using Rect = RECT;
     // The window rectangle a run gives the button: a fresh slot's, moved by each position and
     // size element in turn.
     static Rect Geometry(const LTF::Xml::XmlNode& button);

@@ -287,40 +287,7 @@ bool FxXmlReader::ApplyPerState(const std::wstring& name, const XmlNode& element
 }
 
 void FxXmlReader::ReadPosition(const XmlNode& element) {
-    auto given = [&](const wchar_t* name) {
-        return wstring_to_int(element.GetAttribute(name), -1);
-    };
-    const int top = given(L"top");
-    const int left = given(L"left");
-    const int bottom = given(L"bottom");
-    const int right = given(L"right");
-    const int x = given(L"x");
-    const int y = given(L"y");
-    const int width = given(L"width");
-    const int height = given(L"height");
-
-    RECT r = button.WindowRect();
-    if (top != -1)
-        r.top = top;
-    if (left != -1)
-        r.left = left;
-    if (bottom != -1)
-        r.bottom = bottom;
-    if (right != -1)
-        r.right = right;
-    if (y != -1 && top == -1) {
-        r.bottom = y + (r.bottom - r.top);
-        r.top = y;
-    }
-    if (x != -1 && left == -1) {
-        r.right = x + (r.right - r.left);
-        r.left = x;
-    }
-    if (width != -1)
-        r.right = r.left + width;
-    if (height != -1)
-        r.bottom = r.top + height;
-    button.MoveWindow(r);
+    button.MoveWindow(PlacedRect(button.WindowRect(), element));
 }
 
 void FxXmlReader::ReadSound(const XmlNode& element) {
