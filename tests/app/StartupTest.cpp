@@ -111,15 +111,18 @@ const char* kEmptyConfig = "<?xml version=\"1.0\"?>\n<VellmarApp><application><i
                            "</application></VellmarApp>\n";
 
 // Sends WM_DELETE_WINDOW, as a window manager's Alt+F4 or a task bar's Close does, to the
-// first mapped top-level window on `display` that takes it; false when none shows in time.
+// first mapped top-level window on `display` that takes it; false when none shows in 25 s.
 bool CloseFirstWindow(const std::string& display) {
-    Display* x = XOpenDisplay(display.c_str());
+    // A loaded machine may take seconds to start the launcher; the run's own limit is 30 s.
+    Display* x = nullptr;
+    for (int attempt = 0; attempt < 100 && !(x = XOpenDisplay(display.c_str())); ++attempt)
+        ::usleep(50000);
     if (!x)
         return false;
     const Atom protocols = XInternAtom(x, "WM_PROTOCOLS", False);
     const Atom deleteWindow = XInternAtom(x, "WM_DELETE_WINDOW", False);
     bool sent = false;
-    for (int attempt = 0; attempt < 200 && !sent; ++attempt) {
+    for (int attempt = 0; attempt < 500 && !sent; ++attempt) {
         ::usleep(50000);
         Window root = 0, parent = 0, *children = nullptr;
         unsigned int count = 0;
