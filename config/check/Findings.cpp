@@ -86,11 +86,15 @@ int Findings::ExitCode() const {
 std::string Findings::AsText() const {
     std::string out;
     for (const Finding& f : InOrder()) {
-        // A place the file does not have is left out, as compilers do.
-        out += WideToUtf8(f.file) + (f.line > 0 ? ":" + std::to_string(f.line) : "") +
-               (f.line > 0 && f.column > 0 ? ":" + std::to_string(f.column) : "") + ": " +
-               SeverityName(f.severity) + ": " + WideToUtf8(f.text) + " [" + WideToUtf8(f.code) +
-               "]\n";
+        // A place the file does not have is left out, as compilers do. Appended piece by piece:
+        // GCC 12 at -O3 misreads ":" + string as overlapping copies.
+        out += WideToUtf8(f.file);
+        if (f.line > 0)
+            out.append(":").append(std::to_string(f.line));
+        if (f.line > 0 && f.column > 0)
+            out.append(":").append(std::to_string(f.column));
+        out.append(": ").append(SeverityName(f.severity)).append(": ");
+        out.append(WideToUtf8(f.text)).append(" [").append(WideToUtf8(f.code)).append("]\n");
     }
     return out + std::to_string(Errors()) + " errors, " + std::to_string(Warnings()) +
            " warnings\n";
