@@ -40,7 +40,7 @@ const HostileCase kHostile[] = {
      [](const std::string&) {
          Rar4Writer writer;
          for (int i = 0; i < 6; ++i)
-             writer.file("part" + std::to_string(i), std::string(1000, 'b'));
+             writer.file(std::string("part") += std::to_string(i), std::string(1000, 'b'));
          return writer;
      },
      {{"VELLMAR_UNRAR_MAX_TOTAL_SIZE", "4096"}}},
@@ -48,7 +48,7 @@ const HostileCase kHostile[] = {
      [](const std::string&) {
          Rar4Writer writer;
          for (int i = 0; i < 6; ++i)
-             writer.file("f" + std::to_string(i), "x");
+             writer.file(std::string("f") += std::to_string(i), "x");
          return writer;
      },
      {{"VELLMAR_UNRAR_MAX_ENTRIES", "5"}}},
