@@ -72,15 +72,25 @@ bool Continues(std::string_view line) {
            !TrimLeft(line).starts_with('[');
 }
 
+// A continuation that nothing continues loses every trailing backslash: one left behind would
+// join the line to whatever is written after it.
+// `text` may span several physical lines: one that the dropped backslashes leave empty goes too.
+std::string WithoutDanglingBackslashes(std::string_view text) {
+    while (!text.empty() && (text.back() == '\\' || text.back() == '\n'))
+        text = TrimRight(text.substr(0, text.size() - 1));
+    return std::string(text);
+}
+
 // Splits into logical lines, joining continued hex values. A continuation never swallows a
-// blank line or a key; then the dangling backslash is dropped so the text reads back the same.
+// blank line or a key; then its dangling backslashes are dropped so the text reads back the same.
 std::vector<std::string> LogicalLines(const std::string& text, std::vector<std::string>& sources) {
     std::vector<std::string> lines;
     bool continuing = false;
     const auto endContinuation = [&] {
-        if (continuing)
-            sources.back() =
-                TrimRight(std::string_view(sources.back()).substr(0, sources.back().size() - 1));
+        if (continuing) {
+            sources.back() = WithoutDanglingBackslashes(sources.back());
+            lines.back() = WithoutDanglingBackslashes(lines.back());
+        }
         continuing = false;
     };
     std::size_t start = 0;
