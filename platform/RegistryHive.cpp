@@ -76,6 +76,7 @@ bool Continues(std::string_view line) {
 // join the line to whatever is written after it.
 // `text` may span several physical lines: one that the dropped backslashes leave empty goes too.
 std::string WithoutDanglingBackslashes(std::string_view text) {
+    text = TrimRight(text);
     while (!text.empty() && (text.back() == '\\' || text.back() == '\n'))
         text = TrimRight(text.substr(0, text.size() - 1));
     return std::string(text);
