@@ -56,22 +56,22 @@ std::vector<const XmlNode*> CheckContext::PageElements() const {
     return pages;
 }
 
-std::vector<const XmlNode*> CheckContext::Queues() const {
-    std::vector<const XmlNode*> queues;
-    for (const XmlNode* queue : Elements(Section(L"actionqueues"))) {
-        if (Named(*queue, L"actionqueue"))
-            queues.push_back(queue);
+std::vector<const XmlNode*> CheckContext::Entries(const wchar_t* section,
+                                                  const wchar_t* entry) const {
+    std::vector<const XmlNode*> entries;
+    for (const XmlNode* element : Elements(Section(section))) {
+        if (Named(*element, entry))
+            entries.push_back(element);
     }
-    return queues;
+    return entries;
+}
+
+std::vector<const XmlNode*> CheckContext::Queues() const {
+    return Entries(L"actionqueues", L"actionqueue");
 }
 
 std::vector<const XmlNode*> CheckContext::Conditions() const {
-    std::vector<const XmlNode*> conditions;
-    for (const XmlNode* condition : Elements(Section(L"conditions"))) {
-        if (Named(*condition, L"condition"))
-            conditions.push_back(condition);
-    }
-    return conditions;
+    return Entries(L"conditions", L"condition");
 }
 
 void CheckContext::CollectSites() {

@@ -46,6 +46,9 @@ public:
     std::vector<const LTF::Xml::XmlNode*> PageElements() const;
     std::vector<const LTF::Xml::XmlNode*> Queues() const;
     std::vector<const LTF::Xml::XmlNode*> Conditions() const;
+    // The `entry` elements of a section, letter case ignored.
+    std::vector<const LTF::Xml::XmlNode*> Entries(const wchar_t* section,
+                                                  const wchar_t* entry) const;
     // Every element a run may execute as an action: init entries, queue actions, condition
     // branches and cases, buttons.
     const std::vector<ActionSite>& ActionSites() const { return sites; }
