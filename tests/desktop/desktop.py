@@ -154,7 +154,7 @@ class X11Desktop(Desktop):
     platform = "xcb"
 
     def __init__(self, root):
-        need("Xvfb", "xdotool", "xprop", "import", "display")
+        need("Xvfb", "openbox", "xdotool", "xprop", "import", "display")
         super().__init__(root)
         read, write = os.pipe()
         self.spawn(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp", "-screen", "0",
@@ -168,6 +168,9 @@ class X11Desktop(Desktop):
             number += chunk
         os.close(read)
         self.env = {"DISPLAY": ":" + number.decode().strip()}
+        self.spawn(["openbox", "--sm-disable"], env=self.tool_env())
+        wait_for("the window manager", lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run(
+            "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"))
 
     def window(self):
         ids = wait_for("the launcher's window", lambda: subprocess.run(
@@ -290,6 +293,10 @@ class WaylandDesktop(Desktop):
         self.run("grim", path)
 
     def show_image(self, path):
+        # On another workspace, as a tiling desktop covers a window: sway 1.7 focuses a floating
+        # window that asks for activation but leaves it under other floating windows, while it
+        # does switch back to the window's workspace.
+        self.run("swaymsg", "workspace", "2")
         self.spawn(["weston-image", path], env=self.tool_env())
         wait_for("the cover", lambda: any("cover" in view.get("name", "")
                                           for view in self.views()))
