@@ -12,10 +12,8 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
-using EngineTest::EngineFixture;
 using Vellmar::Platform::RegistryRoot;
 using Vellmar::Platform::RegistryStore;
-using Calls = std::vector<std::wstring>;
 
 class ActionTest : public EngineFixture {
 protected:
@@ -91,7 +89,7 @@ TEST_F(ActionTest, EnableButtonFollowsTheExactRules) {
 
 TEST_F(ActionTest, SetButtonAttributeHandsTheWholeElementOver) {
     Run(L"<action action='setbuttonattribute' button='Play' attribute='text' normal='Go'/>");
-    EXPECT_EQ(host.calls, (Calls{L"SetButtonAttribute(Play)"}));
+    EXPECT_EQ(host.calls, (Names{L"SetButtonAttribute(Play)"}));
     ASSERT_EQ(host.buttonAttributeXml.size(), 1u);
     EXPECT_NE(host.buttonAttributeXml[0].find(L"normal=\"Go\""), std::wstring::npos);
 }
@@ -139,7 +137,7 @@ TEST_F(ActionTest, WindowActions) {
     dir.Write("Font.ttf", "not really a font");
     Run(L"<action action='loadfont' file='font.TTF'/>");
     Run(L"<action action='loadfont' file='missing.ttf'/>");
-    EXPECT_EQ(host.calls, (Calls{L"Minimize()", L"ShowPage(Next)",
+    EXPECT_EQ(host.calls, (Names{L"Minimize()", L"ShowPage(Next)",
                                  L"AddPrivateFont(" + dir.Wide("Font.ttf") + L")"}));
     EXPECT_FALSE(engine->IsStopped());
 }
@@ -173,7 +171,7 @@ TEST_F(ActionTest, LanguageUpdate) {
     EXPECT_TRUE(host.calls.empty());
     Run(L"<action action='update' updatetype='language' value='' refresh='TRUE'/>");
     EXPECT_EQ(context.selectedLanguage, L"fr");
-    EXPECT_EQ(host.calls, (Calls{L"Refresh()"}));
+    EXPECT_EQ(host.calls, (Names{L"Refresh()"}));
 }
 
 TEST_F(ActionTest, VersionUpdateReadsTheFileVersion) {

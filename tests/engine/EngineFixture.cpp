@@ -1,7 +1,5 @@
 #include "tests/engine/EngineFixture.h"
 
-namespace EngineTest {
-
 EngineFixture::EngineFixture() : LauncherSandbox("vellmar-\u0414\u0432\u0438\u0436\u043e\u043a") {
     host.Attach(*engine);
 }
@@ -22,5 +20,3 @@ std::vector<std::wstring> EngineFixture::Pages() const {
             pages.push_back(call.substr(9, call.size() - 10));
     return pages;
 }
-
-} // namespace EngineTest

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace EngineTest {
+using Names = std::vector<std::wstring>;
 
 // An engine on a stub host, in a launcher sandbox.
 class EngineFixture : public Vellmar::Testing::LauncherSandbox {
@@ -31,5 +31,3 @@ public:
 
     Vellmar::Testing::StubHost host;
 };
-
-} // namespace EngineTest

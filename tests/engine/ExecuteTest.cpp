@@ -6,12 +6,10 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
-using EngineTest::EngineFixture;
 using Vellmar::Testing::ArgvRecorderPath;
 using Vellmar::Testing::ScopedEnv;
 using Vellmar::Testing::WaitForArgvRecord;
 using Argv = std::vector<std::string>;
-using Calls = std::vector<std::wstring>;
 
 class ExecuteTest : public EngineFixture {
 protected:
@@ -54,7 +52,7 @@ TEST_F(ExecuteTest, AutoquitInAnyCaseQuitsAfterTheLaunchAndFreesTheMutex) {
     Run(L"<action action='shellexecute' file='${EXE_DIR}/game dir/Game' autoquit='TRUE'/>");
     Recorded();
     EXPECT_TRUE(engine->IsStopped());
-    EXPECT_EQ(host.calls, (Calls{L"Quit()"}));
+    EXPECT_EQ(host.calls, (Names{L"Quit()"}));
     EXPECT_FALSE(engine->HoldsMutex());
 }
 
@@ -112,5 +110,5 @@ TEST_F(ExecuteTest, UrlAutoquitIsExactAndHoldsEvenWhenNothingOpened) {
     EXPECT_FALSE(engine->IsStopped());
     Run(L"<action action='url' value='file:///x' autoquit='true'/>");
     EXPECT_TRUE(engine->IsStopped());
-    EXPECT_EQ(host.calls, (Calls{L"Quit()"}));
+    EXPECT_EQ(host.calls, (Names{L"Quit()"}));
 }

@@ -8,9 +8,6 @@
 
 #include <filesystem>
 
-using EngineTest::EngineFixture;
-using Names = std::vector<std::wstring>;
-
 namespace {
 
 const std::wstring kMutexCondition =

@@ -2,9 +2,6 @@
 
 #include <memory>
 
-using EngineTest::EngineFixture;
-using Names = std::vector<std::wstring>;
-
 namespace {
 
 struct Log {

@@ -3,8 +3,6 @@
 #include <stdexcept>
 #include <thread>
 
-using EngineTest::EngineFixture;
-
 class PostedCallTest : public EngineFixture {};
 
 TEST_F(PostedCallTest, CallsFromFourThreadsRunOnceInPostingOrderPerThread) {

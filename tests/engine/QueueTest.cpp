@@ -1,11 +1,5 @@
 #include "tests/engine/EngineFixture.h"
 
-#include <string>
-#include <vector>
-
-using EngineTest::EngineFixture;
-using Names = std::vector<std::wstring>;
-
 namespace {
 
 std::wstring Page(const std::wstring& name) {

@@ -7,8 +7,6 @@
 #include <chrono>
 #include <thread>
 
-using EngineTest::EngineFixture;
-using Calls = std::vector<std::wstring>;
 using Vellmar::Testing::WaitUntil;
 using namespace std::chrono_literals;
 
@@ -25,7 +23,7 @@ TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
              "<application><initialization><init action='subpage' value='first'/>"
              "<!-- ignored --><other action='subpage' value='no'/>"
              "<INIT action='subpage' value='second'/></initialization></application></autorun>");
-    EXPECT_EQ(host.calls, (Calls{L"ShowSubpage(first)", L"ShowSubpage(second)", L"BuildPages()",
+    EXPECT_EQ(host.calls, (Names{L"ShowSubpage(first)", L"ShowSubpage(second)", L"BuildPages()",
                                  L"ShowPage(main)"}));
     ASSERT_EQ(host.builtPages.size(), 1u);
     EXPECT_EQ(host.builtPages[0], L"<pages default=\"main\"><page name=\"main\"/></pages>");
@@ -35,7 +33,7 @@ TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
 TEST_F(StartTest, InitializationEndsAtCloseOrAFailingInit) {
     struct Case {
         const char* init;
-        Calls calls;
+        Names calls;
     } cases[] = {
         {"<init action='system' value='close'/>", {L"Quit()"}},
         {"<init action='subpage' value='x' delay='1x'/>", {L"BuildPages()", L"ShowPage(main)"}},
@@ -64,7 +62,7 @@ TEST_F(StartTest, ThePageBuildMayStopTheEngine) {
     stopping.Attach(*engine);
     dir.Write("data/autorun.xml", "<autorun><pages default='main'/></autorun>");
     engine->Start(&stopping, Path("data/autorun.xml"));
-    EXPECT_EQ(stopping.calls, (Calls{L"BuildPages()"}));
+    EXPECT_EQ(stopping.calls, (Names{L"BuildPages()"}));
 }
 
 TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
