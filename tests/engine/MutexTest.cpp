@@ -10,11 +10,13 @@
 
 namespace {
 
-const std::wstring kMutexCondition =
-    L"<conditions><condition name='c' type='mutex' value='Game Running'><bringtofront/>"
-    L"<true action='page' value='T'/><false action='page' value='F'/></condition>"
-    L"<condition name='empty' type='mutex' value=''><true action='page' value='T'/>"
-    L"<false action='page' value='F'/></condition></conditions>";
+// Conditions "c" on the mutex `name` and "empty" on no name.
+std::wstring MutexConditions(const std::wstring& name = L"Game Running") {
+    const std::wstring twoWay = L"<true action='page' value='T'/><false action='page' value='F'/>";
+    return L"<conditions><condition name='c' type='mutex' value='" + name + L"'><bringtofront/>" +
+           twoWay + L"</condition><condition name='empty' type='mutex' value=''>" + twoWay +
+           L"</condition></conditions>";
+}
 
 } // namespace
 
@@ -23,7 +25,7 @@ class MutexTest : public EngineFixture {};
 TEST_F(MutexTest, AnotherProcessHoldingTheNameRunsTrue) {
     Vellmar::Testing::LockHolder holder(L"Game Running", false);
     ASSERT_TRUE(holder.took);
-    Start(kMutexCondition);
+    Start(MutexConditions());
     engine->RunCondition(L"c");
     EXPECT_EQ(Pages(), (Names{L"T"}));
     EXPECT_FALSE(NamedMutex(L"Game Running").IsCreated()) << "the probe took nothing away";
@@ -32,7 +34,7 @@ TEST_F(MutexTest, AnotherProcessHoldingTheNameRunsTrue) {
 }
 
 TEST_F(MutexTest, NoHolderRunsFalseAndLeavesNothingBehind) {
-    Start(kMutexCondition);
+    Start(MutexConditions());
     engine->RunCondition(L"c");
     engine->RunCondition(L"empty");
     EXPECT_EQ(Pages(), (Names{L"F"}));
@@ -41,7 +43,7 @@ TEST_F(MutexTest, NoHolderRunsFalseAndLeavesNothingBehind) {
 }
 
 TEST_F(MutexTest, TheLaunchersOwnMutexCountsAsHeld) {
-    Start(kMutexCondition);
+    Start(MutexConditions());
     Run(L"<action action='setmutex' value='Game Running'/>");
     engine->RunCondition(L"c");
     EXPECT_EQ(Pages(), (Names{L"T"}));
@@ -51,9 +53,7 @@ TEST_F(MutexTest, TheLaunchersOwnMutexCountsAsHeld) {
 TEST_F(MutexTest, OnlyARealHolderCountsAsHeld) {
     // Unique, as the shared fallback folder may hold other tests' locks.
     const std::wstring name = L"Free " + std::to_wstring(::getpid());
-    Start(L"<conditions><condition name='c' type='mutex' value='" + name +
-          L"'><true action='page' value='T'/><false action='page' value='F'/></condition>"
-          L"</conditions>");
+    Start(MutexConditions(name));
     // Another user's folder: root owns "/", so root hands a folder to nobody.
     std::string foreign = "/";
     if (::geteuid() == 0) {

@@ -14,17 +14,22 @@ std::wstring Call(const std::wstring& queue) {
     return L"<action action='actionqueue' value='" + queue + L"'/>";
 }
 
+std::wstring Queues(const std::wstring& queues) {
+    return L"<actionqueues>" + queues + L"</actionqueues>";
+}
+
+// A condition "again" whose false branch runs `action`.
+std::wstring Again(const std::wstring& action) {
+    return L"<conditions><condition name='again' type='commandline' value=''><false action='" +
+           action + L"/></condition></conditions>";
+}
+
 } // namespace
 
-class QueueTest : public EngineFixture {
-protected:
-    void StartQueues(const std::wstring& queues) {
-        Start(L"<actionqueues>" + queues + L"</actionqueues>");
-    }
-};
+class QueueTest : public EngineFixture {};
 
 TEST_F(QueueTest, DelayRunsTheRestWhenItsTimerFires) {
-    StartQueues(Queue(L"q", Page(L"A") + L"<delay value='1000'/>" + Page(L"B")));
+    Start(Queues(Queue(L"q", Page(L"A") + L"<delay value='1000'/>" + Page(L"B"))));
     Run(Call(L"q"));
     EXPECT_EQ(Pages(), (Names{L"A"}));
     EXPECT_TRUE(engine->IsDelayPending());
@@ -36,7 +41,7 @@ TEST_F(QueueTest, DelayRunsTheRestWhenItsTimerFires) {
 }
 
 TEST_F(QueueTest, ASecondRunDuringTheWaitIsIndependent) {
-    StartQueues(Queue(L"q", Page(L"A") + L"<delay value='1000'/>" + Page(L"B")));
+    Start(Queues(Queue(L"q", Page(L"A") + L"<delay value='1000'/>" + Page(L"B"))));
     Run(Call(L"q"));
     host.Advance(400);
     Run(Call(L"q"));
@@ -48,8 +53,8 @@ TEST_F(QueueTest, ASecondRunDuringTheWaitIsIndependent) {
 }
 
 TEST_F(QueueTest, DelayInNestedQueueEndsTheCallerForGood) {
-    StartQueues(Queue(L"x", Page(L"X1") + Call(L"y") + Page(L"X2")) +
-                Queue(L"y", Page(L"Y1") + L"<delay value='10'/>" + Page(L"Y2")));
+    Start(Queues(Queue(L"x", Page(L"X1") + Call(L"y") + Page(L"X2")) +
+                 Queue(L"y", Page(L"Y1") + L"<delay value='10'/>" + Page(L"Y2"))));
     Run(Call(L"x"));
     EXPECT_EQ(Pages(), (Names{L"X1", L"Y1"}));
     host.RunAllTimers();
@@ -64,7 +69,7 @@ TEST_F(QueueTest, DelayValuesAreLeadingDigits) {
     for (const Case& c :
          {Case{L"250", 250}, Case{L"12abc", 12}, Case{L"abc", 0}, Case{L"", 0}, Case{L"-40", 0}}) {
         host.calls.clear();
-        StartQueues(Queue(L"q", std::wstring(L"<delay value='") + c.value + L"'/>" + Page(L"A")));
+        Start(Queues(Queue(L"q", std::wstring(L"<delay value='") + c.value + L"'/>" + Page(L"A"))));
         Run(Call(L"q"));
         EXPECT_EQ(host.calls, (Names{L"StartQueueTimer(" + std::to_wstring(c.milliseconds) + L")"}))
             << c.value;
@@ -73,8 +78,8 @@ TEST_F(QueueTest, DelayValuesAreLeadingDigits) {
 }
 
 TEST_F(QueueTest, QueueNamesMatchExactlyElementNamesIgnoreCase) {
-    StartQueues(L"<ActionQueue name='Start'><ACTION action='page' value='A'/>"
-                L"<Delay value='5'/><Action action='page' value='B'/></ActionQueue>");
+    Start(Queues(L"<ActionQueue name='Start'><ACTION action='page' value='A'/>"
+                 L"<Delay value='5'/><Action action='page' value='B'/></ActionQueue>"));
     Run(Call(L"start"));
     EXPECT_TRUE(Pages().empty());
     Run(Call(L"Start"));
@@ -85,13 +90,12 @@ TEST_F(QueueTest, QueueNamesMatchExactlyElementNamesIgnoreCase) {
 TEST_F(QueueTest, UnknownNamesDoNothingAndLeaveTheEngineUsable) {
     Start(L"<conditions><condition name='odd' type='nosuch'><true action='page' value='T'/>"
           L"</condition></conditions>" +
-          std::wstring(L"<actionqueues>") + Queue(L"q", Page(L"A")) + L"</actionqueues>");
+          Queues(Queue(L"q", Page(L"A"))));
     for (const wchar_t* xml :
-         {L"<action action='nosuch'/>", L"<action/>", L"<action action='condition' value='odd'/>",
-          L"<action action='condition' value='missing'/>",
-          L"<action action='actionqueue' value='missing'/>",
-          L"<action action='update' updatetype='nosuch' value='x'/>"})
-        Run(xml);
+         {L"action='nosuch'", L"", L"action='condition' value='odd'",
+          L"action='condition' value='missing'", L"action='actionqueue' value='missing'",
+          L"action='update' updatetype='nosuch' value='x'"})
+        Run(std::wstring(L"<action ") + xml + L"/>");
     EXPECT_TRUE(host.calls.empty());
     EXPECT_TRUE(host.messageBoxes.empty());
     EXPECT_TRUE(boxes.shown.empty());
@@ -126,8 +130,8 @@ TEST_F(QueueTest, TimedActionRunsOnceAndASecondOneIsRefused) {
 }
 
 TEST_F(QueueTest, ATimedActionMayScheduleTheNext) {
-    StartQueues(
-        Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>"));
+    Start(Queues(
+        Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>")));
     Run(Call(L"tick"));
     host.Advance(12);
     EXPECT_EQ(Pages(), (Names{L"T", L"T", L"T"}));
@@ -135,8 +139,8 @@ TEST_F(QueueTest, ATimedActionMayScheduleTheNext) {
 }
 
 TEST_F(QueueTest, BadDelayAttributeAbandonsTheRunSilently) {
-    StartQueues(
-        Queue(L"q", Page(L"A") + L"<action action='page' value='B' delay='soon'/>" + Page(L"C")));
+    Start(Queues(
+        Queue(L"q", Page(L"A") + L"<action action='page' value='B' delay='soon'/>" + Page(L"C"))));
     Run(Call(L"q"));
     EXPECT_EQ(Pages(), (Names{L"A"}));
     EXPECT_FALSE(engine->HasTimedAction());
@@ -147,8 +151,8 @@ TEST_F(QueueTest, BadDelayAttributeAbandonsTheRunSilently) {
 }
 
 TEST_F(QueueTest, CloseStopsEverythingPending) {
-    StartQueues(Queue(L"q", Page(L"A") + L"<delay value='100'/>" + Page(L"B")) +
-                Queue(L"closer", L"<action action='system' value='CLOSE'/>" + Page(L"never")));
+    Start(Queues(Queue(L"q", Page(L"A") + L"<delay value='100'/>" + Page(L"B")) +
+                 Queue(L"closer", L"<action action='system' value='CLOSE'/>" + Page(L"never"))));
     Run(Call(L"q"));
     Run(L"<action action='page' value='timed' delay='50'/>");
     Run(Call(L"closer"));
@@ -160,7 +164,7 @@ TEST_F(QueueTest, CloseStopsEverythingPending) {
 }
 
 // Configurations that call themselves synchronously, directly or around a corner.
-class RecursionTest : public QueueTest, public ::testing::WithParamInterface<const wchar_t*> {};
+class RecursionTest : public QueueTest, public ::testing::WithParamInterface<std::wstring> {};
 
 TEST_P(RecursionTest, EndsWithoutACrashAndLeavesTheEngineUsable) {
     Start(GetParam());
@@ -175,26 +179,17 @@ TEST_P(RecursionTest, EndsWithoutACrashAndLeavesTheEngineUsable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Engine, RecursionTest,
-    ::testing::Values(
-        L"<actionqueues><actionqueue name='loop'><action action='page' value='x'/>"
-        L"<action action='actionqueue' value='loop'/></actionqueue></actionqueues>",
-        // Doubling at every level would never end if only the deepest call were cut.
-        L"<actionqueues><actionqueue name='loop'><action action='actionqueue' value='loop'/>"
-        L"<action action='actionqueue' value='loop'/><action action='page' value='x'/>"
-        L"</actionqueue></actionqueues>",
-        L"<actionqueues><actionqueue name='loop'><action action='actionqueue' value='other'/>"
-        L"</actionqueue><actionqueue name='other'><action action='actionqueue' value='loop'/>"
-        L"</actionqueue></actionqueues>",
-        L"<conditions><condition name='again' type='commandline' value=''>"
-        L"<false action='condition' value='again'/></condition></conditions>",
-        L"<conditions><condition name='again' type='commandline' value=''>"
-        L"<false action='actionqueue' value='loop'/></condition></conditions>"
-        L"<actionqueues><actionqueue name='loop'><action action='condition' value='again'/>"
-        L"</actionqueue></actionqueues>"));
+    ::testing::Values(Queues(Queue(L"loop", Page(L"x") + Call(L"loop"))),
+                      // Doubling at every level would never end if only the deepest call were cut.
+                      Queues(Queue(L"loop", Call(L"loop") + Call(L"loop") + Page(L"x"))),
+                      Queues(Queue(L"loop", Call(L"other")) + Queue(L"other", Call(L"loop"))),
+                      Again(L"condition' value='again'"),
+                      Again(L"actionqueue' value='loop'") +
+                          Queues(Queue(L"loop", L"<action action='condition' value='again'/>"))));
 
 TEST_F(QueueTest, NestingIsCutAtTheBoundAndTheWholeRunEnds) {
-    StartQueues(Queue(L"deep", Page(L"x") + Call(L"deep")) +
-                Queue(L"outer", Call(L"deep") + Page(L"after")));
+    Start(Queues(Queue(L"deep", Page(L"x") + Call(L"deep")) +
+                 Queue(L"outer", Call(L"deep") + Page(L"after"))));
     Run(Call(L"outer"));
     const Names pages = Pages();
     // "outer" takes one level; every page before the cut ran, nothing after it.

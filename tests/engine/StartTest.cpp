@@ -91,22 +91,26 @@ TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
 
 class MusicTest : public EngineFixture {
 protected:
-    std::chrono::nanoseconds Position() const {
-        return media->StatusOf(L"myfile").position.value_or(-1ns);
+    // Writes Theme.wav and starts on pages whose music attribute is `music`.
+    void StartWithMusic(std::chrono::milliseconds length, const std::wstring& music,
+                        const std::wstring& before = L"") {
+        Vellmar::Testing::WriteWav(dir / "Theme.wav", length);
+        Start(before + L"<pages default='main' music='" + music + L"'/>");
     }
+    Vellmar::Platform::MediaPlayer::Status Status() const { return media->StatusOf(L"myfile"); }
+    std::chrono::nanoseconds Position() const { return Status().position.value_or(-1ns); }
     // The window's first paint, then the user-interface thread until the music has opened.
     bool PaintUntilOpen() {
         host.Paint();
         return WaitUntil([&] {
             host.DeliverPosted();
-            return media->StatusOf(L"myfile").open;
+            return Status().open;
         });
     }
 };
 
 TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
-    Vellmar::Testing::WriteWav(dir / "Theme.wav", 1200ms);
-    Start(L"<pages default='main' music='${EXE_DIR}/theme.WAV'/>");
+    StartWithMusic(1200ms, L"${EXE_DIR}/theme.WAV");
     EXPECT_EQ(engine->Music().File(), Path() + L"/theme.WAV");
     ASSERT_TRUE(PaintUntilOpen());
     ASSERT_TRUE(WaitUntil([&] { return Position() > 100ms; }));
@@ -119,29 +123,27 @@ TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
 
     Run(L"<action action='system' value='Mute'/>");
     EXPECT_FALSE(engine->IsMuted());
-    ASSERT_TRUE(WaitUntil([&] { return media->StatusOf(L"myfile").endCount > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return Status().endCount > 0; }));
     std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(media->StatusOf(L"myfile").endCount, 1) << "played once, not repeated";
+    EXPECT_EQ(Status().endCount, 1) << "played once, not repeated";
 
     engine.reset();
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    EXPECT_FALSE(Status().open);
 }
 
 TEST_F(MusicTest, NothingPlaysWithoutMusicOrWhenMuted) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 300ms);
-    Start(L"<pages default='main' music=''/>");
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    StartWithMusic(300ms, L"");
+    EXPECT_FALSE(Status().open);
     Run(L"<action action='system' value='mute'/>");
-    engine->Music().Play(Path("theme.wav"));
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    engine->Music().Play(Path("Theme.wav"));
+    EXPECT_FALSE(Status().open);
 }
 
 TEST_F(MusicTest, MusicWaitsForTheFirstPaintAndAMuteBeforeItPausesIt) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 1500ms);
-    Start(L"<pages default='main' music='" + Path("theme.wav") + L"'/>");
+    StartWithMusic(1500ms, Path("Theme.wav"));
     std::this_thread::sleep_for(200ms);
     host.DeliverPosted();
-    EXPECT_FALSE(media->StatusOf(L"myfile").open) << "nothing before the page is painted";
+    EXPECT_FALSE(Status().open) << "nothing before the page is painted";
 
     Run(L"<action action='system' value='mute'/>");
     ASSERT_TRUE(PaintUntilOpen()) << "muted after the start: opened all the same";
@@ -152,25 +154,23 @@ TEST_F(MusicTest, MusicWaitsForTheFirstPaintAndAMuteBeforeItPausesIt) {
 }
 
 TEST_F(MusicTest, MutedInTheInitializationNothingWaitsForThePaint) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 300ms);
-    Start(L"<application><initialization><init action='system' value='mute'/></initialization>"
-          L"</application><pages default='main' music='" +
-          Path("theme.wav") + L"'/>");
-    EXPECT_EQ(engine->Music().File(), Path("theme.wav"));
+    StartWithMusic(300ms, Path("Theme.wav"),
+                   L"<application><initialization><init action='system' value='mute'/>"
+                   L"</initialization></application>");
+    EXPECT_EQ(engine->Music().File(), Path("Theme.wav"));
     host.Paint();
     std::this_thread::sleep_for(200ms);
     host.DeliverPosted();
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    EXPECT_FALSE(Status().open);
 }
 
 TEST_F(MusicTest, ASecondaryEngineLeavesTheMediaAlone) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 2000ms);
-    Start(L"<pages music='" + Path("theme.wav") + L"'/>");
+    StartWithMusic(2000ms, Path("Theme.wav"));
     ASSERT_TRUE(PaintUntilOpen());
     {
         ActionEngine secondary(context, true, media);
         secondary.ExecuteActionXml(L"<action action='setmutex' value='inner'/>");
     }
-    EXPECT_TRUE(media->StatusOf(L"myfile").open);
+    EXPECT_TRUE(Status().open);
     EXPECT_FALSE(NamedMutex(L"inner").IsCreated()) << "the name stays taken";
 }
