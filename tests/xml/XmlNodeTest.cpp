@@ -10,15 +10,10 @@ using XmlTest::Root;
 
 namespace {
 
-const std::wstring kPages = LR"(<VellmarApp>
-  <pages default="main">
-    <actionqueue name="main" tag="queue"/>
-    <page name="Main" tag="upper"/>
-    <PAGE name="main" tag="first"/>
-    <page name="main" tag="second"/>
-    <case casevalue="x" tag="case"/>
-  </pages>
-</VellmarApp>)";
+const std::wstring kPages =
+    LR"(<VellmarApp><pages default="main"><actionqueue name="main" tag="queue"/>
+    <page name="Main" tag="upper"/><PAGE name="main" tag="first"/><page name="main" tag="second"/>
+    <case casevalue="x" tag="case"/></pages></VellmarApp>)";
 
 } // namespace
 
