@@ -44,7 +44,7 @@ TEST_F(PostedCallTest, AFailingCallDoesNotKeepTheOthersFromRunning) {
     engine->PostToUiThread([&] { engine->ExecuteActionXml(L"<action action='page' value='P'/>"); });
     host.DeliverPosted();
     EXPECT_EQ(ran, 2);
-    EXPECT_EQ(Pages(), (std::vector<std::wstring>{L"P"}));
+    EXPECT_EQ(Pages(), (Names{L"P"}));
 }
 
 TEST_F(PostedCallTest, WithoutAWindowCallsAreDropped) {
