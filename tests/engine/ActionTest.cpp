@@ -53,9 +53,9 @@ TEST_F(ActionTest, CreateShortcutWritesADesktopEntryForTheTarget) {
     const fs::path entry = dir / "Start Game.desktop";
     ASSERT_TRUE(fs::exists(entry));
     EXPECT_EQ(fs::status(entry).permissions() & fs::perms::all, fs::perms(0755));
-    const std::string text = dir.Read("Start Game.desktop");
     // The target arrived expanded, absolute and with '/' separators.
-    EXPECT_NE(text.find("\nPath=" + (dir / odd).string() + "\n"), std::string::npos) << text;
+    EXPECT_NE(dir.Read("Start Game.desktop").find("\nPath=" + (dir / odd).string() + "\n"),
+              std::string::npos);
 }
 
 TEST_F(ActionTest, CreateUrlWritesAnInternetShortcut) {
@@ -70,20 +70,19 @@ TEST_F(ActionTest, CreateUrlWritesAnInternetShortcut) {
 }
 
 TEST_F(ActionTest, EnableButtonFollowsTheExactRules) {
-    struct Case {
-        const wchar_t* value;
-        const wchar_t* refresh;
-        bool disabled;
-        bool refreshed;
-    };
-    for (const Case& c : {Case{L"True", L"", false, true}, Case{L"yes", L"", true, true},
-                          Case{L"TRUE", L"false", false, false}, Case{L"", L"FALSE", true, true},
-                          Case{L"false", L"no", true, true}}) {
+    // value, refresh: disabled, refreshed
+    const std::tuple<const wchar_t*, const wchar_t*, bool, bool> cases[] = {
+        {L"True", L"", false, true},
+        {L"yes", L"", true, true},
+        {L"TRUE", L"false", false, false},
+        {L"", L"FALSE", true, true},
+        {L"false", L"no", true, true}};
+    for (const auto& [value, refresh, disabled, refreshed] : cases) {
         host.calls.clear();
-        Run(std::wstring(L"<action action='enablebutton' button='Play' value='") + c.value +
-            L"' refresh='" + c.refresh + L"'/>");
-        EXPECT_EQ(engine->IsButtonDisabled(L"Play"), c.disabled) << c.value << "/" << c.refresh;
-        EXPECT_EQ(Called(L"RefreshButtons()"), c.refreshed) << c.value << "/" << c.refresh;
+        Run(std::wstring(L"<action action='enablebutton' button='Play' value='") + value +
+            L"' refresh='" + refresh + L"'/>");
+        EXPECT_EQ(engine->IsButtonDisabled(L"Play"), disabled) << value << "/" << refresh;
+        EXPECT_EQ(Called(L"RefreshButtons()"), refreshed) << value << "/" << refresh;
     }
     EXPECT_FALSE(engine->IsButtonDisabled(L"play")) << "button names are exact";
 }

@@ -8,33 +8,21 @@ using namespace LTF::Xml;
 using XmlTest::Parse;
 using XmlTest::Root;
 
-namespace {
-
-const std::wstring kPages =
-    LR"(<VellmarApp><pages default="main"><actionqueue name="main" tag="queue"/>
-    <page name="Main" tag="upper"/><PAGE name="main" tag="first"/><page name="main" tag="second"/>
-    <case casevalue="x" tag="case"/></pages></VellmarApp>)";
-
-} // namespace
-
 TEST(XmlNode, KindsNamesValuesAndText) {
     auto parser = Parse(L"<r>\n  <e k=\"v\">in</e>\n  <!--note-->\n  <![CDATA[a<b]]>\n"
                         L"  tail &amp; more\n  <?pi data?>\n</r>");
     XmlNodeList* children = Root(*parser)->GetChildNodes();
     ASSERT_EQ(children->GetLength(), 5);
-    struct Expected {
-        XmlNodeType kind;
-        std::wstring name, value;
-    } expected[] = {{XmlNodeType::Element, L"e", L""},
-                    {XmlNodeType::Comment, L"#comment", L"note"},
-                    {XmlNodeType::Other, L"#cdata-section", L"a<b"},
-                    {XmlNodeType::Text, L"#text", L"\n  tail & more\n  "},
-                    {XmlNodeType::Other, L"pi", L"data"}};
+    const std::tuple<XmlNodeType, std::wstring, std::wstring> expected[] = {
+        {XmlNodeType::Element, L"e", L""},
+        {XmlNodeType::Comment, L"#comment", L"note"},
+        {XmlNodeType::Other, L"#cdata-section", L"a<b"},
+        {XmlNodeType::Text, L"#text", L"\n  tail & more\n  "},
+        {XmlNodeType::Other, L"pi", L"data"}};
     for (int i = 0; i < 5; ++i) {
         XmlNode* node = children->GetItem(i);
-        EXPECT_EQ(node->GetNodeType(), expected[i].kind) << i;
-        EXPECT_EQ(node->GetName(), expected[i].name) << i;
-        EXPECT_EQ(node->GetValue(), expected[i].value) << i;
+        EXPECT_EQ(std::make_tuple(node->GetNodeType(), node->GetName(), node->GetValue()),
+                  expected[i]);
     }
     // CDATA counts in the text, comments and processing instructions do not.
     EXPECT_EQ(Root(*parser)->GetText(), L"ina<b\n  tail & more\n  ");
@@ -75,7 +63,9 @@ TEST(XmlNode, AttributesReadExactlyAndWriteLiterally) {
 }
 
 TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
-    auto parser = Parse(kPages);
+    auto parser = Parse(LR"(<VellmarApp><pages default="main"><actionqueue name="main" tag="queue"/>
+    <page name="Main" tag="upper"/><PAGE name="main" tag="first"/><page name="main" tag="second"/>
+    <case casevalue="x" tag="case"/></pages></VellmarApp>)");
     XmlNode* pages = Root(*parser)->GetChildNode(L"Pages", 0);
     ASSERT_NE(pages, nullptr);
     EXPECT_EQ(pages->GetChildNode(L"Page", 0)->GetAttribute(L"tag"), L"upper");
