@@ -24,8 +24,11 @@ std::wstring Cases(std::initializer_list<const wchar_t*> values) {
 using SetUp = std::function<void(EngineFixture&)>;
 
 struct Case {
+    const wchar_t* type;
     std::string name;
-    std::wstring condition; // a condition element named "c"
+    // The attributes of a condition element named "c", then optionally '>' and its children
+    // (else the true/false pair).
+    std::wstring attributes;
     SetUp setUp;
     const wchar_t* expected; // the one page that ran; nullptr: none
 };
@@ -60,81 +63,64 @@ SetUp Lang(const wchar_t* selected, const wchar_t* requested) {
     };
 }
 
-// <condition name='c' type='TYPE' ATTRIBUTES>CHILDREN</condition>
-std::wstring C(const std::wstring& type, const std::wstring& attributes,
-               const std::wstring& children = kTwoWay) {
-    return L"<condition name='c' type='" + type + L"' " + attributes + L">" + children +
-           L"</condition>";
-}
-
 std::wstring Compare(const wchar_t* left, const wchar_t* right) {
-    return C(L"floatcompare", std::wstring(L"lvalue='") + left + L"' rvalue='" + right + L"'",
-             L"<less action='page' value='less'/><equal action='page' value='equal'/>"
-             L"<greater action='page' value='greater'/>");
+    return std::wstring(L"lvalue='") + left + L"' rvalue='" + right +
+           L"'><less action='page' value='less'/><equal action='page' value='equal'/>"
+           L"<greater action='page' value='greater'/>";
 }
 
 std::vector<Case> AllCases() {
-    const std::wstring lang =
-        C(L"commandline", L"value='/lang' delimiter='='", Cases({L"fr", L"de"}));
-    const std::wstring languages = Cases({L"fr", L"en"});
+    const std::wstring lang = L"value='/lang' delimiter='='>" + Cases({L"fr", L"de"});
+    const std::wstring languages = L">" + Cases({L"fr", L"en"});
     const std::wstring ini = L"file='settings.ini' section='Game' ";
     const std::wstring reg = L"path='Software\\Test' root='hkcu' ";
     const std::wstring regUpper = L"path='Software\\Test' root='HKCU' ";
     return {
-        {"CommandLine_CaseListPicksTheMatch", lang, Args(L"/log /lang=de"), L"de"},
-        {"CommandLine_CaseListFirstMatchOnly", lang, Args(L"/lang=fr /lang=de"), L"fr"},
-        {"CommandLine_PlainSubstring", C(L"CommandLine", L"value='/x'"), Args(L"a /xy"), L"T"},
-        {"CommandLine_PlainIsCaseSensitive", C(L"commandline", L"value='/x'"), Args(L"/X"), L"F"},
-        {"CommandLine_EmptyValueIsFalse", C(L"commandline", L"value=''"), Args(L"any"), L"F"},
-        {"FileExist_AsWrittenWithVariable", C(L"fileexist", L"file='${EXE_DIR}/present.txt'"),
-         nullptr, L"T"},
-        {"FileExist_RootJoinedByConcatenation", C(L"fileexist", L"file='/present.txt'"), nullptr,
-         L"T"},
-        {"FileExist_ConcatenationAddsNoSeparator", C(L"fileexist", L"file='present.txt'"),
+        {L"commandline", "CaseListPicksTheMatch", lang, Args(L"/log /lang=de"), L"de"},
+        {L"commandline", "CaseListFirstMatchOnly", lang, Args(L"/lang=fr /lang=de"), L"fr"},
+        {L"CommandLine", "PlainSubstring", L"value='/x'", Args(L"a /xy"), L"T"},
+        {L"commandline", "PlainIsCaseSensitive", L"value='/x'", Args(L"/X"), L"F"},
+        {L"commandline", "EmptyValueIsFalse", L"value=''", Args(L"anything"), L"F"},
+        {L"fileexist", "AsWrittenWithVariable", L"file='${EXE_DIR}/present.txt'", nullptr, L"T"},
+        {L"fileexist", "RootJoinedByConcatenation", L"file='/present.txt'", nullptr, L"T"},
+        {L"fileexist", "ConcatenationAddsNoSeparator", L"file='present.txt'",
          [](EngineFixture&) { ASSERT_EQ(::chdir("/"), 0); }, L"F"},
-        {"FileExist_WindowsStyleNameIgnoresCase", C(L"fileexist", L"file='\\PRESENT.TXT'"), nullptr,
-         L"T"},
-        {"FileExist_EnvironmentExpanded", C(L"fileexist", L"file='%ENGINE_TEST_FILE%'"),
+        {L"fileexist", "WindowsStyleNameIgnoresCase", L"file='\\PRESENT.TXT'", nullptr, L"T"},
+        {L"fileexist", "EnvironmentExpanded", L"file='%ENGINE_TEST_FILE%'",
          [](EngineFixture& f) { ::setenv("ENGINE_TEST_FILE", (f.dir / "present.txt").c_str(), 1); },
          L"T"},
-        {"FileExist_RegistryFolderGetsABackslash",
-         C(L"fileexist", regUpper + L"file='setup.EXE' key='Game'"), nullptr, L"T"},
-        {"FileExist_MissingRegistryValueIsFalse",
-         C(L"fileexist", reg + L"file='/present.txt' key='Nothing'"), nullptr, L"F"},
-        {"FloatCompare_UnreadableIsZero", Compare(L"abc", L"0"), nullptr, L"equal"},
-        {"FloatCompare_Less", Compare(L"-2", L"1e1"), nullptr, L"less"},
-        {"FloatCompare_VariableGreater", Compare(L"${NUMBER}", L"2.5"),
+        {L"fileexist", "RegistryFolderGetsABackslash", regUpper + L"file='setup.EXE' key='Game'",
+         nullptr, L"T"},
+        {L"fileexist", "MissingRegistryValueIsFalse", reg + L"file='/present.txt' key='Nothing'",
+         nullptr, L"F"},
+        {L"floatcompare", "UnreadableIsZero", Compare(L"abc", L"0"), nullptr, L"equal"},
+        {L"floatcompare", "Less", Compare(L"-2", L"1e1"), nullptr, L"less"},
+        {L"floatcompare", "VariableGreater", Compare(L"${NUMBER}", L"2.5"),
          [](EngineFixture& f) { f.context.strings.SetVariable(L"NUMBER", L"3"); }, L"greater"},
-        {"FloatCompare_MissingBranchRunsNothing",
-         C(L"floatcompare", L"lvalue='1' rvalue='2'", L"<equal action='page' value='e'/>"), nullptr,
-         nullptr},
-        {"Ini_EqualValue", C(L"ini", ini + L"entry='Lang' value='fr'"), nullptr, L"T"},
-        {"Ini_OtherValue", C(L"ini", ini + L"entry='Lang' value='de'"), nullptr, L"F"},
-        {"Ini_NamesIgnoreCase",
-         C(L"ini", L"file='settings.ini' section='GAME' entry='lang' value='fr'"), nullptr, L"T"},
-        {"Ini_CaseMatch", C(L"ini", ini + L"entry='Lang'", Cases({L"de", L"fr"})), nullptr, L"fr"},
-        {"Ini_MissingEntryMatchesEmptyCase", C(L"ini", ini + L"entry='None'", Cases({L"fr", L""})),
+        {L"floatcompare", "MissingBranchRunsNothing",
+         L"lvalue='1' rvalue='2'><equal action='page' value='e'/>", nullptr, nullptr},
+        {L"ini", "EqualValue", ini + L"entry='Lang' value='fr'", nullptr, L"T"},
+        {L"ini", "OtherValue", ini + L"entry='Lang' value='de'", nullptr, L"F"},
+        {L"ini", "NamesIgnoreCase", L"file='settings.ini' section='GAME' entry='lang' value='fr'",
+         nullptr, L"T"},
+        {L"ini", "CaseMatch", ini + L"entry='Lang'>" + Cases({L"de", L"fr"}), nullptr, L"fr"},
+        {L"ini", "MissingEntryMatchesEmptyCase", ini + L"entry='None'>" + Cases({L"fr", L""}),
          nullptr, L""},
-        {"Ini_MissingFileRunsNeither",
-         C(L"ini", L"file='absent.ini' section='Game' entry='Lang' value='fr'"), nullptr, nullptr},
-        {"Ini_EmptySectionRunsNeither",
-         C(L"ini", L"file='settings.ini' section='' entry='Lang' value='fr'"), nullptr, nullptr},
-        {"RegSz_Equal", C(L"regsz", regUpper + L"key='name' value='abc'"), nullptr, L"T"},
-        {"RegSz_DwordIsUnreadable", C(L"regsz", reg + L"key='Number'", Cases({L"7", L""})), nullptr,
-         L""},
-        {"RegSz_MissingValueRunsFalse", C(L"regsz", reg + L"key='None' value='abc'"), nullptr,
-         L"F"},
-        {"Language_ValueMatchesSelected", C(L"language", L"value='fr'"), Lang(L"fr", L"de"), L"T"},
-        {"Language_ValueDiffers", C(L"language", L"value='de'"), Lang(L"fr", L"de"), L"F"},
-        {"Language_CaseMatchSelected", C(L"language", L"", languages), Lang(L"fr", L"en"), L"fr"},
-        {"Language_FallsBackToRequested", C(L"language", L"", languages), Lang(L"it", L"en"),
-         L"en"},
-        {"Language_FallsBackToDefault", C(L"language", L"default='fr'", languages),
-         Lang(L"it", L"en"), L"fr"},
-        {"Language_NoFallbackMatch", C(L"language", L"default='pl'", languages), Lang(L"it", L"en"),
-         nullptr},
-        {"Language_GameFolderFromRegistry", C(L"language", reg + L"value='de' key='Game'"),
-         Lang(L"fr", L"fr"), L"T"},
+        {L"ini", "MissingFileRunsNeither",
+         L"file='absent.ini' section='Game' entry='Lang' value='fr'", nullptr, nullptr},
+        {L"ini", "EmptySectionRunsNeither",
+         L"file='settings.ini' section='' entry='Lang' value='fr'", nullptr, nullptr},
+        {L"regsz", "Equal", regUpper + L"key='name' value='abc'", nullptr, L"T"},
+        {L"regsz", "DwordIsUnreadable", reg + L"key='Number'>" + Cases({L"7", L""}), nullptr, L""},
+        {L"regsz", "MissingValueRunsFalse", reg + L"key='None' value='abc'", nullptr, L"F"},
+        {L"language", "ValueMatchesSelected", L"value='fr'", Lang(L"fr", L"de"), L"T"},
+        {L"language", "ValueDiffers", L"value='de'", Lang(L"fr", L"de"), L"F"},
+        {L"language", "CaseMatchSelected", languages, Lang(L"fr", L"en"), L"fr"},
+        {L"language", "FallsBackToRequested", languages, Lang(L"it", L"en"), L"en"},
+        {L"language", "FallsBackToDefault", L"default='fr'" + languages, Lang(L"it", L"en"), L"fr"},
+        {L"language", "NoFallbackMatch", L"default='pl'" + languages, Lang(L"it", L"en"), nullptr},
+        {L"language", "GameFolderFromRegistry", reg + L"value='de' key='Game'", Lang(L"fr", L"fr"),
+         L"T"},
     };
 }
 
@@ -143,7 +129,9 @@ class ConditionTest : public EngineFixture, public ::testing::WithParamInterface
 TEST_P(ConditionTest, RunsTheExpectedChild) {
     const Case& c = GetParam();
     Prepare(*this);
-    Start(L"<conditions>" + c.condition + L"</conditions>");
+    const bool children = c.attributes.find(L'>') != std::wstring::npos;
+    Start(std::wstring(L"<conditions><condition name='c' type='") + c.type + L"' " + c.attributes +
+          (children ? L"" : L">" + kTwoWay) + L"</condition></conditions>");
     if (c.setUp)
         c.setUp(*this);
     engine->RunCondition(L"c");
@@ -154,7 +142,9 @@ TEST_P(ConditionTest, RunsTheExpectedChild) {
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(Engine, ConditionTest, ::testing::ValuesIn(AllCases()),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& info) {
+                             return Vellmar::WideToUtf8(info.param.type) + "_" + info.param.name;
+                         });
 
 TEST_F(EngineFixture, ConditionNamesMatchExactlyAndTheMatchingCaseDecides) {
     context.argumentString = L"/go";
