@@ -96,9 +96,8 @@ std::string TalkTableHeader(std::uint32_t number) {
 } // namespace
 
 TEST_F(StringTableTest, LookUpFallsBackToEnglishKeyByKey) {
-    struct Case {
-        const wchar_t *language, *key, *expected;
-    } cases[] = {
+    // language, key: text
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         {L"en", L"error_title", L"Error:"},
         {L"fr", L"error_title", L"Erreur :"},
         {L"fr", L"only_en", L"overridden"},
@@ -110,9 +109,9 @@ TEST_F(StringTableTest, LookUpFallsBackToEnglishKeyByKey) {
         {L"fr", L"missing", L""},
         {L"en", L"", L"no name"},
     };
-    for (const Case& c : cases) {
-        table.SetLanguage(c.language);
-        EXPECT_EQ(table.LookUp(c.key), c.expected) << c.language << L"/" << c.key;
+    for (const auto& [language, key, expected] : cases) {
+        table.SetLanguage(language);
+        EXPECT_EQ(table.LookUp(key), expected) << language << L"/" << key;
     }
 }
 
@@ -152,9 +151,8 @@ TEST_F(StringTableTest, VariablesGoToTheirTablesOnlyWhenTheyExist) {
 }
 
 TEST_F(StringTableTest, ExpandReplacesReferences) {
-    struct Case {
-        const wchar_t *text, *expected, *expectedForXml;
-    } cases[] = {
+    // text: expanded, expanded for XML
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         {L"${EXE_DIR}\\setup.exe", L"D\\setup.exe", L"D\\setup.exe"},
         {L"a${NOT_THERE}b", L"ab", L"ab"},
         {L"run ${GAME}.exe", L"run D\\game.exe", L"run D\\game.exe"},
@@ -165,9 +163,9 @@ TEST_F(StringTableTest, ExpandReplacesReferences) {
         {L"${${EXE_DIR}}", L"}", L"}"}, // the name runs to the first "}"
         {L"", L"", L""},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(table.Expand(c.text), c.expected) << c.text;
-        EXPECT_EQ(table.ExpandForXml(c.text), c.expectedForXml) << c.text;
+    for (const auto& [text, expected, expectedForXml] : cases) {
+        EXPECT_EQ(table.Expand(text), expected) << text;
+        EXPECT_EQ(table.ExpandForXml(text), expectedForXml) << text;
     }
 }
 
@@ -259,12 +257,8 @@ TEST(LanguageSelection, TalkTableNumbers) {
 TEST(LanguageSelection, GameLanguageReadsDialogTlk) {
     Vellmar::Testing::TempDir dir;
     const std::wstring folder = dir.Wide();
-    struct Case {
-        const char* fileName;
-        std::string bytes;
-        std::wstring folder;
-        const wchar_t* expected;
-    } cases[] = {
+    // file name, contents, folder asked for: language
+    const std::tuple<const char*, std::string, std::wstring, const wchar_t*> cases[] = {
         {"dialog.tlk", TalkTableHeader(129), folder, L"cht"},
         {"dialog.tlk", TalkTableHeader(2), folder + L"\\", L"de"},
         {"DIALOG.TLK", TalkTableHeader(132), folder + L"/", L"ru"},
@@ -273,12 +267,11 @@ TEST(LanguageSelection, GameLanguageReadsDialogTlk) {
         {"dialog.tlk", TalkTableHeader(1).substr(0, 12), folder, L"fr"},
         {"other.tlk", TalkTableHeader(1), folder, L""},
     };
-    for (const Case& c : cases) {
+    for (const auto& [fileName, bytes, asked, expected] : cases) {
         std::filesystem::remove(dir / "dialog.tlk");
         std::filesystem::remove(dir / "DIALOG.TLK");
-        dir.Write(c.fileName, c.bytes);
-        EXPECT_EQ(StringTable::GameLanguage(c.folder), c.expected)
-            << c.fileName << " " << c.bytes.size();
+        dir.Write(fileName, bytes);
+        EXPECT_EQ(StringTable::GameLanguage(asked), expected) << fileName << " " << bytes.size();
     }
 }
 
