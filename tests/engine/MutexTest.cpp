@@ -61,21 +61,18 @@ TEST_F(MutexTest, OnlyARealHolderCountsAsHeld) {
         std::filesystem::create_directory(foreign);
         ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
     }
-    struct Case {
-        const char* what;
-        std::string runtime;
-        bool unopenableLock;
-    } cases[] = {
+    // what, runtime folder, lock file that cannot be opened
+    const std::tuple<const char*, std::string, bool> cases[] = {
         {"missing runtime folder", (dir / "missing").string(), false},
         {"another user's runtime folder", foreign, false},
         {"lock file that cannot be opened", (dir / "run").string(), true},
     };
-    for (const Case& c : cases) {
-        Vellmar::Testing::ScopedEnv runtime("XDG_RUNTIME_DIR", c.runtime.c_str());
-        if (c.unopenableLock)
+    for (const auto& [what, folder, unopenableLock] : cases) {
+        Vellmar::Testing::ScopedEnv runtime("XDG_RUNTIME_DIR", folder.c_str());
+        if (unopenableLock)
             std::filesystem::create_symlink("/", Vellmar::Platform::NamedLock::LockPath(name));
         host.calls.clear();
         engine->RunCondition(L"c");
-        EXPECT_EQ(Pages(), (Names{L"F"})) << c.what;
+        EXPECT_EQ(Pages(), (Names{L"F"})) << what;
     }
 }

@@ -31,22 +31,19 @@ TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
 }
 
 TEST_F(StartTest, InitializationEndsAtCloseOrAFailingInit) {
-    struct Case {
-        const char* init;
-        Names calls;
-    } cases[] = {
+    const std::pair<const char*, Names> cases[] = {
         {"<init action='system' value='close'/>", {L"Quit()"}},
         {"<init action='subpage' value='x' delay='1x'/>", {L"BuildPages()", L"ShowPage(main)"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [init, calls] : cases) {
         engine = std::make_unique<ActionEngine>(context, false, media);
         host.Attach(*engine);
         host.calls.clear();
         StartRaw(std::string("<autorun><pages default='main'/><application><initialization>") +
-                 c.init +
+                 init +
                  "<init action='subpage' value='never'/></initialization></application>"
                  "</autorun>");
-        EXPECT_EQ(host.calls, c.calls) << c.init;
+        EXPECT_EQ(host.calls, calls) << init;
     }
 }
 

@@ -73,11 +73,8 @@ TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
     EXPECT_EQ(pages->GetChildNode(L"page", 3), nullptr);
     EXPECT_EQ(pages->GetChildNode(L"page", -1), nullptr);
 
-    struct Find {
-        std::wstring attribute, value, name;
-        int index;
-        const wchar_t* tag; // null: no match
-    } cases[] = {
+    // attribute, value, element name, index: tag of the match (null: none)
+    const std::tuple<std::wstring, std::wstring, std::wstring, int, const wchar_t*> cases[] = {
         {L"name", L"main", L"page", 0, L"first"}, // skips the earlier actionqueue
         {L"name", L"main", L"page", 1, L"second"},
         {L"name", L"main", L"", 0, L"queue"},
@@ -87,12 +84,12 @@ TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
         {L"", L"", L"", 0, nullptr},
         {L"name", L"main", L"page", 2, nullptr},
     };
-    for (const Find& find : cases) {
-        XmlNode* found = pages->FindChildNode(find.attribute, find.value, find.name, find.index);
-        if (find.tag == nullptr)
-            EXPECT_EQ(found, nullptr) << find.value << find.index;
+    for (const auto& [attribute, value, name, index, tag] : cases) {
+        XmlNode* found = pages->FindChildNode(attribute, value, name, index);
+        if (tag == nullptr)
+            EXPECT_EQ(found, nullptr) << value << index;
         else
-            EXPECT_EQ(found->GetAttribute(L"tag"), find.tag) << find.value << find.index;
+            EXPECT_EQ(found->GetAttribute(L"tag"), tag) << value << index;
     }
 }
 
