@@ -100,8 +100,7 @@ TEST_F(ActionTest, SetMutexTwiceIsRefusedAndStops) {
     EXPECT_FALSE(NamedMutex(ActionEngine::kDefaultMutexName).IsCreated());
     EXPECT_FALSE(engine->IsStopped());
     Run(L"<action action='setmutex' value='Other'/>");
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0].second, L"Trying to _set_ two mutexes is not valid!");
+    EXPECT_EQ(host.messageBoxes, (Boxes{{L"Error", L"Trying to _set_ two mutexes is not valid!"}}));
     EXPECT_TRUE(engine->IsStopped());
     EXPECT_TRUE(NamedMutex(L"Other").IsCreated());
     engine.reset();

@@ -8,6 +8,7 @@
 #include <vector>
 
 using Names = std::vector<std::wstring>;
+using Boxes = std::vector<std::pair<std::wstring, std::wstring>>; // caption, text
 
 // An engine on a stub host, in a launcher sandbox.
 class EngineFixture : public Vellmar::Testing::LauncherSandbox {

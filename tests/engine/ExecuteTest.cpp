@@ -69,18 +69,13 @@ TEST_F(ExecuteTest, MissingFileIsReportedUnlessNoncritical) {
     Run(L"<action action='execute' file='absent.exe' noncritical='True' autoquit='true'/>");
     EXPECT_TRUE(host.messageBoxes.empty());
     Run(L"<action action='execute' file='${EXE_DIR}/absent.exe' autoquit='true'/>");
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0].first, L"Error");
-    EXPECT_EQ(host.messageBoxes[0].second, L"Not found: " + dir.Wide("absent.exe"));
+    EXPECT_EQ(host.messageBoxes, (Boxes{{L"Error", L"Not found: " + dir.Wide("absent.exe")}}));
     EXPECT_FALSE(engine->IsStopped());
     EXPECT_FALSE(fs::exists(record));
-}
-
-TEST_F(ExecuteTest, WithoutAWindowTheMessageHasNoOwner) {
+    // Without a window the message has no owner.
     ActionEngine lone(context, false, media);
     lone.ExecuteActionXml(L"<action action='execute' file='absent.exe'/>");
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].second, L"Not found: absent.exe");
+    EXPECT_EQ(boxes.shown, (Boxes{{L"Error", L"Not found: absent.exe"}}));
 }
 
 // The full list of refused addresses is the shell's (tests_platform).

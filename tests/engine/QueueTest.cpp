@@ -100,29 +100,22 @@ TEST_F(QueueTest, ActionNamesIgnoreCase) {
     EXPECT_EQ(host.calls, (Names{L"CyclePage()", L"ShowSubpage(s)", L"ShowPage(p)"}));
 }
 
-TEST_F(QueueTest, TimedActionRunsOnceAndASecondOneIsRefused) {
-    Start(L"");
+TEST_F(QueueTest, TimedActionRunsOnceASecondIsRefusedAndItMayScheduleTheNext) {
+    Start(Queues(
+        Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>")));
     Run(L"<action action='page' value='first' delay='200'/>");
     EXPECT_EQ(host.calls, (Names{L"StartTimer(200)"}));
     Run(L"<action action='page' value='second' delay='200'/>");
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0],
-              std::make_pair(std::wstring(L"Error"), std::wstring(L"Timed action already set.")));
+    EXPECT_EQ(host.messageBoxes, (Boxes{{L"Error", L"Timed action already set."}}));
     host.RunAllTimers();
     EXPECT_EQ(Pages(), (Names{L"first"}));
     EXPECT_FALSE(engine->HasTimedAction());
     // The slot is free again, also for an action that the timed action itself schedules.
-    Run(L"<action action='actionqueue' value='none' delay='1'/>");
-    EXPECT_TRUE(engine->HasTimedAction());
-}
-
-TEST_F(QueueTest, ATimedActionMayScheduleTheNext) {
-    Start(Queues(
-        Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>")));
     Run(Call(L"tick"));
     host.Advance(12);
-    EXPECT_EQ(Pages(), (Names{L"T", L"T", L"T"}));
-    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(Pages(), (Names{L"first", L"T", L"T", L"T"}));
+    EXPECT_TRUE(engine->HasTimedAction());
+    EXPECT_EQ(host.messageBoxes.size(), 1u);
 }
 
 TEST_F(QueueTest, BadDelayAttributeAbandonsTheRunSilently) {

@@ -179,6 +179,8 @@ TEST(XmlNode, DetachedNodesDieWithTheirDocument) {
     orphan->AppendChild(document->CreateTextNode(L"t"));
     orphan->AppendChild(root); // the root element leaves the tree too
     document->CreateComment(L"never inserted");
-    parser->ParseString(L"<next/>");
+    parser->ParseString(L"<next/>"); // replaces the document
     EXPECT_EQ(Root(*parser)->GetName(), L"next");
+    parser->ReleaseDocument();
+    EXPECT_EQ(parser->GetDocument(), nullptr);
 }

@@ -107,14 +107,6 @@ TEST(XmlParser, MalformedReportsPositionAndKeepsPreviousDocument) {
     }
 }
 
-TEST(XmlParser, SuccessfulParseReplacesAndReleaseDropsDocument) {
-    auto parser = Parse(L"<one/>");
-    parser->ParseString(L"<two/>");
-    EXPECT_EQ(Root(*parser)->GetName(), L"two");
-    parser->ReleaseDocument();
-    EXPECT_EQ(parser->GetDocument(), nullptr);
-}
-
 TEST(XmlParser, FilesAreFoundIgnoringCaseAndMissingOnesAreParseErrors) {
     Vellmar::Testing::TempDir dir;
     dir.Write("Config.XML", "<a>ok</a>");
