@@ -9,10 +9,6 @@ void EngineFixture::Start(const std::wstring& body) {
     host.calls.clear(); // what start-up did is the business of the start-up tests
 }
 
-void EngineFixture::Run(const std::wstring& actionXml) {
-    engine->ExecuteActionXml(actionXml);
-}
-
 std::vector<std::wstring> EngineFixture::Pages() const {
     std::vector<std::wstring> pages;
     for (const std::wstring& call : host.calls)

@@ -21,7 +21,7 @@ public:
     // the host's record starts empty afterwards.
     void Start(const std::wstring& body);
     // Runs one action element given as XML text, as a button would.
-    void Run(const std::wstring& actionXml);
+    void Run(const std::wstring& actionXml) { engine->ExecuteActionXml(actionXml); }
 
     std::wstring Path(const std::string& name = {}) const { return dir.Wide(name); }
     bool Called(const std::wstring& call) const {
