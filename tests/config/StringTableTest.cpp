@@ -95,7 +95,14 @@ std::string TalkTableHeader(std::uint32_t number) {
 
 } // namespace
 
-TEST_F(StringTableTest, LookUpFallsBackToEnglishKeyByKey) {
+TEST_F(StringTableTest, LookUpFallsBackToEnglishKeyByKeyAndSelectedLanguageFollows) {
+    EXPECT_EQ(table.LookUp(L"SELECTED_LANGUAGE"), L"en");
+    table.SetLanguage(L"de");
+    EXPECT_EQ(table.Expand(L"${SELECTED_LANGUAGE}: ${LANG_TEXT}"), L"de: de text");
+    table.SetLanguage(L"");
+    EXPECT_EQ(table.GetSelectedLanguage(), L"en");
+    EXPECT_EQ(table.Expand(L"${SELECTED_LANGUAGE}: ${LANG_TEXT}"), L"en: en text");
+
     // language, key: text
     const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
         {L"en", L"error_title", L"Error:"},
@@ -113,15 +120,6 @@ TEST_F(StringTableTest, LookUpFallsBackToEnglishKeyByKey) {
         table.SetLanguage(language);
         EXPECT_EQ(table.LookUp(key), expected) << language << L"/" << key;
     }
-}
-
-TEST_F(StringTableTest, SelectedLanguageVariableFollowsTheLanguage) {
-    EXPECT_EQ(table.LookUp(L"SELECTED_LANGUAGE"), L"en");
-    table.SetLanguage(L"de");
-    EXPECT_EQ(table.Expand(L"${SELECTED_LANGUAGE}: ${LANG_TEXT}"), L"de: de text");
-    table.SetLanguage(L"");
-    EXPECT_EQ(table.GetSelectedLanguage(), L"en");
-    EXPECT_EQ(table.Expand(L"${SELECTED_LANGUAGE}: ${LANG_TEXT}"), L"en: en text");
 }
 
 TEST_F(StringTableTest, VariablesGoToTheirTablesOnlyWhenTheyExist) {

@@ -35,7 +35,7 @@ protected:
 };
 
 // How arguments split and what a child inherits is the shell's business (tests_platform).
-TEST_F(ExecuteTest, ProgramGetsExpandedArgumentsAndItsFolder) {
+TEST_F(ExecuteTest, ProgramGetsExpandedArgumentsAndItsFolderRunasGoesThroughPkexec) {
     context.strings.SetVariable(L"WORD", L"expanded");
     Run(LR"(<action action='execute' file='game dir\GAME' path='${EXE_DIR}/game dir' )"
         LR"(arguments='"with space" ${WORD}'/>)");
@@ -44,6 +44,14 @@ TEST_F(ExecuteTest, ProgramGetsExpandedArgumentsAndItsFolder) {
     EXPECT_EQ(r.cwd, fs::canonical(dir / "game dir").string());
     EXPECT_FALSE(engine->IsStopped());
     EXPECT_TRUE(host.calls.empty());
+    Tool("pkexec");
+    fs::remove(record);
+    Run(L"<action action='execute' file='${EXE_DIR}/game dir/Game' verb='runas' arguments='x'/>");
+    EXPECT_EQ(Recorded().args,
+              (Argv{(dir / "bin/pkexec").string(), (dir / "game dir/Game").string(), "x"}));
+    fs::remove(record);
+    Run(L"<action action='execute' file='${EXE_DIR}/game dir/Game' verb=''/>");
+    EXPECT_EQ(Recorded().args, (Argv{(dir / "game dir/Game").string()})) << "an empty verb opens";
 }
 
 TEST_F(ExecuteTest, AutoquitInAnyCaseQuitsAfterTheLaunchAndFreesTheMutex) {
@@ -53,16 +61,6 @@ TEST_F(ExecuteTest, AutoquitInAnyCaseQuitsAfterTheLaunchAndFreesTheMutex) {
     EXPECT_TRUE(engine->IsStopped());
     EXPECT_EQ(host.calls, (Names{L"Quit()"}));
     EXPECT_FALSE(engine->HoldsMutex());
-}
-
-TEST_F(ExecuteTest, VerbRunasGoesThroughPkexecAndEmptyMeansOpen) {
-    Tool("pkexec");
-    Run(L"<action action='execute' file='${EXE_DIR}/game dir/Game' verb='runas' arguments='x'/>");
-    EXPECT_EQ(Recorded().args,
-              (Argv{(dir / "bin/pkexec").string(), (dir / "game dir/Game").string(), "x"}));
-    fs::remove(record);
-    Run(L"<action action='execute' file='${EXE_DIR}/game dir/Game' verb=''/>");
-    EXPECT_EQ(Recorded().args, (Argv{(dir / "game dir/Game").string()}));
 }
 
 TEST_F(ExecuteTest, MissingFileIsReportedUnlessNoncritical) {
