@@ -31,14 +31,12 @@ const std::wstring kEmbedded = LR"(<languagetable><strings language="en">
     <string name="error_title">Erreur :</string><string name="empty_fr"></string></strings>
   <strings language="de"><string name="error_title">Fehler:</string></strings></languagetable>)";
 
-const std::wstring kConfiguration = LR"(<languagetable>
-  <strings><string name="EXE_DIR">D</string><string name="GAME">${EXE_DIR}\game</string>
-    <string name="AMP">a&amp;b</string><string name="LANG_TEXT">en text</string>
-    <string>no name</string><string name="only_en">overridden</string></strings>
-  <strings language="de"><string name="error_title">Konfiguration</string>
-    <string name="LANG_TEXT">de text</string></strings>
-  <Strings language="it"><string name="error_title">ignored</string></Strings>
-</languagetable>)";
+const std::wstring kConfiguration = LR"(<languagetable><strings><string name="EXE_DIR">D</string>
+    <string name="GAME">${EXE_DIR}\game</string><string name="AMP">a&amp;b</string>
+    <string name="LANG_TEXT">en text</string><string>no name</string><string
+    name="only_en">overridden</string></strings><strings language="de"><string
+    name="error_title">Konfiguration</string><string name="LANG_TEXT">de text</string></strings>
+  <Strings language="it"><string name="error_title">ignored</string></Strings></languagetable>)";
 
 class StringTableTest : public ::testing::Test {
 protected:

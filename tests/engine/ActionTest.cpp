@@ -3,12 +3,9 @@
 #include "engine/NamedMutex.h"
 #include "platform/ProfileFile.h"
 #include "platform/RegistryStore.h"
-#include "support/Text.h"
 #include "tests/platform/PeBuilder.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <cstdlib>
 #include <filesystem>
 
 namespace fs = std::filesystem;

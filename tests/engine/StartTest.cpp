@@ -1,6 +1,5 @@
 #include "tests/engine/EngineFixture.h"
 
-#include "support/Text.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavWriter.h"
 
