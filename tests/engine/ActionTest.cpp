@@ -40,7 +40,7 @@ TEST_F(ActionTest, CreateDirMakesEveryMissingLevel) {
     Run(L"<action action='createdir' value='NO_SUCH_KEY'/>");
 }
 
-TEST_F(ActionTest, CreateShortcutWritesADesktopEntryForTheTarget) {
+TEST_F(ActionTest, CreateShortcutAndCreateUrlWriteTheirEntries) {
     const std::string odd = "Odd 100% \"q\" $HOME \xc3\xbc";
     dir.Write(odd + "/Game.sh", "#!/bin/sh\n");
     fs::permissions(dir / (odd + "/Game.sh"), fs::perms::owner_all);
@@ -50,9 +50,7 @@ TEST_F(ActionTest, CreateShortcutWritesADesktopEntryForTheTarget) {
     // The target arrived expanded, absolute and with '/' separators.
     EXPECT_NE(dir.Read("Start Game.desktop").find("\nPath=" + (dir / odd).string() + "\n"),
               std::string::npos);
-}
 
-TEST_F(ActionTest, CreateUrlWritesAnInternetShortcut) {
     context.strings.SetVariable(L"ADDRESS", L"https://example.org/?a=1&b=${X}");
     context.strings.SetVariable(L"X", L"2");
     context.strings.SetVariable(L"FILE", dir.Wide("Site.url"));
@@ -63,7 +61,7 @@ TEST_F(ActionTest, CreateUrlWritesAnInternetShortcut) {
         L"https://example.org/?a=1&b=2");
 }
 
-TEST_F(ActionTest, EnableButtonFollowsTheExactRules) {
+TEST_F(ActionTest, EnableButtonFollowsTheExactRulesSetButtonAttributePassesTheElement) {
     // value, refresh: disabled, refreshed
     const std::tuple<const wchar_t*, const wchar_t*, bool, bool> cases[] = {
         {L"True", L"", false, true},
@@ -79,9 +77,9 @@ TEST_F(ActionTest, EnableButtonFollowsTheExactRules) {
         EXPECT_EQ(Called(L"RefreshButtons()"), refreshed) << value << "/" << refresh;
     }
     EXPECT_FALSE(engine->IsButtonDisabled(L"play")) << "button names are exact";
-}
 
-TEST_F(ActionTest, SetButtonAttributeHandsTheWholeElementOver) {
+    // setbuttonattribute hands the whole element over.
+    host.calls.clear();
     Run(L"<action action='setbuttonattribute' button='Play' attribute='text' normal='Go'/>");
     EXPECT_EQ(host.calls, (Names{L"SetButtonAttribute(Play)"}));
     ASSERT_EQ(host.buttonAttributeXml.size(), 1u);
