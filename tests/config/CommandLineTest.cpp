@@ -6,45 +6,28 @@
 
 using namespace Vellmar;
 
-struct CommandLineCase {
-    const wchar_t* full;
-    const wchar_t* display;
-    const wchar_t* arguments;
-    bool logging;
-    bool usage;
-};
-
-class CommandLineParse : public ::testing::TestWithParam<CommandLineCase> {};
-
-TEST_P(CommandLineParse, SplitsOnSpacesOnly) {
-    const CommandLineCase& c = GetParam();
-    const CommandLine line = CommandLine::Parse(c.full);
-    EXPECT_EQ(line.displayName, c.display);
-    EXPECT_EQ(line.argumentString, c.arguments);
-    EXPECT_EQ(line.logging, c.logging);
-    EXPECT_EQ(line.usage, c.usage);
+TEST(CommandLine, SplitsOnSpacesOnly) {
+    // command line: display name, argument string, logging, usage
+    const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*, bool, bool> cases[] = {
+        {L"/media/cd/autorun", L"autorun", L"", false, false},
+        {L"autorun /log", L"autorun", L"/log", true, false},
+        {L"autorun  /log", L"autorun", L" /log", true, false},
+        {L"autorun /log /?", L"autorun", L"/log /?", true, true},
+        {L"autorun\t/log", L"log", L"", false, false},
+        // Quotes are ordinary characters: a quoted path with a space splits at the space.
+        {L"\"C:\\Program Files\\x\\autorun.exe\" /log", L"Program", L"Files\\x\\autorun.exe\" /log",
+         true, false},
+        {L"\\autorun /language de", L"\\autorun", L"/language de", false, false}};
+    for (const auto& [full, display, arguments, logging, usage] : cases) {
+        const CommandLine line = CommandLine::Parse(full);
+        EXPECT_EQ(std::tie(line.displayName, line.argumentString, line.logging, line.usage),
+                  std::make_tuple(display, arguments, logging, usage))
+            << full;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, CommandLineParse,
-    ::testing::Values(
-        CommandLineCase{L"/media/cd/autorun", L"autorun", L"", false, false},
-        CommandLineCase{L"autorun /log", L"autorun", L"/log", true, false},
-        CommandLineCase{L"autorun  /log", L"autorun", L" /log", true, false},
-        CommandLineCase{L"autorun /log /?", L"autorun", L"/log /?", true, true},
-        CommandLineCase{L"autorun\t/log", L"log", L"", false, false},
-        // Quotes are ordinary characters: a quoted path with a space splits at the space.
-        CommandLineCase{L"\"C:\\Program Files\\x\\autorun.exe\" /log", L"Program",
-                        L"Files\\x\\autorun.exe\" /log", true, false},
-        CommandLineCase{L"\\autorun /language de", L"\\autorun", L"/language de", false, false}));
-
 TEST(MessageText, FillsPlaceholdersWithoutPrintf) {
-    struct Case {
-        const wchar_t* pattern;
-        std::vector<MessageArgument> args;
-        const wchar_t* expected;
-    };
-    const std::vector<Case> cases = {
+    const std::tuple<const wchar_t*, std::vector<MessageArgument>, const wchar_t*> cases[] = {
         {L"Error: %ls\nLine: %i, %i\nFile: %ls",
          {L"bad", 3, 7, L"a.xml"},
          L"Error: bad\nLine: 3, 7\nFile: a.xml"},
@@ -52,8 +35,8 @@ TEST(MessageText, FillsPlaceholdersWithoutPrintf) {
         {L"%ls and %ls", {L"one"}, L"one and "},
         {L"trailing %", {}, L"trailing %"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(FormatMessageText(c.pattern, c.args), c.expected) << c.pattern;
+    for (const auto& [pattern, args, expected] : cases)
+        EXPECT_EQ(FormatMessageText(pattern, args), expected) << pattern;
 }
 
 TEST(StderrMessageBox, OneLineWithEscapedBreaks) {

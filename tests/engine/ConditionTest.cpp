@@ -4,14 +4,10 @@
 #include "support/Text.h"
 
 #include <functional>
-#include <string>
-#include <vector>
 
-using EngineTest::EngineFixture;
 using Vellmar::Platform::RegistryRoot;
 using Vellmar::Platform::RegistryStore;
 using Vellmar::Platform::RegistryValue;
-using Names = std::vector<std::wstring>;
 
 namespace {
 
@@ -25,11 +21,16 @@ std::wstring Cases(std::initializer_list<const wchar_t*> values) {
     return children;
 }
 
+using SetUp = std::function<void(EngineFixture&)>;
+
 struct Case {
+    const wchar_t* type;
     std::string name;
-    std::wstring condition; // a condition element named "c"
-    std::function<void(EngineFixture&)> setUp;
-    Names expected;
+    // The attributes of a condition element named "c", then optionally '>' and its children
+    // (else the true/false pair).
+    std::wstring attributes;
+    SetUp setUp;
+    const wchar_t* expected; // the one page that ran; nullptr: none
 };
 
 // Outputs only the name in test listings.
@@ -51,151 +52,75 @@ void Prepare(EngineFixture& f) {
                      RegistryValue::String(f.dir.Wide("game")));
 }
 
-std::function<void(EngineFixture&)> Arguments(const wchar_t* text) {
+SetUp Args(const wchar_t* text) {
     return [text](EngineFixture& f) { f.context.argumentString = text; };
 }
 
-std::function<void(EngineFixture&)> Language(const wchar_t* selected, const wchar_t* requested) {
+SetUp Lang(const wchar_t* selected, const wchar_t* requested) {
     return [=](EngineFixture& f) {
         f.context.selectedLanguage = selected;
         f.context.requestedLanguage = requested;
     };
 }
 
-std::wstring Condition(const std::wstring& attributes, const std::wstring& children = kTwoWay) {
-    return L"<condition name='c' " + attributes + L">" + children + L"</condition>";
+std::wstring Compare(const wchar_t* left, const wchar_t* right) {
+    return std::wstring(L"lvalue='") + left + L"' rvalue='" + right +
+           L"'><less action='page' value='less'/><equal action='page' value='equal'/>"
+           L"<greater action='page' value='greater'/>";
 }
 
-std::vector<Case> CommandLineCases() {
-    const std::wstring lang =
-        Condition(L"type='commandline' value='/lang' delimiter='='", Cases({L"fr", L"de"}));
+std::vector<Case> AllCases() {
+    const std::wstring lang = L"value='/lang' delimiter='='>" + Cases({L"fr", L"de"});
+    const std::wstring languages = L">" + Cases({L"fr", L"en"});
+    const std::wstring ini = L"file='settings.ini' section='Game' ";
+    const std::wstring reg = L"path='Software\\Test' root='hkcu' ";
+    const std::wstring regUpper = L"path='Software\\Test' root='HKCU' ";
     return {
-        {"CaseListPicksTheMatch", lang, Arguments(L"/log /lang=de"), {L"de"}},
-        {"CaseListFirstMatchOnly", lang, Arguments(L"/lang=fr /lang=de"), {L"fr"}},
-        {"PlainSubstring",
-         Condition(L"type='CommandLine' value='/x'"),
-         Arguments(L"a /xy"),
-         {L"T"}},
-        {"PlainIsCaseSensitive",
-         Condition(L"type='commandline' value='/x'"),
-         Arguments(L"/X"),
-         {L"F"}},
-        {"EmptyValueIsFalse",
-         Condition(L"type='commandline' value=''"),
-         Arguments(L"anything"),
-         {L"F"}},
-    };
-}
-
-std::vector<Case> FileExistCases() {
-    const auto file = [](const std::wstring& attributes) {
-        return Condition(L"type='fileexist' " + attributes);
-    };
-    return {
-        {"AsWrittenWithVariable", file(L"file='${EXE_DIR}/present.txt'"), nullptr, {L"T"}},
-        {"RootJoinedByConcatenation", file(L"file='/present.txt'"), nullptr, {L"T"}},
-        {"ConcatenationAddsNoSeparator",
-         file(L"file='present.txt'"),
-         [](EngineFixture&) { ASSERT_EQ(::chdir("/"), 0); },
-         {L"F"}},
-        {"WindowsStyleNameIgnoresCase", file(L"file='\\PRESENT.TXT'"), nullptr, {L"T"}},
-        {"EnvironmentExpanded",
-         file(L"file='%ENGINE_TEST_FILE%'"),
+        {L"commandline", "CaseListPicksTheMatch", lang, Args(L"/log /lang=de"), L"de"},
+        {L"commandline", "CaseListFirstMatchOnly", lang, Args(L"/lang=fr /lang=de"), L"fr"},
+        {L"CommandLine", "PlainSubstring", L"value='/x'", Args(L"a /xy"), L"T"},
+        {L"commandline", "PlainIsCaseSensitive", L"value='/x'", Args(L"/X"), L"F"},
+        {L"commandline", "EmptyValueIsFalse", L"value=''", Args(L"anything"), L"F"},
+        {L"fileexist", "AsWrittenWithVariable", L"file='${EXE_DIR}/present.txt'", nullptr, L"T"},
+        {L"fileexist", "RootJoinedByConcatenation", L"file='/present.txt'", nullptr, L"T"},
+        {L"fileexist", "ConcatenationAddsNoSeparator", L"file='present.txt'",
+         [](EngineFixture&) { ASSERT_EQ(::chdir("/"), 0); }, L"F"},
+        {L"fileexist", "WindowsStyleNameIgnoresCase", L"file='\\PRESENT.TXT'", nullptr, L"T"},
+        {L"fileexist", "EnvironmentExpanded", L"file='%ENGINE_TEST_FILE%'",
          [](EngineFixture& f) { ::setenv("ENGINE_TEST_FILE", (f.dir / "present.txt").c_str(), 1); },
-         {L"T"}},
-        {"RegistryFolderGetsABackslash",
-         file(L"file='setup.EXE' root='HKCU' path='Software\\Test' key='Game'"),
-         nullptr,
-         {L"T"}},
-        {"MissingRegistryValueIsFalse",
-         file(L"file='/present.txt' root='hkcu' path='Software\\Test' key='Nothing'"),
-         nullptr,
-         {L"F"}},
-    };
-}
-
-std::vector<Case> FloatCompareCases() {
-    const auto compare = [](const wchar_t* left, const wchar_t* right) {
-        return Condition(std::wstring(L"type='floatcompare' lvalue='") + left + L"' rvalue='" +
-                             right + L"'",
-                         L"<less action='page' value='less'/><equal action='page' value='equal'/>"
-                         L"<greater action='page' value='greater'/>");
-    };
-    return {
-        {"UnreadableIsZero", compare(L"abc", L"0"), nullptr, {L"equal"}},
-        {"Less", compare(L"-2", L"1e1"), nullptr, {L"less"}},
-        {"VariableGreater",
-         compare(L"${NUMBER}", L"2.5"),
-         [](EngineFixture& f) { f.context.strings.SetVariable(L"NUMBER", L"3"); },
-         {L"greater"}},
-        {"MissingBranchRunsNothing",
-         Condition(L"type='floatcompare' lvalue='1' rvalue='2'",
-                   L"<equal action='page' value='e'/>"),
-         nullptr,
-         {}},
-    };
-}
-
-std::vector<Case> IniCases() {
-    const auto ini = [](const std::wstring& attributes, const std::wstring& children = kTwoWay) {
-        return Condition(L"type='ini' file='settings.ini' " + attributes, children);
-    };
-    return {
-        {"EqualValue", ini(L"section='Game' entry='Lang' value='fr'"), nullptr, {L"T"}},
-        {"OtherValue", ini(L"section='Game' entry='Lang' value='de'"), nullptr, {L"F"}},
-        {"NamesIgnoreCase", ini(L"section='GAME' entry='lang' value='fr'"), nullptr, {L"T"}},
-        {"CaseMatch", ini(L"section='Game' entry='Lang'", Cases({L"de", L"fr"})), nullptr, {L"fr"}},
-        {"MissingEntryMatchesEmptyCase",
-         ini(L"section='Game' entry='None'", Cases({L"fr", L""})),
-         nullptr,
-         {L""}},
-        {"MissingFileRunsNeither",
-         Condition(L"type='ini' file='absent.ini' section='Game' entry='Lang' value='fr'"),
-         nullptr,
-         {}},
-        {"EmptySectionRunsNeither", ini(L"section='' entry='Lang' value='fr'"), nullptr, {}},
-    };
-}
-
-std::vector<Case> RegSzCases() {
-    const auto reg = [](const std::wstring& attributes, const std::wstring& children = kTwoWay) {
-        return Condition(L"type='regsz' path='Software\\Test' " + attributes, children);
-    };
-    return {
-        {"Equal", reg(L"root='HKCU' key='name' value='abc'"), nullptr, {L"T"}},
-        {"DwordIsUnreadable", reg(L"root='hkcu' key='Number'", Cases({L"7", L""})), nullptr, {L""}},
-        {"MissingValueRunsFalse", reg(L"root='hkcu' key='None' value='abc'"), nullptr, {L"F"}},
-    };
-}
-
-std::vector<Case> LanguageCases() {
-    const std::wstring match = Cases({L"fr", L"en"});
-    return {
-        {"ValueMatchesSelected",
-         Condition(L"type='language' value='fr'"),
-         Language(L"fr", L"de"),
-         {L"T"}},
-        {"ValueDiffers", Condition(L"type='language' value='de'"), Language(L"fr", L"de"), {L"F"}},
-        {"CaseMatchSelected",
-         Condition(L"type='language'", match),
-         Language(L"fr", L"en"),
-         {L"fr"}},
-        {"FallsBackToRequested",
-         Condition(L"type='language'", match),
-         Language(L"it", L"en"),
-         {L"en"}},
-        {"FallsBackToDefault",
-         Condition(L"type='language' default='fr'", match),
-         Language(L"it", L"en"),
-         {L"fr"}},
-        {"NoFallbackMatch",
-         Condition(L"type='language' default='pl'", match),
-         Language(L"it", L"en"),
-         {}},
-        {"GameFolderFromRegistry",
-         Condition(L"type='language' value='de' root='hkcu' path='Software\\Test' key='Game'"),
-         Language(L"fr", L"fr"),
-         {L"T"}},
+         L"T"},
+        {L"fileexist", "RegistryFolderGetsABackslash", regUpper + L"file='setup.EXE' key='Game'",
+         nullptr, L"T"},
+        {L"fileexist", "MissingRegistryValueIsFalse", reg + L"file='/present.txt' key='Nothing'",
+         nullptr, L"F"},
+        {L"floatcompare", "UnreadableIsZero", Compare(L"abc", L"0"), nullptr, L"equal"},
+        {L"floatcompare", "Less", Compare(L"-2", L"1e1"), nullptr, L"less"},
+        {L"floatcompare", "VariableGreater", Compare(L"${NUMBER}", L"2.5"),
+         [](EngineFixture& f) { f.context.strings.SetVariable(L"NUMBER", L"3"); }, L"greater"},
+        {L"floatcompare", "MissingBranchRunsNothing",
+         L"lvalue='1' rvalue='2'><equal action='page' value='e'/>", nullptr, nullptr},
+        {L"ini", "EqualValue", ini + L"entry='Lang' value='fr'", nullptr, L"T"},
+        {L"ini", "OtherValue", ini + L"entry='Lang' value='de'", nullptr, L"F"},
+        {L"ini", "NamesIgnoreCase", L"file='settings.ini' section='GAME' entry='lang' value='fr'",
+         nullptr, L"T"},
+        {L"ini", "CaseMatch", ini + L"entry='Lang'>" + Cases({L"de", L"fr"}), nullptr, L"fr"},
+        {L"ini", "MissingEntryMatchesEmptyCase", ini + L"entry='None'>" + Cases({L"fr", L""}),
+         nullptr, L""},
+        {L"ini", "MissingFileRunsNeither",
+         L"file='absent.ini' section='Game' entry='Lang' value='fr'", nullptr, nullptr},
+        {L"ini", "EmptySectionRunsNeither",
+         L"file='settings.ini' section='' entry='Lang' value='fr'", nullptr, nullptr},
+        {L"regsz", "Equal", regUpper + L"key='name' value='abc'", nullptr, L"T"},
+        {L"regsz", "DwordIsUnreadable", reg + L"key='Number'>" + Cases({L"7", L""}), nullptr, L""},
+        {L"regsz", "MissingValueRunsFalse", reg + L"key='None' value='abc'", nullptr, L"F"},
+        {L"language", "ValueMatchesSelected", L"value='fr'", Lang(L"fr", L"de"), L"T"},
+        {L"language", "ValueDiffers", L"value='de'", Lang(L"fr", L"de"), L"F"},
+        {L"language", "CaseMatchSelected", languages, Lang(L"fr", L"en"), L"fr"},
+        {L"language", "FallsBackToRequested", languages, Lang(L"it", L"en"), L"en"},
+        {L"language", "FallsBackToDefault", L"default='fr'" + languages, Lang(L"it", L"en"), L"fr"},
+        {L"language", "NoFallbackMatch", L"default='pl'" + languages, Lang(L"it", L"en"), nullptr},
+        {L"language", "GameFolderFromRegistry", reg + L"value='de' key='Game'", Lang(L"fr", L"fr"),
+         L"T"},
     };
 }
 
@@ -204,28 +129,22 @@ class ConditionTest : public EngineFixture, public ::testing::WithParamInterface
 TEST_P(ConditionTest, RunsTheExpectedChild) {
     const Case& c = GetParam();
     Prepare(*this);
-    Start(L"<conditions>" + c.condition + L"</conditions>");
+    const bool children = c.attributes.find(L'>') != std::wstring::npos;
+    Start(std::wstring(L"<conditions><condition name='c' type='") + c.type + L"' " + c.attributes +
+          (children ? L"" : L">" + kTwoWay) + L"</condition></conditions>");
     if (c.setUp)
         c.setUp(*this);
     engine->RunCondition(L"c");
-    EXPECT_EQ(Pages(), c.expected);
+    EXPECT_EQ(Pages(), c.expected ? Names{c.expected} : Names{});
     ::unsetenv("ENGINE_TEST_FILE");
-}
-
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    return info.param.name;
 }
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(CommandLine, ConditionTest, ::testing::ValuesIn(CommandLineCases()),
-                         CaseName);
-INSTANTIATE_TEST_SUITE_P(FileExist, ConditionTest, ::testing::ValuesIn(FileExistCases()), CaseName);
-INSTANTIATE_TEST_SUITE_P(FloatCompare, ConditionTest, ::testing::ValuesIn(FloatCompareCases()),
-                         CaseName);
-INSTANTIATE_TEST_SUITE_P(Ini, ConditionTest, ::testing::ValuesIn(IniCases()), CaseName);
-INSTANTIATE_TEST_SUITE_P(RegSz, ConditionTest, ::testing::ValuesIn(RegSzCases()), CaseName);
-INSTANTIATE_TEST_SUITE_P(Language, ConditionTest, ::testing::ValuesIn(LanguageCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Engine, ConditionTest, ::testing::ValuesIn(AllCases()),
+                         [](const auto& info) {
+                             return Vellmar::WideToUtf8(info.param.type) + "_" + info.param.name;
+                         });
 
 TEST_F(EngineFixture, ConditionNamesMatchExactlyAndTheMatchingCaseDecides) {
     context.argumentString = L"/go";

@@ -1,7 +1,5 @@
 #include "tests/engine/EngineFixture.h"
 
-namespace EngineTest {
-
 EngineFixture::EngineFixture() : LauncherSandbox("vellmar-\u0414\u0432\u0438\u0436\u043e\u043a") {
     host.Attach(*engine);
 }
@@ -11,10 +9,6 @@ void EngineFixture::Start(const std::wstring& body) {
     host.calls.clear(); // what start-up did is the business of the start-up tests
 }
 
-void EngineFixture::Run(const std::wstring& actionXml) {
-    engine->ExecuteActionXml(actionXml);
-}
-
 std::vector<std::wstring> EngineFixture::Pages() const {
     std::vector<std::wstring> pages;
     for (const std::wstring& call : host.calls)
@@ -22,5 +16,3 @@ std::vector<std::wstring> EngineFixture::Pages() const {
             pages.push_back(call.substr(9, call.size() - 10));
     return pages;
 }
-
-} // namespace EngineTest

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace EngineTest {
+using Names = std::vector<std::wstring>;
+using Boxes = std::vector<std::pair<std::wstring, std::wstring>>; // caption, text
 
 // An engine on a stub host, in a launcher sandbox.
 class EngineFixture : public Vellmar::Testing::LauncherSandbox {
@@ -20,7 +21,7 @@ public:
     // the host's record starts empty afterwards.
     void Start(const std::wstring& body);
     // Runs one action element given as XML text, as a button would.
-    void Run(const std::wstring& actionXml);
+    void Run(const std::wstring& actionXml) { engine->ExecuteActionXml(actionXml); }
 
     std::wstring Path(const std::string& name = {}) const { return dir.Wide(name); }
     bool Called(const std::wstring& call) const {
@@ -31,5 +32,3 @@ public:
 
     Vellmar::Testing::StubHost host;
 };
-
-} // namespace EngineTest

@@ -2,9 +2,6 @@
 
 #include <memory>
 
-using EngineTest::EngineFixture;
-using Names = std::vector<std::wstring>;
-
 namespace {
 
 struct Log {
@@ -14,10 +11,9 @@ struct Log {
 };
 
 // Finishes "successfully" as soon as it starts, from a thread of its own as a real job would.
-class InstantJob : public NewsUpdateJob {
-public:
-    InstantJob(ActionEngine& engine, NewsUpdateRequest request, Log& log)
-        : engine(engine), request(std::move(request)), log(log) {}
+struct InstantJob : NewsUpdateJob {
+    InstantJob(ActionEngine& engine, std::wstring xml, Log& log)
+        : engine(engine), xml(std::move(xml)), log(log) {}
     ~InstantJob() override {
         if (worker.joinable())
             worker.join();
@@ -26,15 +22,11 @@ public:
     void Start() override {
         ++log.started;
         worker = std::thread([this] {
-            engine.PostToUiThread([&engine = engine, xml = request.successActionsXml] {
-                engine.ExecuteActionXml(xml);
-            });
+            engine.PostToUiThread([&engine = engine, xml = xml] { engine.ExecuteActionXml(xml); });
         });
     }
-
-private:
     ActionEngine& engine;
-    NewsUpdateRequest request;
+    const std::wstring xml;
     Log& log;
     std::thread worker;
 };
@@ -46,7 +38,7 @@ protected:
     NewsUpdateSeamTest() {
         ActionEngine::SetNewsUpdateJobFactory([this](ActionEngine& target, NewsUpdateRequest r) {
             log.made.push_back(r);
-            return std::make_unique<InstantJob>(target, std::move(r), log);
+            return std::make_unique<InstantJob>(target, r.successActionsXml, log);
         });
     }
     ~NewsUpdateSeamTest() override {

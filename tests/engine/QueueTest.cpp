@@ -1,11 +1,5 @@
 #include "tests/engine/EngineFixture.h"
 
-#include <string>
-#include <vector>
-
-using EngineTest::EngineFixture;
-using Names = std::vector<std::wstring>;
-
 namespace {
 
 std::wstring Page(const std::wstring& name) {
@@ -20,42 +14,39 @@ std::wstring Call(const std::wstring& queue) {
     return L"<action action='actionqueue' value='" + queue + L"'/>";
 }
 
-} // namespace
-
-class QueueTest : public EngineFixture {
-protected:
-    void StartQueues(const std::wstring& queues) {
-        Start(L"<actionqueues>" + queues + L"</actionqueues>");
-    }
-};
-
-TEST_F(QueueTest, DelayRunsTheRestWhenItsTimerFires) {
-    StartQueues(Queue(L"q", Page(L"A") + L"<delay value='1000'/>" + Page(L"B")));
-    Run(Call(L"q"));
-    EXPECT_EQ(Pages(), (Names{L"A"}));
-    EXPECT_TRUE(engine->IsDelayPending());
-    host.Advance(999);
-    EXPECT_EQ(Pages(), (Names{L"A"}));
-    host.Advance(1);
-    EXPECT_EQ(Pages(), (Names{L"A", L"B"}));
-    EXPECT_EQ(engine->PendingDelayCount(), 0u);
+std::wstring Queues(const std::wstring& queues) {
+    return L"<actionqueues>" + queues + L"</actionqueues>";
 }
 
-TEST_F(QueueTest, ASecondRunDuringTheWaitIsIndependent) {
-    StartQueues(Queue(L"q", Page(L"A") + L"<delay value='1000'/>" + Page(L"B")));
+// A condition "again" whose false branch runs `action`.
+std::wstring Again(const std::wstring& action) {
+    return L"<conditions><condition name='again' type='commandline' value=''><false action='" +
+           action + L"/></condition></conditions>";
+}
+
+} // namespace
+
+class QueueTest : public EngineFixture {};
+
+TEST_F(QueueTest, DelayRunsTheRestWhenItsTimerFiresForEachRunApart) {
+    Start(Queues(Queue(L"q", Page(L"A") + L"<delay value='1000'/>" + Page(L"B"))));
     Run(Call(L"q"));
+    EXPECT_TRUE(engine->IsDelayPending());
     host.Advance(400);
     Run(Call(L"q"));
     EXPECT_EQ(engine->PendingDelayCount(), 2u);
-    host.Advance(600);
+    host.Advance(599);
+    EXPECT_EQ(Pages(), (Names{L"A", L"A"}));
+    host.Advance(1);
     EXPECT_EQ(Pages(), (Names{L"A", L"A", L"B"}));
     host.Advance(400);
     EXPECT_EQ(Pages(), (Names{L"A", L"A", L"B", L"B"}));
+    EXPECT_EQ(engine->PendingDelayCount(), 0u);
 }
 
 TEST_F(QueueTest, DelayInNestedQueueEndsTheCallerForGood) {
-    StartQueues(Queue(L"x", Page(L"X1") + Call(L"y") + Page(L"X2")) +
-                Queue(L"y", Page(L"Y1") + L"<delay value='10'/>" + Page(L"Y2")));
+    Start(Queues(Queue(L"x", Page(L"X1") + Call(L"y") + Page(L"X2")) +
+                 Queue(L"y", Page(L"Y1") + L"<delay value='10'/>" + Page(L"Y2"))));
     Run(Call(L"x"));
     EXPECT_EQ(Pages(), (Names{L"X1", L"Y1"}));
     host.RunAllTimers();
@@ -63,41 +54,41 @@ TEST_F(QueueTest, DelayInNestedQueueEndsTheCallerForGood) {
 }
 
 TEST_F(QueueTest, DelayValuesAreLeadingDigits) {
-    struct Case {
-        const wchar_t* value;
-        int milliseconds;
-    };
-    for (const Case& c :
-         {Case{L"250", 250}, Case{L"12abc", 12}, Case{L"abc", 0}, Case{L"", 0}, Case{L"-40", 0}}) {
+    const std::pair<const wchar_t*, int> cases[] = {
+        {L"250", 250}, {L"12abc", 12}, {L"abc", 0}, {L"", 0}, {L"-40", 0}};
+    for (const auto& [value, milliseconds] : cases) {
         host.calls.clear();
-        StartQueues(Queue(L"q", std::wstring(L"<delay value='") + c.value + L"'/>" + Page(L"A")));
+        Start(Queues(Queue(L"q", std::wstring(L"<delay value='") + value + L"'/>" + Page(L"A"))));
         Run(Call(L"q"));
-        EXPECT_EQ(host.calls, (Names{L"StartQueueTimer(" + std::to_wstring(c.milliseconds) + L")"}))
-            << c.value;
+        EXPECT_EQ(host.calls, (Names{L"StartQueueTimer(" + std::to_wstring(milliseconds) + L")"}))
+            << value;
         host.RunAllTimers();
     }
 }
 
-TEST_F(QueueTest, QueueNamesMatchExactlyElementNamesIgnoreCase) {
-    StartQueues(L"<ActionQueue name='Start'><ACTION action='page' value='A'/>"
-                L"<Delay value='5'/><Action action='page' value='B'/></ActionQueue>");
+TEST_F(QueueTest, QueueNamesMatchExactlyElementAndActionNamesIgnoreCase) {
+    Start(Queues(L"<ActionQueue name='Start'><ACTION action='page' value='A'/>"
+                 L"<Delay value='5'/><Action action='pAgE' value='B'/></ActionQueue>"));
     Run(Call(L"start"));
     EXPECT_TRUE(Pages().empty());
     Run(Call(L"Start"));
     host.RunAllTimers();
     EXPECT_EQ(Pages(), (Names{L"A", L"B"}));
+    host.calls.clear();
+    Run(L"<action action='PAGECYCLE'/>");
+    Run(L"<action action='SubPage' value='s'/>");
+    EXPECT_EQ(host.calls, (Names{L"CyclePage()", L"ShowSubpage(s)"}));
 }
 
 TEST_F(QueueTest, UnknownNamesDoNothingAndLeaveTheEngineUsable) {
     Start(L"<conditions><condition name='odd' type='nosuch'><true action='page' value='T'/>"
           L"</condition></conditions>" +
-          std::wstring(L"<actionqueues>") + Queue(L"q", Page(L"A")) + L"</actionqueues>");
+          Queues(Queue(L"q", Page(L"A"))));
     for (const wchar_t* xml :
-         {L"<action action='nosuch'/>", L"<action/>", L"<action action='condition' value='odd'/>",
-          L"<action action='condition' value='missing'/>",
-          L"<action action='actionqueue' value='missing'/>",
-          L"<action action='update' updatetype='nosuch' value='x'/>"})
-        Run(xml);
+         {L"action='nosuch'", L"", L"action='condition' value='odd'",
+          L"action='condition' value='missing'", L"action='actionqueue' value='missing'",
+          L"action='update' updatetype='nosuch' value='x'"})
+        Run(std::wstring(L"<action ") + xml + L"/>");
     EXPECT_TRUE(host.calls.empty());
     EXPECT_TRUE(host.messageBoxes.empty());
     EXPECT_TRUE(boxes.shown.empty());
@@ -105,44 +96,27 @@ TEST_F(QueueTest, UnknownNamesDoNothingAndLeaveTheEngineUsable) {
     EXPECT_EQ(Pages(), (Names{L"A"}));
 }
 
-TEST_F(QueueTest, ActionNamesIgnoreCase) {
-    Start(L"");
-    Run(L"<action action='ExEcUtE' file='no-such-file'/>");
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0].second, L"Not found: no-such-file");
-    Run(L"<action action='PAGECYCLE'/>");
-    Run(L"<action action='SubPage' value='s'/>");
-    EXPECT_EQ(host.calls, (Names{L"CyclePage()", L"ShowSubpage(s)"}));
-}
-
-TEST_F(QueueTest, TimedActionRunsOnceAndASecondOneIsRefused) {
-    Start(L"");
+TEST_F(QueueTest, TimedActionRunsOnceASecondIsRefusedAndItMayScheduleTheNext) {
+    Start(Queues(
+        Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>")));
     Run(L"<action action='page' value='first' delay='200'/>");
     EXPECT_EQ(host.calls, (Names{L"StartTimer(200)"}));
     Run(L"<action action='page' value='second' delay='200'/>");
-    ASSERT_EQ(host.messageBoxes.size(), 1u);
-    EXPECT_EQ(host.messageBoxes[0],
-              std::make_pair(std::wstring(L"Error"), std::wstring(L"Timed action already set.")));
+    EXPECT_EQ(host.messageBoxes, (Boxes{{L"Error", L"Timed action already set."}}));
     host.RunAllTimers();
     EXPECT_EQ(Pages(), (Names{L"first"}));
     EXPECT_FALSE(engine->HasTimedAction());
     // The slot is free again, also for an action that the timed action itself schedules.
-    Run(L"<action action='actionqueue' value='none' delay='1'/>");
-    EXPECT_TRUE(engine->HasTimedAction());
-}
-
-TEST_F(QueueTest, ATimedActionMayScheduleTheNext) {
-    StartQueues(
-        Queue(L"tick", Page(L"T") + L"<action action='actionqueue' value='tick' delay='5'/>"));
     Run(Call(L"tick"));
     host.Advance(12);
-    EXPECT_EQ(Pages(), (Names{L"T", L"T", L"T"}));
-    EXPECT_TRUE(host.messageBoxes.empty());
+    EXPECT_EQ(Pages(), (Names{L"first", L"T", L"T", L"T"}));
+    EXPECT_TRUE(engine->HasTimedAction());
+    EXPECT_EQ(host.messageBoxes.size(), 1u);
 }
 
 TEST_F(QueueTest, BadDelayAttributeAbandonsTheRunSilently) {
-    StartQueues(
-        Queue(L"q", Page(L"A") + L"<action action='page' value='B' delay='soon'/>" + Page(L"C")));
+    Start(Queues(
+        Queue(L"q", Page(L"A") + L"<action action='page' value='B' delay='soon'/>" + Page(L"C"))));
     Run(Call(L"q"));
     EXPECT_EQ(Pages(), (Names{L"A"}));
     EXPECT_FALSE(engine->HasTimedAction());
@@ -153,8 +127,8 @@ TEST_F(QueueTest, BadDelayAttributeAbandonsTheRunSilently) {
 }
 
 TEST_F(QueueTest, CloseStopsEverythingPending) {
-    StartQueues(Queue(L"q", Page(L"A") + L"<delay value='100'/>" + Page(L"B")) +
-                Queue(L"closer", L"<action action='system' value='CLOSE'/>" + Page(L"never")));
+    Start(Queues(Queue(L"q", Page(L"A") + L"<delay value='100'/>" + Page(L"B")) +
+                 Queue(L"closer", L"<action action='system' value='CLOSE'/>" + Page(L"never"))));
     Run(Call(L"q"));
     Run(L"<action action='page' value='timed' delay='50'/>");
     Run(Call(L"closer"));
@@ -166,7 +140,7 @@ TEST_F(QueueTest, CloseStopsEverythingPending) {
 }
 
 // Configurations that call themselves synchronously, directly or around a corner.
-class RecursionTest : public QueueTest, public ::testing::WithParamInterface<const wchar_t*> {};
+class RecursionTest : public QueueTest, public ::testing::WithParamInterface<std::wstring> {};
 
 TEST_P(RecursionTest, EndsWithoutACrashAndLeavesTheEngineUsable) {
     Start(GetParam());
@@ -181,26 +155,17 @@ TEST_P(RecursionTest, EndsWithoutACrashAndLeavesTheEngineUsable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Engine, RecursionTest,
-    ::testing::Values(
-        L"<actionqueues><actionqueue name='loop'><action action='page' value='x'/>"
-        L"<action action='actionqueue' value='loop'/></actionqueue></actionqueues>",
-        // Doubling at every level would never end if only the deepest call were cut.
-        L"<actionqueues><actionqueue name='loop'><action action='actionqueue' value='loop'/>"
-        L"<action action='actionqueue' value='loop'/><action action='page' value='x'/>"
-        L"</actionqueue></actionqueues>",
-        L"<actionqueues><actionqueue name='loop'><action action='actionqueue' value='other'/>"
-        L"</actionqueue><actionqueue name='other'><action action='actionqueue' value='loop'/>"
-        L"</actionqueue></actionqueues>",
-        L"<conditions><condition name='again' type='commandline' value=''>"
-        L"<false action='condition' value='again'/></condition></conditions>",
-        L"<conditions><condition name='again' type='commandline' value=''>"
-        L"<false action='actionqueue' value='loop'/></condition></conditions>"
-        L"<actionqueues><actionqueue name='loop'><action action='condition' value='again'/>"
-        L"</actionqueue></actionqueues>"));
+    ::testing::Values(Queues(Queue(L"loop", Page(L"x") + Call(L"loop"))),
+                      // Doubling at every level would never end if only the deepest call were cut.
+                      Queues(Queue(L"loop", Call(L"loop") + Call(L"loop") + Page(L"x"))),
+                      Queues(Queue(L"loop", Call(L"other")) + Queue(L"other", Call(L"loop"))),
+                      Again(L"condition' value='again'"),
+                      Again(L"actionqueue' value='loop'") +
+                          Queues(Queue(L"loop", L"<action action='condition' value='again'/>"))));
 
 TEST_F(QueueTest, NestingIsCutAtTheBoundAndTheWholeRunEnds) {
-    StartQueues(Queue(L"deep", Page(L"x") + Call(L"deep")) +
-                Queue(L"outer", Call(L"deep") + Page(L"after")));
+    Start(Queues(Queue(L"deep", Page(L"x") + Call(L"deep")) +
+                 Queue(L"outer", Call(L"deep") + Page(L"after"))));
     Run(Call(L"outer"));
     const Names pages = Pages();
     // "outer" takes one level; every page before the cut ran, nothing after it.

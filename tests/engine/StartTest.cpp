@@ -1,14 +1,11 @@
 #include "tests/engine/EngineFixture.h"
 
-#include "support/Text.h"
 #include "tests/support/Wait.h"
 #include "tests/support/WavWriter.h"
 
 #include <chrono>
 #include <thread>
 
-using EngineTest::EngineFixture;
-using Calls = std::vector<std::wstring>;
 using Vellmar::Testing::WaitUntil;
 using namespace std::chrono_literals;
 
@@ -25,7 +22,7 @@ TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
              "<application><initialization><init action='subpage' value='first'/>"
              "<!-- ignored --><other action='subpage' value='no'/>"
              "<INIT action='subpage' value='second'/></initialization></application></autorun>");
-    EXPECT_EQ(host.calls, (Calls{L"ShowSubpage(first)", L"ShowSubpage(second)", L"BuildPages()",
+    EXPECT_EQ(host.calls, (Names{L"ShowSubpage(first)", L"ShowSubpage(second)", L"BuildPages()",
                                  L"ShowPage(main)"}));
     ASSERT_EQ(host.builtPages.size(), 1u);
     EXPECT_EQ(host.builtPages[0], L"<pages default=\"main\"><page name=\"main\"/></pages>");
@@ -33,22 +30,19 @@ TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
 }
 
 TEST_F(StartTest, InitializationEndsAtCloseOrAFailingInit) {
-    struct Case {
-        const char* init;
-        Calls calls;
-    } cases[] = {
+    const std::pair<const char*, Names> cases[] = {
         {"<init action='system' value='close'/>", {L"Quit()"}},
         {"<init action='subpage' value='x' delay='1x'/>", {L"BuildPages()", L"ShowPage(main)"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [init, calls] : cases) {
         engine = std::make_unique<ActionEngine>(context, false, media);
         host.Attach(*engine);
         host.calls.clear();
         StartRaw(std::string("<autorun><pages default='main'/><application><initialization>") +
-                 c.init +
+                 init +
                  "<init action='subpage' value='never'/></initialization></application>"
                  "</autorun>");
-        EXPECT_EQ(host.calls, c.calls) << c.init;
+        EXPECT_EQ(host.calls, calls) << init;
     }
 }
 
@@ -64,28 +58,21 @@ TEST_F(StartTest, ThePageBuildMayStopTheEngine) {
     stopping.Attach(*engine);
     dir.Write("data/autorun.xml", "<autorun><pages default='main'/></autorun>");
     engine->Start(&stopping, Path("data/autorun.xml"));
-    EXPECT_EQ(stopping.calls, (Calls{L"BuildPages()"}));
+    EXPECT_EQ(stopping.calls, (Names{L"BuildPages()"}));
 }
 
 TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
-    struct Case {
-        const char* name;
-        const char* text; // nullptr: no file at all
-        const wchar_t* shownStart;
-    };
-    for (const Case& c : {Case{"missing", nullptr, L"Not found: "},
-                          Case{"malformed", "<autorun>\n<pages></autorun>", L"Parse: "}}) {
-        boxes.shown.clear();
-        const std::string file = std::string("data/") + c.name + ".xml";
-        if (c.text)
-            dir.Write(file, c.text);
-        engine->Load(Path(file));
-        EXPECT_TRUE(engine->IsLoadFailed()) << c.name;
-        ASSERT_EQ(boxes.shown.size(), 1u) << c.name;
-        EXPECT_EQ(boxes.shown[0].first, L"Error");
-        EXPECT_TRUE(boxes.shown[0].second.starts_with(c.shownStart)) << c.name;
-    }
-    EXPECT_NE(boxes.shown[0].second.find(L" at 2:"), std::wstring::npos) << "line and column";
+    engine->Load(Path("data/missing.xml"));
+    EXPECT_TRUE(engine->IsLoadFailed());
+    dir.Write("data/malformed.xml", "<autorun>\n<pages></autorun>");
+    engine->Load(Path("data/malformed.xml"));
+    EXPECT_TRUE(engine->IsLoadFailed());
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0],
+              std::make_pair(std::wstring(L"Error"), L"Not found: " + Path("data/missing.xml")));
+    EXPECT_EQ(boxes.shown[1].first, L"Error");
+    EXPECT_TRUE(boxes.shown[1].second.starts_with(L"Parse: ")) << boxes.shown[1].second;
+    EXPECT_NE(boxes.shown[1].second.find(L" at 2:"), std::wstring::npos) << "line and column";
     dir.Write("data/good.xml", "<autorun/>");
     engine->Load(Path("data/good.xml"));
     EXPECT_FALSE(engine->IsLoadFailed());
@@ -93,22 +80,26 @@ TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
 
 class MusicTest : public EngineFixture {
 protected:
-    std::chrono::nanoseconds Position() const {
-        return media->StatusOf(L"myfile").position.value_or(-1ns);
+    // Writes Theme.wav and starts on pages whose music attribute is `music`.
+    void StartWithMusic(std::chrono::milliseconds length, const std::wstring& music,
+                        const std::wstring& before = L"") {
+        Vellmar::Testing::WriteWav(dir / "Theme.wav", length);
+        Start(before + L"<pages default='main' music='" + music + L"'/>");
     }
+    Vellmar::Platform::MediaPlayer::Status Status() const { return media->StatusOf(L"myfile"); }
+    std::chrono::nanoseconds Position() const { return Status().position.value_or(-1ns); }
     // The window's first paint, then the user-interface thread until the music has opened.
     bool PaintUntilOpen() {
         host.Paint();
         return WaitUntil([&] {
             host.DeliverPosted();
-            return media->StatusOf(L"myfile").open;
+            return Status().open;
         });
     }
 };
 
 TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
-    Vellmar::Testing::WriteWav(dir / "Theme.wav", 1200ms);
-    Start(L"<pages default='main' music='${EXE_DIR}/theme.WAV'/>");
+    StartWithMusic(1200ms, L"${EXE_DIR}/theme.WAV");
     EXPECT_EQ(engine->Music().File(), Path() + L"/theme.WAV");
     ASSERT_TRUE(PaintUntilOpen());
     ASSERT_TRUE(WaitUntil([&] { return Position() > 100ms; }));
@@ -121,29 +112,27 @@ TEST_F(MusicTest, PagesMusicPlaysPausesWithMuteAndClosesWithTheEngine) {
 
     Run(L"<action action='system' value='Mute'/>");
     EXPECT_FALSE(engine->IsMuted());
-    ASSERT_TRUE(WaitUntil([&] { return media->StatusOf(L"myfile").endCount > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return Status().endCount > 0; }));
     std::this_thread::sleep_for(200ms);
-    EXPECT_EQ(media->StatusOf(L"myfile").endCount, 1) << "played once, not repeated";
+    EXPECT_EQ(Status().endCount, 1) << "played once, not repeated";
 
     engine.reset();
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    EXPECT_FALSE(Status().open);
 }
 
 TEST_F(MusicTest, NothingPlaysWithoutMusicOrWhenMuted) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 300ms);
-    Start(L"<pages default='main' music=''/>");
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    StartWithMusic(300ms, L"");
+    EXPECT_FALSE(Status().open);
     Run(L"<action action='system' value='mute'/>");
-    engine->Music().Play(Path("theme.wav"));
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    engine->Music().Play(Path("Theme.wav"));
+    EXPECT_FALSE(Status().open);
 }
 
 TEST_F(MusicTest, MusicWaitsForTheFirstPaintAndAMuteBeforeItPausesIt) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 1500ms);
-    Start(L"<pages default='main' music='" + Path("theme.wav") + L"'/>");
+    StartWithMusic(1500ms, Path("Theme.wav"));
     std::this_thread::sleep_for(200ms);
     host.DeliverPosted();
-    EXPECT_FALSE(media->StatusOf(L"myfile").open) << "nothing before the page is painted";
+    EXPECT_FALSE(Status().open) << "nothing before the page is painted";
 
     Run(L"<action action='system' value='mute'/>");
     ASSERT_TRUE(PaintUntilOpen()) << "muted after the start: opened all the same";
@@ -154,25 +143,23 @@ TEST_F(MusicTest, MusicWaitsForTheFirstPaintAndAMuteBeforeItPausesIt) {
 }
 
 TEST_F(MusicTest, MutedInTheInitializationNothingWaitsForThePaint) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 300ms);
-    Start(L"<application><initialization><init action='system' value='mute'/></initialization>"
-          L"</application><pages default='main' music='" +
-          Path("theme.wav") + L"'/>");
-    EXPECT_EQ(engine->Music().File(), Path("theme.wav"));
+    StartWithMusic(300ms, Path("Theme.wav"),
+                   L"<application><initialization><init action='system' value='mute'/>"
+                   L"</initialization></application>");
+    EXPECT_EQ(engine->Music().File(), Path("Theme.wav"));
     host.Paint();
     std::this_thread::sleep_for(200ms);
     host.DeliverPosted();
-    EXPECT_FALSE(media->StatusOf(L"myfile").open);
+    EXPECT_FALSE(Status().open);
 }
 
 TEST_F(MusicTest, ASecondaryEngineLeavesTheMediaAlone) {
-    Vellmar::Testing::WriteWav(dir / "theme.wav", 2000ms);
-    Start(L"<pages music='" + Path("theme.wav") + L"'/>");
+    StartWithMusic(2000ms, Path("Theme.wav"));
     ASSERT_TRUE(PaintUntilOpen());
     {
         ActionEngine secondary(context, true, media);
         secondary.ExecuteActionXml(L"<action action='setmutex' value='inner'/>");
     }
-    EXPECT_TRUE(media->StatusOf(L"myfile").open);
+    EXPECT_TRUE(Status().open);
     EXPECT_FALSE(NamedMutex(L"inner").IsCreated()) << "the name stays taken";
 }

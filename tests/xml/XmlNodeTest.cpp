@@ -8,38 +8,21 @@ using namespace LTF::Xml;
 using XmlTest::Parse;
 using XmlTest::Root;
 
-namespace {
-
-const std::wstring kPages = LR"(<VellmarApp>
-  <pages default="main">
-    <actionqueue name="main" tag="queue"/>
-    <page name="Main" tag="upper"/>
-    <PAGE name="main" tag="first"/>
-    <page name="main" tag="second"/>
-    <case casevalue="x" tag="case"/>
-  </pages>
-</VellmarApp>)";
-
-} // namespace
-
 TEST(XmlNode, KindsNamesValuesAndText) {
     auto parser = Parse(L"<r>\n  <e k=\"v\">in</e>\n  <!--note-->\n  <![CDATA[a<b]]>\n"
                         L"  tail &amp; more\n  <?pi data?>\n</r>");
     XmlNodeList* children = Root(*parser)->GetChildNodes();
     ASSERT_EQ(children->GetLength(), 5);
-    struct Expected {
-        XmlNodeType kind;
-        std::wstring name, value;
-    } expected[] = {{XmlNodeType::Element, L"e", L""},
-                    {XmlNodeType::Comment, L"#comment", L"note"},
-                    {XmlNodeType::Other, L"#cdata-section", L"a<b"},
-                    {XmlNodeType::Text, L"#text", L"\n  tail & more\n  "},
-                    {XmlNodeType::Other, L"pi", L"data"}};
+    const std::tuple<XmlNodeType, std::wstring, std::wstring> expected[] = {
+        {XmlNodeType::Element, L"e", L""},
+        {XmlNodeType::Comment, L"#comment", L"note"},
+        {XmlNodeType::Other, L"#cdata-section", L"a<b"},
+        {XmlNodeType::Text, L"#text", L"\n  tail & more\n  "},
+        {XmlNodeType::Other, L"pi", L"data"}};
     for (int i = 0; i < 5; ++i) {
         XmlNode* node = children->GetItem(i);
-        EXPECT_EQ(node->GetNodeType(), expected[i].kind) << i;
-        EXPECT_EQ(node->GetName(), expected[i].name) << i;
-        EXPECT_EQ(node->GetValue(), expected[i].value) << i;
+        EXPECT_EQ(std::make_tuple(node->GetNodeType(), node->GetName(), node->GetValue()),
+                  expected[i]);
     }
     // CDATA counts in the text, comments and processing instructions do not.
     EXPECT_EQ(Root(*parser)->GetText(), L"ina<b\n  tail & more\n  ");
@@ -80,7 +63,9 @@ TEST(XmlNode, AttributesReadExactlyAndWriteLiterally) {
 }
 
 TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
-    auto parser = Parse(kPages);
+    auto parser = Parse(LR"(<VellmarApp><pages default="main"><actionqueue name="main" tag="queue"/>
+    <page name="Main" tag="upper"/><PAGE name="main" tag="first"/><page name="main" tag="second"/>
+    <case casevalue="x" tag="case"/></pages></VellmarApp>)");
     XmlNode* pages = Root(*parser)->GetChildNode(L"Pages", 0);
     ASSERT_NE(pages, nullptr);
     EXPECT_EQ(pages->GetChildNode(L"Page", 0)->GetAttribute(L"tag"), L"upper");
@@ -88,11 +73,8 @@ TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
     EXPECT_EQ(pages->GetChildNode(L"page", 3), nullptr);
     EXPECT_EQ(pages->GetChildNode(L"page", -1), nullptr);
 
-    struct Find {
-        std::wstring attribute, value, name;
-        int index;
-        const wchar_t* tag; // null: no match
-    } cases[] = {
+    // attribute, value, element name, index: tag of the match (null: none)
+    const std::tuple<std::wstring, std::wstring, std::wstring, int, const wchar_t*> cases[] = {
         {L"name", L"main", L"page", 0, L"first"}, // skips the earlier actionqueue
         {L"name", L"main", L"page", 1, L"second"},
         {L"name", L"main", L"", 0, L"queue"},
@@ -102,26 +84,21 @@ TEST(XmlNode, LookUpsIgnoreNameCaseButNotValueCase) {
         {L"", L"", L"", 0, nullptr},
         {L"name", L"main", L"page", 2, nullptr},
     };
-    for (const Find& find : cases) {
-        XmlNode* found = pages->FindChildNode(find.attribute, find.value, find.name, find.index);
-        if (find.tag == nullptr)
-            EXPECT_EQ(found, nullptr) << find.value << find.index;
+    for (const auto& [attribute, value, name, index, tag] : cases) {
+        XmlNode* found = pages->FindChildNode(attribute, value, name, index);
+        if (tag == nullptr)
+            EXPECT_EQ(found, nullptr) << value << index;
         else
-            EXPECT_EQ(found->GetAttribute(L"tag"), find.tag) << find.value << find.index;
+            EXPECT_EQ(found->GetAttribute(L"tag"), tag) << value << index;
     }
 }
 
-TEST(XmlNode, SelectNodePaths) {
-    auto parser = Parse(L"<r><a><b><c>deep</c></b></a></r>");
+TEST(XmlNode, SelectNodePathsAndListsHandOutOneWrapperPerNode) {
+    auto parser = Parse(L"<r><a><b><c>deep</c></b></a><b/>text</r>");
     XmlNode* root = Root(*parser);
     EXPECT_EQ(root->SelectNode(L"A/B/C")->GetText(), L"deep");
     for (const wchar_t* path : {L"x/b", L"a/", L"/a", L"a//b", L"", L"a/b/c/d"})
         EXPECT_EQ(root->SelectNode(path), nullptr) << path;
-}
-
-TEST(XmlNode, ListCachesWrappersByIdentity) {
-    auto parser = Parse(L"<r><a/><b/>text</r>");
-    XmlNode* root = Root(*parser);
     XmlNodeList* list = root->GetChildNodes();
     EXPECT_EQ(root->GetChildNodes(), list);
     EXPECT_EQ(list->GetItem(list->GetLength()), nullptr);
@@ -197,6 +174,8 @@ TEST(XmlNode, DetachedNodesDieWithTheirDocument) {
     orphan->AppendChild(document->CreateTextNode(L"t"));
     orphan->AppendChild(root); // the root element leaves the tree too
     document->CreateComment(L"never inserted");
-    parser->ParseString(L"<next/>");
+    parser->ParseString(L"<next/>"); // replaces the document
     EXPECT_EQ(Root(*parser)->GetName(), L"next");
+    parser->ReleaseDocument();
+    EXPECT_EQ(parser->GetDocument(), nullptr);
 }
