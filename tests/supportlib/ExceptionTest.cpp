@@ -1,6 +1,7 @@
 #include "support/LtfException.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
+#include "tests/supportlib/Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -37,28 +38,17 @@ TEST(VellmarException, RaiseThrowsExactDynamicClass) {
     }
 }
 
-struct RarCase {
-    int operation;
-    int code;
-    const char* text;
-};
-
-class RarMessage : public ::testing::TestWithParam<RarCase> {};
-
-TEST_P(RarMessage, AnswersFromTable) {
-    const RarCase& c = GetParam();
-    EXPECT_EQ(RarException(c.code, c.operation).Message(), c.text);
+TEST(RarException, MessageNamesTheOperationAndTheError) {
+    const std::tuple<int, int, const char*> cases[] = {
+        {0, 11, "RAR open failed: Not enough memory to initialize data structures."},
+        {0, 16, "RAR open failed: Unexpected error."},
+        {1, 10, "RAR process file failed: Unexpected error."},
+        {1, 19, "RAR process file failed: Write error."},
+        {2, 11, "RAR read header failed: Unexpected error."},
+        {3, 12, "An unknown error occurred while processing a RAR archive."}};
+    for (const auto& [operation, code, text] : cases)
+        EXPECT_EQ(RarException(code, operation).Message(), text) << operation << " " << code;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, RarMessage,
-    ::testing::Values(RarCase{0, 11,
-                              "RAR open failed: Not enough memory to initialize data structures."},
-                      RarCase{0, 16, "RAR open failed: Unexpected error."},
-                      RarCase{1, 10, "RAR process file failed: Unexpected error."},
-                      RarCase{1, 19, "RAR process file failed: Write error."},
-                      RarCase{2, 11, "RAR read header failed: Unexpected error."},
-                      RarCase{3, 12, "An unknown error occurred while processing a RAR archive."}));
 
 TEST(Win32Exception, ContextAloneWhenNoSystemText) {
     Win32::Win32Exception e("Rename failed", 0);
@@ -76,11 +66,8 @@ TEST(ThrowLastWin32Error, MapsErrnoToClass) {
         ThrowLastWin32Error("x", ENOENT, Utf8ToWide((tmp / "no-such-dir/missing").string())),
         PathNotFoundException);
     EXPECT_THROW(ThrowLastWin32Error("x", ENOTDIR, L""), PathNotFoundException);
-    try {
-        ThrowLastWin32Error("Rename failed", ENOENT, L"");
-    } catch (const FileNotFoundException& e) {
-        EXPECT_EQ(e.Message(), "The system cannot find the file specified.");
-        EXPECT_TRUE(e.Path().empty());
-    }
+    EXPECT_EQ(Vellmar::Testing::ThrownMessage<FileNotFoundException>(
+                  [] { ThrowLastWin32Error("Rename failed", ENOENT, L""); }),
+              "The system cannot find the file specified.");
     EXPECT_THROW(ThrowLastWin32Error("x", EACCES, L""), Win32::Win32Exception);
 }

@@ -1,4 +1,5 @@
 #include "tests/support/TempDir.h"
+#include "tests/supportlib/Thrown.h"
 
 #include "support/FileLogHandler.h"
 #include "support/LogManager.h"
@@ -12,6 +13,7 @@
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,7 @@
 namespace fs = std::filesystem;
 
 using namespace Vellmar::Diagnostics;
+using Vellmar::Testing::ThrownMessage;
 
 namespace {
 
@@ -62,6 +65,11 @@ protected:
         TempDirTest::TearDown();
     }
     std::wstring Lines() const { return text.str(); }
+    void Attach(FileLogHandler& file, int level = 3) {
+        file.setLevel(level);
+        file.setFormatter(&formatter);
+        rootLogger->addHandler(&file);
+    }
 
     std::shared_ptr<Logger> rootLogger;
     SummaryLogFormatter formatter;
@@ -83,19 +91,14 @@ TEST_F(LoggingTest, EffectiveLevelComesFromNearestAncestorWithALevel) {
     // Ancestors registered after the leaf still count.
     const auto leaf = LogManager::getLogger(name + L".a.b");
     const auto parent = LogManager::getLogger(name);
-    struct Case {
-        int root;
-        int parent; // 0: inherit
-        int leaf;   // 0: inherit
-        int expected;
-    };
-    for (const Case& c : std::vector<Case>{
-             {3, 0, 0, 3}, {0, 0, 0, 0}, {3, 7, 0, 7}, {3, 7, 1, 1}, {0, 2, 0, 2}, {7, 0, 3, 3}}) {
-        rootLogger->setLevel(c.root);
-        c.parent ? parent->setLevel(c.parent) : parent->clearLevel();
-        c.leaf ? leaf->setLevel(c.leaf) : leaf->clearLevel();
-        EXPECT_EQ(leaf->getEffectiveLevel(), c.expected)
-            << c.root << " " << c.parent << " " << c.leaf;
+    // Levels of root, parent, leaf (0 for parent and leaf: inherit), then the effective level.
+    const std::array<int, 4> cases[] = {{3, 0, 0, 3}, {0, 0, 0, 0}, {3, 7, 0, 7},
+                                        {3, 7, 1, 1}, {0, 2, 0, 2}, {7, 0, 3, 3}};
+    for (const auto& c : cases) {
+        rootLogger->setLevel(c[0]);
+        c[1] ? parent->setLevel(c[1]) : parent->clearLevel();
+        c[2] ? leaf->setLevel(c[2]) : leaf->clearLevel();
+        EXPECT_EQ(leaf->getEffectiveLevel(), c[3]) << c[0] << " " << c[1] << " " << c[2];
     }
     leaf->clearLevel();
     const auto middle = LogManager::getLogger(name + L".a");
@@ -103,38 +106,26 @@ TEST_F(LoggingTest, EffectiveLevelComesFromNearestAncestorWithALevel) {
     EXPECT_EQ(leaf->getEffectiveLevel(), 5);
     middle->clearLevel();
     rootLogger->setLevel(3);
-    leaf->clearLevel();
     parent->clearLevel();
-    struct Enabled {
-        int level;
-        bool expected;
-    };
-    for (const Enabled& e : std::vector<Enabled>{{1, true}, {2, true}, {3, true}, {7, false}})
-        EXPECT_EQ(leaf->isEnabledFor(e.level), e.expected) << e.level;
+    for (int level : {1, 2, 3, 7})
+        EXPECT_EQ(leaf->isEnabledFor(level), level <= 3) << level;
     rootLogger->setLevel(0);
     for (int level : {-1, 0, 1, 3})
         EXPECT_FALSE(leaf->isEnabledFor(level)) << "level 0 accepts nothing: " << level;
 }
 
 TEST_F(LoggingTest, FormatsTimeStampPrefixAndLoggerName) {
-    struct Case {
-        int level;
-        std::wstring loggerName;
-        std::wstring expected;
-    };
-    const std::vector<Case> cases{
-        {1, L"", L"[Sat Dec 05 19:28:05 2026] ERROR: boom"},
-        {2, L"", L"[Sat Dec 05 19:28:05 2026] WARNING: boom"},
-        {3, L"", L"[Sat Dec 05 19:28:05 2026] boom"},
-        {2, L"autorun.CheckNewsUpdate",
-         L"[Sat Dec 05 19:28:05 2026] (autorun.CheckNewsUpdate) WARNING: boom"},
-    };
-    for (const Case& c : cases) {
-        LogRecord record(c.level, L"boom");
-        record.loggerName = c.loggerName;
+    const std::tuple<int, std::wstring, std::wstring> cases[] = {
+        {1, L"", L"ERROR: boom"},
+        {2, L"", L"WARNING: boom"},
+        {3, L"", L"boom"},
+        {2, L"autorun.CheckNewsUpdate", L"(autorun.CheckNewsUpdate) WARNING: boom"}};
+    for (const auto& [level, loggerName, expected] : cases) {
+        LogRecord record(level, L"boom");
+        record.loggerName = loggerName;
         record.time = boost::posix_time::ptime(boost::gregorian::date(2026, 12, 5),
                                                boost::posix_time::time_duration(19, 28, 5));
-        EXPECT_EQ(formatter.format(record), c.expected);
+        EXPECT_EQ(formatter.format(record), L"[Sat Dec 05 19:28:05 2026] " + expected);
     }
     LogRecord early(3, L"x");
     ::setenv("TZ", "EST5", 1);
@@ -172,7 +163,12 @@ TEST_F(LoggingTest, MethodTraceLogsEntryAndExitAtLevelSevenOnly) {
     const auto logger = LogManager::getLogger(UniqueName(L"trace"));
     CapturingHandler capture;
     logger->addHandler(&capture);
-    for (int level : {3, 7}) {
+    const std::pair<int, std::vector<std::wstring>> cases[] = {
+        {3, {L"inside"}},
+        {7,
+         {L"Entering method CheckNewsUpdate::Run", L"inside",
+          L"Exiting method CheckNewsUpdate::Run"}}};
+    for (const auto& [level, expected] : cases) {
         capture.records.clear();
         logger->setLevel(level);
         {
@@ -183,15 +179,9 @@ TEST_F(LoggingTest, MethodTraceLogsEntryAndExitAtLevelSevenOnly) {
         std::vector<std::wstring> messages;
         for (const LogRecord& record : capture.records) {
             messages.push_back(record.message);
-            EXPECT_EQ(record.className, L"CheckNewsUpdate");
-            EXPECT_EQ(record.methodName, L"Run");
+            EXPECT_EQ(record.className + L"::" + record.methodName, L"CheckNewsUpdate::Run");
         }
-        if (level == 3)
-            EXPECT_EQ(messages, std::vector<std::wstring>{L"inside"});
-        else
-            EXPECT_EQ(messages,
-                      (std::vector<std::wstring>{L"Entering method CheckNewsUpdate::Run", L"inside",
-                                                 L"Exiting method CheckNewsUpdate::Run"}));
+        EXPECT_EQ(messages, expected) << level;
     }
     logger->removeHandler(&capture);
 }
@@ -209,9 +199,7 @@ TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
     dir.Write("Documents/autorun.log", "old line\r\n");
     // Written the Windows way, with a folder whose case differs.
     FileLogHandler file(dir.Wide() + L"\\DOCUMENTS\\autorun.log", true);
-    file.setLevel(3);
-    file.setFormatter(&formatter);
-    rootLogger->addHandler(&file);
+    Attach(file);
     rootLogger->log(3, L"Stra\u00dfe \u65e5\u672c");
     rootLogger->log(2, L"second");
     rootLogger->removeHandler(&file);
@@ -223,20 +211,13 @@ TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
     EXPECT_TRUE(std::regex_match(content, expected)) << content;
 }
 
-TEST_F(LoggingTest, FileHandlerWithoutAppendTruncates) {
+TEST_F(LoggingTest, FileHandlerWithoutAppendTruncatesAndUnopenableFileThrowsWithPath) {
     dir.Write("fresh.log", "old line\r\n");
     FileLogHandler file(dir.Wide("fresh.log"), false);
     EXPECT_EQ(dir.Read("fresh.log"), "");
-}
-
-TEST_F(LoggingTest, UnopenableLogFileThrowsWithPath) {
-    const std::wstring path = dir.Wide("missing/dir/x.log");
-    try {
-        FileLogHandler file(path, true);
-        FAIL() << "no exception";
-    } catch (const LogException& e) {
-        EXPECT_EQ(e.Message(), "Could not open log file: " + (dir / "missing/dir/x.log").string());
-    }
+    EXPECT_EQ(ThrownMessage<LogException>(
+                  [&] { FileLogHandler missing(dir.Wide("missing/dir/x.log"), true); }),
+              "Could not open log file: " + (dir / "missing/dir/x.log").string());
 }
 
 // A log that fails during a run drops its lines, says so once on stderr and never throws.
@@ -259,9 +240,7 @@ TEST_F(LoggingTest, LogThatFailsLaterDropsLinesAndReportsOnce) {
     for (const auto& [name, error, fail] : failures) {
         const std::string path = name.front() == '/' ? name : dir.Write(name, "").string();
         FileLogHandler file(Vellmar::Utf8ToWide(path), true);
-        file.setLevel(7);
-        file.setFormatter(&formatter);
-        rootLogger->addHandler(&file);
+        Attach(file, 7);
         fail();
         ::testing::internal::CaptureStderr();
         EXPECT_NO_THROW({
@@ -278,10 +257,8 @@ TEST_F(LoggingTest, LogThatFailsLaterDropsLinesAndReportsOnce) {
 
 TEST_F(LoggingTest, TwoThreadsWriteWholeLines) {
     FileLogHandler file(dir.Wide("threads.log"), true);
-    file.setLevel(3);
-    file.setFormatter(&formatter);
     rootLogger->removeHandler(&stream);
-    rootLogger->addHandler(&file);
+    Attach(file);
     const auto worker = LogManager::getLogger(UniqueName(L"autorun.Worker"));
     constexpr int kLines = 2000;
     auto run = [&](Logger& logger, const std::wstring& tag) {

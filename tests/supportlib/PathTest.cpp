@@ -4,6 +4,7 @@
 
 #include "support/Path.h"
 #include "support/PathResolve.h"
+#include "support/Text.h"
 #include "support/VellmarException.h"
 
 #include <gmock/gmock.h>
@@ -85,8 +86,20 @@ TEST_F(RenameTest, ExchangeSwapsTwoFolders) {
     EXPECT_THROW(ExchangePaths(dir.Wide("one"), dir.Wide("three")), FileNotFoundException);
 }
 
-TEST_F(RenameTest, WindowsStyleRelativePathResolvesIgnoringCase) {
-    dir.Write("data/Art/bg.bmp", "x");
+class PathResolveTest : public Vellmar::Testing::TempDirTest {
+protected:
+    void SetUp() override { dir.Write("data/Art/bg.bmp", "x"); }
+};
+
+TEST_F(PathResolveTest, WindowsStyleNameFindsFile) {
+    for (const char* name : {"data/Art/bg.bmp", "Data\\ART\\BG.BMP", "DATA//art\\Bg.bmp"}) {
+        EXPECT_EQ(ResolvePath(dir.Wide() + L"/" + Utf8ToWide(name)), dir.Wide("data/Art/bg.bmp"))
+            << name;
+        EXPECT_TRUE(PathExists(dir.Wide() + L"\\" + Utf8ToWide(name))) << name;
+    }
+}
+
+TEST_F(PathResolveTest, RelativeNameResolvesFromTheCurrentFolder) {
     const fs::path saved = fs::current_path();
     fs::current_path(dir.Path());
     const bool exists = PathExists(L"Data\\ART\\BG.BMP");
@@ -96,6 +109,30 @@ TEST_F(RenameTest, WindowsStyleRelativePathResolvesIgnoringCase) {
     EXPECT_TRUE(exists);
     EXPECT_EQ(resolved, L"data/Art/bg.bmp");
     EXPECT_EQ(target, "data/Art/New/file.txt") << "existing folders matched, the rest kept";
+}
+
+// Every letter folds, not only Latin-1.
+TEST_F(PathResolveTest, CaseFoldingCoversEveryScript) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Dokumente/\u010ce\u0161tina/x.txt", "DOKUMENTE\\\u010de\u0160TINA\\X.TXT"},
+        {"\u0424\u0430\u0439\u043b\u044b/y.txt", "\u0444\u0410\u0419\u041b\u042b/Y.txt"},
+        {"\u03a3\u03bf\u03c6\u03af\u03b1\u03c2/z.txt",
+         "\u03c3\u039f\u03a6\u038a\u0391\u03a3/Z.TXT"},
+        {"\u00c9t\u00e9 \u65e5\u672c/\u212a.txt", "\u00e9T\u00c9 \u65e5\u672c/k.TXT"},
+    };
+    for (const auto& [stored, asked] : cases) {
+        dir.Write(stored, "x");
+        EXPECT_EQ(ResolvePath(dir.Wide() + L"/" + Utf8ToWide(asked)), dir.Wide(stored)) << asked;
+    }
+}
+
+TEST_F(PathResolveTest, MissingNameStaysNormalised) {
+    EXPECT_FALSE(PathExists(dir.Wide("data/Art/none.bmp")));
+    EXPECT_EQ(ResolvePath(dir.Wide() + L"\\DATA\\none.bmp"), dir.Wide() + L"/DATA/none.bmp");
+    EXPECT_TRUE(IsDirectoryPath(dir.Wide() + L"/DATA/art"));
+    EXPECT_FALSE(IsDirectoryPath(dir.Wide("data/Art/bg.bmp")));
+    EXPECT_EQ(NormalizeSeparators(L"a\\\\b//c\\"), L"a/b/c/");
+    EXPECT_EQ(ResolvePath(L""), L"");
 }
 
 } // namespace

@@ -3,6 +3,9 @@
 #include "support/Text.h"
 #include "support/UniqueName.h"
 #include "support/VellmarException.h"
+#include "tests/supportlib/Thrown.h"
+
+#include <gmock/gmock.h>
 
 #include <regex>
 
@@ -28,24 +31,18 @@ TEST(UniqueName, UuidTextIsLowerCaseAndFresh) {
 class UniqueNameTest : public Vellmar::Testing::TempDirTest {};
 
 TEST_F(UniqueNameTest, FailingOperationIsTriedThreeTimesThenPassesOn) {
-    int calls = 0;
     std::vector<std::wstring> paths;
     auto failing = [&](const std::wstring& path) {
-        ++calls;
         paths.push_back(path);
-        throw IOException("attempt " + std::to_string(calls));
+        throw IOException("attempt " + std::to_string(paths.size()));
     };
-    try {
-        TryWithUniqueName(failing, dir.Wide(), L".rar");
-        FAIL() << "no exception";
-    } catch (const IOException& e) {
-        EXPECT_EQ(e.Message(), "attempt 3");
-    }
-    EXPECT_EQ(calls, 3);
+    EXPECT_EQ(Vellmar::Testing::ThrownMessage<IOException>(
+                  [&] { TryWithUniqueName(failing, dir.Wide(), L".rar"); }),
+              "attempt 3");
     ASSERT_EQ(paths.size(), 3u);
     EXPECT_NE(paths[0], paths[1]);
-    EXPECT_EQ(paths[0].rfind(dir.Wide() + L"/", 0), 0u);
-    EXPECT_EQ(paths[0].substr(paths[0].size() - 4), L".rar");
+    EXPECT_THAT(paths[0],
+                testing::AllOf(testing::StartsWith(dir.Wide() + L"/"), testing::EndsWith(L".rar")));
 }
 
 TEST_F(UniqueNameTest, TakenNamesAreSkippedAndTheUsedPathReturned) {
@@ -64,9 +61,8 @@ TEST_F(UniqueNameTest, TakenNamesAreSkippedAndTheUsedPathReturned) {
 }
 
 TEST_F(UniqueNameTest, BrokenOrExhaustedNameSourcesThrowInsteadOfLooping) {
-    dir.Write("x", "");
-    dir.Write("y", "");
-    dir.Write("z", "");
+    for (const char* taken : {"x", "y", "z"})
+        dir.Write(taken, "");
     const std::vector<std::vector<std::wstring>> broken{{L"a", L"a", L"a"}, {L""}};
     auto failing = [](const std::wstring&) { throw std::runtime_error("fails"); };
     for (const auto& names : broken) {
