@@ -27,20 +27,12 @@ std::string Lower(std::string text) {
 }
 
 const char* Reason(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
+    // clang-format off
+    static const std::map<int, const char*> reasons{{200, "OK"}, {301, "Moved Permanently"},
+        {302, "Found"}, {404, "Not Found"}, {500, "Internal Server Error"}};
+    // clang-format on
+    const auto found = reasons.find(status);
+    return found == reasons.end() ? "Status" : found->second;
 }
 
 void Reset(int connection) {
@@ -137,15 +129,10 @@ bool LoopbackHttpServer::ReadRequest(int connection, RecordedRequest& request) {
             return false;
         received.append(buffer.data(), static_cast<std::size_t>(count));
     }
-    std::size_t start = 0;
-    while (start < end) {
-        const std::size_t lineEnd = received.find("\r\n", start);
-        const std::string line = received.substr(start, lineEnd - start);
-        if (start == 0)
-            request.requestLine = line;
-        else
-            request.headers.push_back(line);
-        start = lineEnd + 2;
+    for (std::size_t start = 0, lineEnd = 0; start < end; start = lineEnd + 2) {
+        lineEnd = received.find("\r\n", start);
+        (start == 0 ? request.requestLine : request.headers.emplace_back()) =
+            received.substr(start, lineEnd - start);
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "tests/support/Rar4Writer.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <stdexcept>
@@ -51,10 +52,7 @@ std::string MainHeader(std::uint16_t flags) {
 }
 
 bool IsAscii(const std::string& text) {
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
+    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x80; });
 }
 
 // A file header with `part` as its data; `total` and `crc` describe the whole file.
@@ -95,23 +93,6 @@ std::uint32_t HostAttributes(const RarEntry& entry) {
     if (entry.kind == RarEntry::Kind::Symlink)
         return 0120777;
     return folder ? 040755 : 0100644;
-}
-
-Rar4Writer& Rar4Writer::file(std::string name, std::string data) {
-    return add({std::move(name), std::move(data), RarEntry::Kind::File});
-}
-
-Rar4Writer& Rar4Writer::folder(std::string name) {
-    return add({std::move(name), {}, RarEntry::Kind::Folder});
-}
-
-Rar4Writer& Rar4Writer::symlink(std::string name, std::string target) {
-    return add({std::move(name), std::move(target), RarEntry::Kind::Symlink});
-}
-
-Rar4Writer& Rar4Writer::add(RarEntry entry) {
-    entries.push_back(std::move(entry));
-    return *this;
 }
 
 Rar4Writer& Rar4Writer::solid(bool on) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Vellmar::Testing {
@@ -21,13 +22,28 @@ struct RarEntry {
 
 std::uint32_t HostAttributes(const RarEntry& entry);
 
-// Writes stored (method 0x30) RAR4 archives with correct header and data CRCs.
-class Rar4Writer {
+// The entry list and its builder calls, shared by both archive writers.
+template <typename Writer> class RarEntries {
 public:
-    Rar4Writer& file(std::string name, std::string data);
-    Rar4Writer& folder(std::string name);
-    Rar4Writer& symlink(std::string name, std::string target);
-    Rar4Writer& add(RarEntry entry);
+    Writer& file(std::string name, std::string data) {
+        return add({std::move(name), std::move(data), RarEntry::Kind::File});
+    }
+    Writer& folder(std::string name) { return add({std::move(name), {}, RarEntry::Kind::Folder}); }
+    Writer& add(RarEntry entry) {
+        entries.push_back(std::move(entry));
+        return static_cast<Writer&>(*this);
+    }
+
+protected:
+    std::vector<RarEntry> entries;
+};
+
+// Writes stored (method 0x30) RAR4 archives with correct header and data CRCs.
+class Rar4Writer : public RarEntries<Rar4Writer> {
+public:
+    Rar4Writer& symlink(std::string name, std::string target) {
+        return add({std::move(name), std::move(target), RarEntry::Kind::Symlink});
+    }
 
     // Archive-wide flags of the main header.
     Rar4Writer& solid(bool on = true);
@@ -42,7 +58,6 @@ public:
     static std::uint32_t Crc32(const std::string& bytes, std::uint32_t crc = 0);
 
 private:
-    std::vector<RarEntry> entries;
     std::uint16_t mainFlags = 0;
 };
 

@@ -70,19 +70,6 @@ std::string FileHeader(const RarEntry& entry) {
 
 } // namespace
 
-Rar5Writer& Rar5Writer::file(std::string name, std::string data) {
-    return add({std::move(name), std::move(data), RarEntry::Kind::File});
-}
-
-Rar5Writer& Rar5Writer::folder(std::string name) {
-    return add({std::move(name), {}, RarEntry::Kind::Folder});
-}
-
-Rar5Writer& Rar5Writer::add(RarEntry entry) {
-    entries.push_back(std::move(entry));
-    return *this;
-}
-
 std::string Rar5Writer::bytes() const {
     std::string out(kSignature, sizeof kSignature);
     std::string flags;

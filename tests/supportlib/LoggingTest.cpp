@@ -222,12 +222,7 @@ TEST_F(LoggingTest, FileHandlerWithoutAppendTruncatesAndUnopenableFileThrowsWith
 
 // A log that fails during a run drops its lines, says so once on stderr and never throws.
 TEST_F(LoggingTest, LogThatFailsLaterDropsLinesAndReportsOnce) {
-    struct Failure {
-        std::string name;
-        int error;
-        std::function<void()> cause;
-    };
-    const std::vector<Failure> failures = {
+    const std::tuple<std::string, int, std::function<void()>> failures[] = {
         {"gone/x.log", ENOENT, [&] { fs::remove_all(dir / "gone"); }},
         {"taken/x.log", EISDIR,
          [&] {
@@ -262,10 +257,9 @@ TEST_F(LoggingTest, TwoThreadsWriteWholeLines) {
     const auto worker = LogManager::getLogger(UniqueName(L"autorun.Worker"));
     constexpr int kLines = 2000;
     auto run = [&](Logger& logger, const std::wstring& tag) {
-        for (int i = 0; i < kLines; ++i) {
+        for (int i = 0; i < kLines; ++i)
             if (logger.isEnabledFor(3))
                 logger.log(3, tag + L" line " + std::to_wstring(i) + L" with some padding text");
-        }
     };
     std::thread a(run, std::ref(*rootLogger), L"ui");
     std::thread b(run, std::ref(*worker), L"worker");
