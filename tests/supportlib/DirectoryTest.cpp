@@ -1,10 +1,16 @@
 #include "tests/support/TempDir.h"
 #include "tests/supportlib/Thrown.h"
 
+#include "support/CommitDirectory.h"
 #include "support/Directory.h"
+#include "support/Path.h"
+#include "support/Text.h"
+#include "support/UniqueName.h"
 #include "support/VellmarException.h"
 
 #include <gmock/gmock.h>
+
+#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -79,4 +85,152 @@ TEST_F(DirectoryTest, CopyFailures) {
         << "an existing subfolder is an error";
     EXPECT_THROW(Directory::Copy(dir.Wide("dst"), dir.Wide("missing")), FileNotFoundException);
     EXPECT_THROW(Directory::Copy(dir.Wide("missing"), dir.Wide("src")), FileNotFoundException);
+}
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+CommitMoves Without(bool exchange) {
+    CommitMoves moves = DefaultCommitMoves();
+    if (!exchange)
+        moves.exchange = [](const std::wstring&, const std::wstring&) { return false; };
+    return moves;
+}
+
+class CommitDirectoryTest : public Vellmar::Testing::TempDirTest {
+protected:
+    void SetUp() override { dir.Write("staged/new.txt", "new"); }
+    // After a failure: both folders where they were, the old one untouched.
+    void ExpectOldInPlace(const Strings& top = {"news", "staged"}) {
+        EXPECT_EQ(dir.List(), top);
+        EXPECT_EQ(dir.List("news"), Strings{"old.txt"});
+    }
+};
+
+TEST_F(CommitDirectoryTest, ReplacesWhateverIsThereAndLeavesNothingBehind) {
+    enum Old { None, Folder, File };
+    const std::tuple<const char*, std::wstring, bool, Old> cases[] = {
+        {"missing", dir.Wide("news"), true, None},
+        {"exchange", dir.Wide("news"), true, Folder},
+        {"two renames", dir.Wide("news"), false, Folder},
+        {"windows spelling", dir.Wide() + L"\\NEWS\\", true, Folder},
+        {"file, exchange", dir.Wide("news"), true, File},
+        {"file, two renames", dir.Wide("news"), false, File},
+    };
+    for (const auto& [what, location, exchange, old] : cases) {
+        if (old != None)
+            dir.Write(old == File ? "news" : "news/old.txt", "old");
+        dir.Write("staged/new.txt", "new");
+        const CommitLeftover leftover =
+            CommitDirectory(location, dir.Wide("staged"), Without(exchange));
+        EXPECT_EQ(leftover.path, L"") << what;
+        EXPECT_EQ(dir.List(), Strings{"news"}) << what;
+        EXPECT_EQ(dir.List("news"), Strings{"new.txt"}) << what;
+        EXPECT_EQ(dir.Read("news/new.txt"), "new") << what;
+        fs::remove_all(dir / "news");
+    }
+}
+
+TEST_F(CommitDirectoryTest, OldEntryThatCannotBeRemovedIsReturnedNotThrown) {
+    dir.Write("news", "old file");
+    CommitMoves moves = DefaultCommitMoves();
+    moves.remove = [](const std::wstring&) { throw IOException("cannot remove"); };
+    const CommitLeftover leftover = CommitDirectory(dir.Wide("news"), dir.Wide("staged"), moves);
+    EXPECT_EQ(dir.List("news"), Strings{"new.txt"});
+    EXPECT_TRUE(fs::is_regular_file(Vellmar::WideToUtf8(leftover.path)));
+    EXPECT_NE(leftover.error.find("cannot remove"), std::string::npos) << leftover.error;
+}
+
+TEST_F(CommitDirectoryTest, FailedFinalMovePutsOldFolderBack) {
+    dir.Write("news/old.txt", "old");
+    int renames = 0;
+    CommitMoves failSecond = Without(false);
+    failSecond.rename = [&](const std::wstring& from, const std::wstring& to) {
+        if (++renames == 2)
+            throw Win32::Win32Exception("Rename failed", EACCES);
+        Rename(from, to);
+    };
+    EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged"), failSecond),
+                 Win32::Win32Exception);
+    EXPECT_EQ(renames, 3) << "aside, failed move, restore";
+    ExpectOldInPlace();
+}
+
+TEST_F(CommitDirectoryTest, FailedExchangeOrMissingNewFolderChangesNothing) {
+    dir.Write("news/old.txt", "old");
+    CommitMoves failing = DefaultCommitMoves();
+    failing.exchange = [](const std::wstring&, const std::wstring&) -> bool {
+        throw Win32::Win32Exception("Rename failed", EIO);
+    };
+    EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged"), failing),
+                 Win32::Win32Exception);
+    ExpectOldInPlace();
+    fs::remove_all(dir / "staged");
+    EXPECT_THROW(CommitDirectory(dir.Wide("news"), dir.Wide("staged")), FileNotFoundException);
+    ExpectOldInPlace({"news"});
+}
+
+NameSource Sequence(std::vector<std::wstring> names) {
+    return [names, next = std::size_t{0}]() mutable { return names.at(next++); };
+}
+
+} // namespace
+
+TEST(UniqueName, UuidTextIsLowerCaseAndFresh) {
+    const std::wregex form(L"[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}");
+    const std::wstring first = NewUuidString();
+    EXPECT_TRUE(std::regex_match(first, form)) << first;
+    EXPECT_NE(first, NewUuidString());
+}
+
+class UniqueNameTest : public Vellmar::Testing::TempDirTest {};
+
+TEST_F(UniqueNameTest, FailingOperationIsTriedThreeTimesThenPassesOn) {
+    std::vector<std::wstring> paths;
+    auto failing = [&](const std::wstring& path) {
+        paths.push_back(path);
+        throw IOException("attempt " + std::to_string(paths.size()));
+    };
+    EXPECT_EQ(ThrownMessage<IOException>([&] { TryWithUniqueName(failing, dir.Wide(), L".rar"); }),
+              "attempt 3");
+    ASSERT_EQ(paths.size(), 3u);
+    EXPECT_NE(paths[0], paths[1]);
+    EXPECT_THAT(paths[0],
+                testing::AllOf(StartsWith(dir.Wide() + L"/"), testing::EndsWith(L".rar")));
+}
+
+TEST_F(UniqueNameTest, TakenNamesAreSkippedAndTheUsedPathReturned) {
+    dir.Write("taken", "");
+    int calls = 0;
+    const std::wstring used = TryWithUniqueName(
+        [&](const std::wstring& path) {
+            if (++calls == 1)
+                throw std::runtime_error("first fails");
+            fs::create_directory(Vellmar::WideToUtf8(path));
+        },
+        dir.Wide(), L"", Sequence({L"taken", L"b", L"c"}));
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(used, dir.Wide("c"));
+    EXPECT_TRUE(fs::is_directory(dir / "c"));
+}
+
+TEST_F(UniqueNameTest, BrokenOrExhaustedNameSourcesThrowInsteadOfLooping) {
+    for (const char* taken : {"x", "y", "z"})
+        dir.Write(taken, "");
+    const std::vector<std::vector<std::wstring>> broken{{L"a", L"a", L"a"}, {L""}};
+    auto failing = [](const std::wstring&) { throw std::runtime_error("fails"); };
+    for (const auto& names : broken) {
+        try {
+            TryWithUniqueName(failing, dir.Wide(), L"", Sequence(names));
+            ADD_FAILURE() << "no exception";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find("name source is broken"), std::string::npos);
+        }
+    }
+    int calls = 0;
+    auto count = [&](const std::wstring&) { ++calls; };
+    EXPECT_THROW(TryWithUniqueName(count, dir.Wide(), L"", Sequence({L"x", L"y", L"z"})),
+                 Win32::Win32Exception);
+    EXPECT_EQ(calls, 0);
 }
