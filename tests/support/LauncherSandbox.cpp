@@ -53,9 +53,7 @@ LauncherSandbox::LauncherSandbox(const std::string& prefix)
 LauncherSandbox::~LauncherSandbox() {
     engine.reset();
     MessageBoxService::Install(previousBoxes);
-    if (::chdir(savedDirectory.c_str()) != 0) {
-        // nothing to go back to
-    }
+    (void)!::chdir(savedDirectory.c_str()); // nothing to go back to when it fails
 }
 
 std::wstring LauncherSandbox::WriteConfiguration(const std::wstring& body) const {

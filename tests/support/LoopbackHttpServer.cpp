@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -19,12 +20,6 @@ constexpr int PollMs = 100;
 constexpr std::size_t MaxRequestBytes = 64 * 1024;
 constexpr std::size_t ChunkBytes = 256 * 1024;
 constexpr std::uint64_t TruncatedShortfall = 1000;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 const char* Reason(int status) {
     // clang-format off
@@ -44,12 +39,11 @@ void Reset(int connection) {
 
 std::vector<std::string> RecordedRequest::Values(const std::string& name) const {
     std::vector<std::string> values;
-    const std::string wanted = Lower(name);
     for (const std::string& line : headers) {
-        const std::size_t colon = line.find(':');
-        if (colon == std::string::npos || Lower(line.substr(0, colon)) != wanted)
+        if (line.size() <= name.size() || line[name.size()] != ':' ||
+            ::strncasecmp(line.c_str(), name.c_str(), name.size()) != 0)
             continue;
-        const std::size_t start = line.find_first_not_of(' ', colon + 1);
+        const std::size_t start = line.find_first_not_of(' ', name.size() + 1);
         values.push_back(start == std::string::npos ? "" : line.substr(start));
     }
     return values;
@@ -59,8 +53,6 @@ LoopbackHttpServer::LoopbackHttpServer(std::chrono::seconds connectionLimit,
                                        std::chrono::seconds lifetime)
     : connectionLimit(connectionLimit), endOfLife(std::chrono::steady_clock::now() + lifetime) {
     listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener < 0)
-        throw std::runtime_error("loopback server: socket failed");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -69,7 +61,7 @@ LoopbackHttpServer::LoopbackHttpServer(std::chrono::seconds connectionLimit,
         ::listen(listener, 16) != 0 ||
         ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(listener);
-        throw std::runtime_error("loopback server: bind or listen failed");
+        throw std::runtime_error("loopback server: socket, bind or listen failed");
     }
     port = ntohs(address.sin_port);
     thread = std::thread([this] { Run(); });

@@ -10,20 +10,15 @@ namespace Vellmar::Testing {
 namespace {
 
 constexpr char kMarker[] = {'R', 'a', 'r', '!', 0x1a, 0x07, 0x00};
+// clang-format off
 enum : std::uint16_t {
-    MainVolume = 0x0001,
-    MainSolid = 0x0008,
-    MainNewNumbering = 0x0010,
-    MainPassword = 0x0080,
+    MainVolume = 0x0001, MainSolid = 0x0008, MainNewNumbering = 0x0010, MainPassword = 0x0080,
     MainFirstVolume = 0x0100,
-    FileSplitBefore = 0x0001,
-    FileSplitAfter = 0x0002,
-    FilePassword = 0x0004,
-    FileDirectory = 0x00e0,
-    FileUnicode = 0x0200,
-    LongBlock = 0x8000,
+    FileSplitBefore = 0x0001, FileSplitAfter = 0x0002, FilePassword = 0x0004,
+    FileDirectory = 0x00e0, FileUnicode = 0x0200, LongBlock = 0x8000,
     EndNextVolume = 0x0001,
 };
+// clang-format on
 
 void Put16(std::string& out, unsigned value) {
     out += static_cast<char>(value & 0xff);
