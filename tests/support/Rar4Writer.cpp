@@ -20,25 +20,15 @@ enum : std::uint16_t {
 };
 // clang-format on
 
-void Put16(std::string& out, unsigned value) {
-    out += static_cast<char>(value & 0xff);
-    out += static_cast<char>((value >> 8) & 0xff);
-}
-
-void Put32(std::string& out, std::uint32_t value) {
-    Put16(out, value & 0xffff);
-    Put16(out, value >> 16);
-}
-
 // A block: CRC16 (low half of the CRC32 of everything after it), type, flags, size, body.
 std::string Block(unsigned type, unsigned flags, const std::string& body, bool badCrc = false) {
     std::string head;
     head += static_cast<char>(type);
-    Put16(head, flags);
-    Put16(head, static_cast<unsigned>(body.size() + 7));
+    PutLittleEndian(head, flags, 2);
+    PutLittleEndian(head, static_cast<unsigned>(body.size() + 7), 2);
     head += body;
     std::string out;
-    Put16(out, (Rar4Writer::Crc32(head) & 0xffff) ^ (badCrc ? 0x5a5a : 0));
+    PutLittleEndian(out, (Rar4Writer::Crc32(head) & 0xffff) ^ (badCrc ? 0x5a5a : 0), 2);
     return out + head;
 }
 
@@ -61,15 +51,15 @@ std::string FileBlock(const RarEntry& entry, const std::string& part, std::uint3
     if (!IsAscii(entry.name))
         flags |= FileUnicode; // a name without a zero byte is read as UTF-8
     std::string body;
-    Put32(body, static_cast<std::uint32_t>(part.size()));
-    Put32(body, total);
+    PutLittleEndian(body, static_cast<std::uint32_t>(part.size()));
+    PutLittleEndian(body, total);
     body += static_cast<char>(entry.windows ? 2 : 3);
-    Put32(body, entry.badDataCrc ? ~crc : crc);
-    Put32(body, (44u << 25) | (6u << 21) | (15u << 16) | (12u << 11)); // 2024-06-15 12:00
+    PutLittleEndian(body, entry.badDataCrc ? ~crc : crc);
+    PutLittleEndian(body, (44u << 25) | (6u << 21) | (15u << 16) | (12u << 11)); // 2024-06-15 12:00
     body += static_cast<char>(29);
     body += static_cast<char>(0x30);
-    Put16(body, static_cast<unsigned>(entry.name.size()));
-    Put32(body, HostAttributes(entry));
+    PutLittleEndian(body, static_cast<unsigned>(entry.name.size()), 2);
+    PutLittleEndian(body, HostAttributes(entry));
     body += entry.name;
     return Block(0x74, flags, body, entry.badHeaderCrc) + part;
 }
@@ -80,6 +70,11 @@ std::string WholeFile(const RarEntry& entry) {
 }
 
 } // namespace
+
+void PutLittleEndian(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xff);
+}
 
 std::uint32_t HostAttributes(const RarEntry& entry) {
     const bool folder = entry.kind == RarEntry::Kind::Folder;

@@ -21,6 +21,8 @@ struct RarEntry {
 };
 
 std::uint32_t HostAttributes(const RarEntry& entry);
+// Appends the low `bytes` bytes of `value`, least significant first.
+void PutLittleEndian(std::string& out, std::uint32_t value, int bytes = 4);
 
 // The entry list and its builder calls, shared by both archive writers.
 template <typename Writer> class RarEntries {

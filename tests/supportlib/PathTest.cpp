@@ -52,10 +52,10 @@ TEST(Path, AppendCanonicalizeAndRemoveFileSpecWorkOnTextAlone) {
 }
 
 TEST(Path, TemporaryDirectoryEndsWithSeparator) {
-    const std::pair<const char*, std::wstring> cases[] = {{"/var/tmp", L"/var/tmp/"},
-                                                          {"/scratch/", L"/scratch/"},
-                                                          {"", L"/tmp/"},
-                                                          {nullptr, L"/tmp/"}};
+    // clang-format off
+    const std::pair<const char*, std::wstring> cases[] = {
+        {"/var/tmp", L"/var/tmp/"}, {"/scratch/", L"/scratch/"}, {"", L"/tmp/"}, {nullptr, L"/tmp/"}};
+    // clang-format on
     for (const auto& [value, expected] : cases) {
         Vellmar::Testing::ScopedEnv tmp("TMPDIR", value);
         EXPECT_EQ(GetTemporaryDirectory(), expected) << (value ? value : "(unset)");
@@ -93,12 +93,18 @@ protected:
     void SetUp() override { dir.Write("data/Art/bg.bmp", "x"); }
 };
 
-TEST_F(PathResolveTest, WindowsStyleNameFindsFile) {
+TEST_F(PathResolveTest, WindowsStyleNameFindsFileAndMissingNameStaysNormalised) {
     for (const char* name : {"data/Art/bg.bmp", "Data\\ART\\BG.BMP", "DATA//art\\Bg.bmp"}) {
         EXPECT_EQ(ResolvePath(dir.Wide() + L"/" + Utf8ToWide(name)), dir.Wide("data/Art/bg.bmp"))
             << name;
         EXPECT_TRUE(PathExists(dir.Wide() + L"\\" + Utf8ToWide(name))) << name;
     }
+    EXPECT_FALSE(PathExists(dir.Wide("data/Art/none.bmp")));
+    EXPECT_EQ(ResolvePath(dir.Wide() + L"\\DATA\\none.bmp"), dir.Wide() + L"/DATA/none.bmp");
+    EXPECT_TRUE(IsDirectoryPath(dir.Wide() + L"/DATA/art"));
+    EXPECT_FALSE(IsDirectoryPath(dir.Wide("data/Art/bg.bmp")));
+    EXPECT_EQ(NormalizeSeparators(L"a\\\\b//c\\"), L"a/b/c/");
+    EXPECT_EQ(ResolvePath(L""), L"");
 }
 
 TEST_F(PathResolveTest, RelativeNameResolvesFromTheCurrentFolder) {
@@ -126,15 +132,6 @@ TEST_F(PathResolveTest, CaseFoldingCoversEveryScript) {
         dir.Write(stored, "x");
         EXPECT_EQ(ResolvePath(dir.Wide() + L"/" + Utf8ToWide(asked)), dir.Wide(stored)) << asked;
     }
-}
-
-TEST_F(PathResolveTest, MissingNameStaysNormalised) {
-    EXPECT_FALSE(PathExists(dir.Wide("data/Art/none.bmp")));
-    EXPECT_EQ(ResolvePath(dir.Wide() + L"\\DATA\\none.bmp"), dir.Wide() + L"/DATA/none.bmp");
-    EXPECT_TRUE(IsDirectoryPath(dir.Wide() + L"/DATA/art"));
-    EXPECT_FALSE(IsDirectoryPath(dir.Wide("data/Art/bg.bmp")));
-    EXPECT_EQ(NormalizeSeparators(L"a\\\\b//c\\"), L"a/b/c/");
-    EXPECT_EQ(ResolvePath(L""), L"");
 }
 
 } // namespace
