@@ -12,17 +12,12 @@ namespace Vellmar::Testing {
 
 namespace {
 
-const std::wstring kStrings = LR"(<languagetable>
-  <strings language="en">
-    <string name="error_title">Error</string>
-    <string name="error_filenotfound">Not found: %ls</string>
-    <string name="error_parseerror">Parse: %ls at %i:%i in %ls</string>
-    <string name="error_filecorrupt">Corrupt: %ls</string>
-    <string name="error_xmldata">Bad: %ls</string>
-    <string name="main">Main title</string>
-  </strings>
-  <strings language="fr"><string name="error_title">Erreur</string></strings>
-</languagetable>)";
+const std::wstring kStrings = LR"(<languagetable><strings language="en">
+<string name="error_title">Error</string><string name="error_filenotfound">Not found: %ls</string>
+<string name="error_parseerror">Parse: %ls at %i:%i in %ls</string>
+<string name="error_filecorrupt">Corrupt: %ls</string><string name="error_xmldata">Bad: %ls</string>
+<string name="main">Main title</string></strings>
+<strings language="fr"><string name="error_title">Erreur</string></strings></languagetable>)";
 
 std::string CurrentDirectory() {
     char buffer[4096] = {};

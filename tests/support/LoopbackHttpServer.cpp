@@ -30,6 +30,11 @@ const char* Reason(int status) {
     return found == reasons.end() ? "Status" : found->second;
 }
 
+bool Readable(int fd) {
+    pollfd waiting{fd, POLLIN, 0};
+    return ::poll(&waiting, 1, PollMs) > 0;
+}
+
 void Reset(int connection) {
     const linger abortive{1, 0};
     ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
@@ -94,8 +99,7 @@ bool LoopbackHttpServer::Expired() const {
 
 void LoopbackHttpServer::Run() {
     while (!stopping && std::chrono::steady_clock::now() < endOfLife) {
-        pollfd waiting{listener, POLLIN, 0};
-        if (::poll(&waiting, 1, PollMs) <= 0)
+        if (!Readable(listener))
             continue;
         const int connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
@@ -113,8 +117,7 @@ bool LoopbackHttpServer::ReadRequest(int connection, RecordedRequest& request) {
     while ((end = received.find("\r\n\r\n")) == std::string::npos) {
         if (Expired() || received.size() > MaxRequestBytes)
             return false;
-        pollfd waiting{connection, POLLIN, 0};
-        if (::poll(&waiting, 1, PollMs) <= 0)
+        if (!Readable(connection))
             continue;
         const ssize_t count = ::recv(connection, buffer.data(), buffer.size(), 0);
         if (count <= 0)
@@ -179,9 +182,7 @@ bool LoopbackHttpServer::SendBody(int connection, const HttpRoute& route, std::u
 void LoopbackHttpServer::WaitForClose(int connection) {
     std::array<char, 4096> buffer{};
     while (!Expired()) {
-        pollfd waiting{connection, POLLIN, 0};
-        if (::poll(&waiting, 1, PollMs) > 0 &&
-            ::recv(connection, buffer.data(), buffer.size(), 0) <= 0)
+        if (Readable(connection) && ::recv(connection, buffer.data(), buffer.size(), 0) <= 0)
             return;
     }
 }

@@ -9,8 +9,6 @@
 
 using namespace LTF;
 
-namespace {
-
 // "\x0661\x0662": non-ASCII digits are not digits.
 TEST(IntReading, FollowsScanfInteger) {
     // clang-format off
@@ -107,5 +105,3 @@ TEST(Flags, NamesFoundAnywhereCaseSensitiveWrittenInTableOrder) {
     EXPECT_EQ(value_to_name(align, 4), L"right");
     EXPECT_EQ(value_to_name(align, 99), L"");
 }
-
-} // namespace

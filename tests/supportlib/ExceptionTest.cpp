@@ -77,8 +77,6 @@ TEST(ThrowLastWin32Error, MapsErrnoToClass) {
     EXPECT_THROW(ThrowLastWin32Error("x", EACCES, L""), Win32::Win32Exception);
 }
 
-namespace {
-
 // Binds one function of the strlen shape, as the library wrappers bind theirs.
 class OneFunction : public DynamicLibrary {
 public:
@@ -119,5 +117,3 @@ TEST(DynamicLibrary, BindsOrThrowsNamingLibraryAndProcedure) {
         }
     }
 }
-
-} // namespace

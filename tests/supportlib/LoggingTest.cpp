@@ -160,11 +160,11 @@ TEST_F(LoggingTest, MethodTraceLogsEntryAndExitAtLevelSevenOnly) {
     const auto logger = LogManager::getLogger(UniqueName(L"trace"));
     CapturingHandler capture;
     logger->addHandler(&capture);
-    const std::pair<int, std::vector<std::wstring>> cases[] = {
-        {3, {L"inside"}},
-        {7,
-         {L"Entering method CheckNewsUpdate::Run", L"inside",
-          L"Exiting method CheckNewsUpdate::Run"}}};
+    // clang-format off
+    const std::pair<int, std::vector<std::wstring>> cases[] = {{3, {L"inside"}},
+        {7, {L"Entering method CheckNewsUpdate::Run", L"inside",
+             L"Exiting method CheckNewsUpdate::Run"}}};
+    // clang-format on
     for (const auto& [level, expected] : cases) {
         capture.records.clear();
         logger->setLevel(level);

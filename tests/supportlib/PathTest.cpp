@@ -17,8 +17,6 @@ using ::testing::StartsWith;
 using Vellmar::Testing::ThrownMessage;
 using namespace LTF::IO;
 
-namespace {
-
 using Win32::Win32Exception;
 
 TEST(Path, AppendCanonicalizeAndRemoveFileSpecWorkOnTextAlone) {
@@ -133,8 +131,6 @@ TEST_F(PathResolveTest, CaseFoldingCoversEveryScript) {
         EXPECT_EQ(ResolvePath(dir.Wide() + L"/" + Utf8ToWide(asked)), dir.Wide(stored)) << asked;
     }
 }
-
-} // namespace
 
 TEST(FindPattern, WindowsWildcardRules) {
     // clang-format off
