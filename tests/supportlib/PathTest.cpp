@@ -51,8 +51,8 @@ TEST(Path, AppendCanonicalizeAndRemoveFileSpecWorkOnTextAlone) {
 
 TEST(Path, TemporaryDirectoryEndsWithSeparator) {
     // clang-format off
-    const std::pair<const char*, std::wstring> cases[] = {
-        {"/var/tmp", L"/var/tmp/"}, {"/scratch/", L"/scratch/"}, {"", L"/tmp/"}, {nullptr, L"/tmp/"}};
+    const std::pair<const char*, std::wstring> cases[] = {{"/var/tmp", L"/var/tmp/"},
+        {"/scratch/", L"/scratch/"}, {"", L"/tmp/"}, {nullptr, L"/tmp/"}};
     // clang-format on
     for (const auto& [value, expected] : cases) {
         Vellmar::Testing::ScopedEnv tmp("TMPDIR", value);
