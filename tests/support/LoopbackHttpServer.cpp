@@ -213,36 +213,25 @@ void LoopbackHttpServer::Serve(int connection) {
     if (!Send(connection, head.data(), head.size()))
         return;
 
-    switch (route.mode) {
-    case HttpRoute::Mode::Respond:
-    case HttpRoute::Mode::TruncateBody:
-        if (SendBody(connection, route, size))
-            ::shutdown(connection, SHUT_WR);
-        WaitForClose(connection);
-        return;
-    case HttpRoute::Mode::StallAfterHeaders:
-        WaitForClose(connection);
-        return;
-    case HttpRoute::Mode::ResetMidBody:
+    using Mode = HttpRoute::Mode;
+    if (route.mode == Mode::ResetMidBody) {
         SendBody(connection, route, size / 2);
-        Reset(connection);
-        return;
-    case HttpRoute::Mode::SlowDrip:
-        for (std::uint64_t i = 0; i < size && !Expired(); ++i) {
-            if (!Send(connection, route.body.data() + i, 1))
-                return;
-            std::this_thread::sleep_for(route.dripInterval);
-        }
-        WaitForClose(connection);
-        return;
-    case HttpRoute::Mode::Endless: {
+        return Reset(connection);
+    }
+    if (route.mode == Mode::Endless) {
         HttpRoute endless = route;
         endless.generatedSize = 1;
         while (SendBody(connection, endless, ChunkBytes / 251 * 251)) {
         }
         return;
     }
+    if (route.mode == Mode::SlowDrip) {
+        for (std::uint64_t i = 0; i < size && Send(connection, route.body.data() + i, 1); ++i)
+            std::this_thread::sleep_for(route.dripInterval);
+    } else if (route.mode != Mode::StallAfterHeaders && SendBody(connection, route, size)) {
+        ::shutdown(connection, SHUT_WR);
     }
+    WaitForClose(connection);
 }
 
 } // namespace Vellmar::Testing

@@ -16,12 +16,6 @@ namespace TestSupport {
 
 namespace {
 
-std::string ReadAndRemove(const std::string& path) {
-    const std::string bytes = Vellmar::Testing::ReadFile(path);
-    ::unlink(path.c_str());
-    return bytes;
-}
-
 std::string TempName() {
     char pattern[] = "/tmp/vellmar-proc-XXXXXX";
     const int fd = ::mkstemp(pattern);
@@ -68,8 +62,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         ::waitpid(child, &status, 0);
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadAndRemove(outPath);
-    result.err = ReadAndRemove(errPath);
+    result.out = Vellmar::Testing::ReadFile(outPath);
+    result.err = Vellmar::Testing::ReadFile(errPath);
+    ::unlink(outPath.c_str());
+    ::unlink(errPath.c_str());
     return result;
 }
 
