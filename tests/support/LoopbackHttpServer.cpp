@@ -169,12 +169,10 @@ bool LoopbackHttpServer::SendBody(int connection, const HttpRoute& route, std::u
     std::string chunk(ChunkBytes / 251 * 251, '\0');
     for (std::size_t i = 0; i < chunk.size(); ++i)
         chunk[i] = PatternByte(i);
-    for (std::uint64_t left = size; left > 0;) {
-        const std::size_t part =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+    for (std::uint64_t part = 0; size > 0; size -= part) {
+        part = std::min<std::uint64_t>(size, chunk.size());
         if (!Send(connection, chunk.data(), part))
             return false;
-        left -= part;
     }
     return true;
 }

@@ -190,7 +190,7 @@ TEST_F(LoggingTest, RecordCopiesCloneTheAttachedException) {
     EXPECT_NE(dynamic_cast<const Vellmar::FileNotFoundException*>(copy.thrown.get()), nullptr);
 }
 
-TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
+TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineTruncatesOrThrowsWithPath) {
     dir.Write("Documents/autorun.log", "old line\r\n");
     // Written the Windows way, with a folder whose case differs.
     FileLogHandler file(dir.Wide() + L"\\DOCUMENTS\\autorun.log", true);
@@ -204,12 +204,8 @@ TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
                               "e \xe6\x97\xa5\xe6\x9c\xac\r\n"
                               "\\[[^\\]]+\\] WARNING: second\r\n");
     EXPECT_TRUE(std::regex_match(content, expected)) << content;
-}
-
-TEST_F(LoggingTest, FileHandlerWithoutAppendTruncatesAndUnopenableFileThrowsWithPath) {
-    dir.Write("fresh.log", "old line\r\n");
-    FileLogHandler file(dir.Wide("fresh.log"), false);
-    EXPECT_EQ(dir.Read("fresh.log"), "");
+    FileLogHandler truncating(dir.Wide("Documents/autorun.log"), false);
+    EXPECT_EQ(dir.Read("Documents/autorun.log"), "");
     EXPECT_EQ(ThrownMessage<LogException>(
                   [&] { FileLogHandler missing(dir.Wide("missing/dir/x.log"), true); }),
               "Could not open log file: " + (dir / "missing/dir/x.log").string());
