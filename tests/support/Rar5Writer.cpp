@@ -52,10 +52,8 @@ std::string FileHeader(const RarEntry& entry) {
     fields += entry.name;
     std::string extra;
     if (!entry.blake2.empty()) {
-        std::string record;
-        PutVint(record, 2); // file hash
-        PutVint(record, 0); // BLAKE2sp
-        record += entry.blake2;
+        // Record type 2 (file hash), hash type 0 (BLAKE2sp), the hash.
+        const std::string record = std::string("\x02\x00", 2) + entry.blake2;
         PutVint(extra, record.size());
         extra += record;
     }
