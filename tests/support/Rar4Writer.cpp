@@ -12,8 +12,7 @@ namespace {
 constexpr char kMarker[] = {'R', 'a', 'r', '!', 0x1a, 0x07, 0x00};
 // clang-format off
 enum : std::uint16_t {
-    MainVolume = 0x0001, MainSolid = 0x0008, MainNewNumbering = 0x0010, MainPassword = 0x0080,
-    MainFirstVolume = 0x0100,
+    MainVolume = 0x0001, MainNewNumbering = 0x0010, MainFirstVolume = 0x0100,
     FileSplitBefore = 0x0001, FileSplitAfter = 0x0002, FilePassword = 0x0004,
     FileDirectory = 0x00e0, FileUnicode = 0x0200, LongBlock = 0x8000,
     EndNextVolume = 0x0001,
@@ -83,16 +82,6 @@ std::uint32_t HostAttributes(const RarEntry& entry) {
     if (entry.kind == RarEntry::Kind::Symlink)
         return 0120777;
     return folder ? 040755 : 0100644;
-}
-
-Rar4Writer& Rar4Writer::solid(bool on) {
-    mainFlags = on ? (mainFlags | MainSolid) : (mainFlags & ~MainSolid);
-    return *this;
-}
-
-Rar4Writer& Rar4Writer::encryptedHeaders(bool on) {
-    mainFlags = on ? (mainFlags | MainPassword) : (mainFlags & ~MainPassword);
-    return *this;
 }
 
 std::string Rar4Writer::bytes() const {

@@ -48,8 +48,8 @@ public:
     }
 
     // Archive-wide flags of the main header.
-    Rar4Writer& solid(bool on = true);
-    Rar4Writer& encryptedHeaders(bool on = true);
+    Rar4Writer& solid(bool on = true) { return MainFlag(0x0008, on); }
+    Rar4Writer& encryptedHeaders(bool on = true) { return MainFlag(0x0080, on); }
 
     std::string bytes() const;
     // Two volumes of a volume set (new numbering): the last entry, a file, is split after
@@ -60,6 +60,10 @@ public:
     static std::uint32_t Crc32(const std::string& bytes, std::uint32_t crc = 0);
 
 private:
+    Rar4Writer& MainFlag(std::uint16_t bit, bool on) {
+        mainFlags = on ? (mainFlags | bit) : (mainFlags & ~bit);
+        return *this;
+    }
     std::uint16_t mainFlags = 0;
 };
 

@@ -107,13 +107,11 @@ TEST_F(PathResolveTest, WindowsStyleNameFindsFileAndMissingNameStaysNormalised) 
 TEST_F(PathResolveTest, RelativeNameResolvesFromTheCurrentFolder) {
     const fs::path saved = fs::current_path();
     fs::current_path(dir.Path());
-    const bool exists = PathExists(L"Data\\ART\\BG.BMP");
-    const std::wstring resolved = ResolvePath(L"DATA\\art\\bg.BMP");
-    const std::string target = NativeTargetPath(L"DATA\\ART\\New\\file.txt");
+    EXPECT_TRUE(PathExists(L"Data\\ART\\BG.BMP"));
+    EXPECT_EQ(ResolvePath(L"DATA\\art\\bg.BMP"), L"data/Art/bg.bmp");
+    EXPECT_EQ(NativeTargetPath(L"DATA\\ART\\New\\file.txt"), "data/Art/New/file.txt")
+        << "existing folders matched, the rest kept";
     fs::current_path(saved);
-    EXPECT_TRUE(exists);
-    EXPECT_EQ(resolved, L"data/Art/bg.bmp");
-    EXPECT_EQ(target, "data/Art/New/file.txt") << "existing folders matched, the rest kept";
 }
 
 // Every letter folds, not only Latin-1.
