@@ -18,12 +18,8 @@ void Check(bool condition) {
         std::abort();
 }
 
-bool IsAscii(const std::wstring& text) {
-    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > 0 && c < 128; });
-}
-
 void CompareWithLibraryInteger(const std::wstring& text) {
-    if (!IsAscii(text))
+    if (!std::all_of(text.begin(), text.end(), [](wchar_t c) { return c > 0 && c < 128; }))
         return;
     wchar_t* end = nullptr;
     const long reference = std::wcstol(text.c_str(), &end, 0);

@@ -4,6 +4,7 @@
 #include "support/Text.h"
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -15,19 +16,12 @@ void Check(bool condition) {
 
 void Define(StringTable& table, const std::wstring& definitions) {
     table.SetLanguage(L"en");
-    std::size_t pos = 0;
-    while (pos < definitions.size()) {
-        std::size_t end = definitions.find(L'\n', pos);
-        if (end == std::wstring::npos)
-            end = definitions.size();
-        const std::wstring line = definitions.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line[0] == L'@') {
-            table.SetLanguage(line.substr(1));
-            continue;
-        }
+    std::wistringstream lines(definitions);
+    for (std::wstring line; std::getline(lines, line);) {
         const std::size_t equals = line.find(L'=');
-        if (equals != std::wstring::npos)
+        if (!line.empty() && line[0] == L'@')
+            table.SetLanguage(line.substr(1));
+        else if (equals != std::wstring::npos)
             table.SetVariable(line.substr(0, equals), line.substr(equals + 1));
     }
 }

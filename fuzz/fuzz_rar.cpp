@@ -38,10 +38,8 @@ RarArchive& Library() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fs::path archivePath = Workspace() / "input.rar";
     const fs::path out = Workspace() / "out";
-    {
-        std::ofstream file(archivePath, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    std::ofstream(archivePath, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     std::error_code ignored;
     fs::remove_all(out, ignored);
     RarArchive& archive = Library();

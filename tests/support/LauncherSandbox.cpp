@@ -12,17 +12,12 @@ namespace Vellmar::Testing {
 
 namespace {
 
-const std::wstring kStrings = LR"(<languagetable>
-  <strings language="en">
-    <string name="error_title">Error</string>
-    <string name="error_filenotfound">Not found: %ls</string>
-    <string name="error_parseerror">Parse: %ls at %i:%i in %ls</string>
-    <string name="error_filecorrupt">Corrupt: %ls</string>
-    <string name="error_xmldata">Bad: %ls</string>
-    <string name="main">Main title</string>
-  </strings>
-  <strings language="fr"><string name="error_title">Erreur</string></strings>
-</languagetable>)";
+const std::wstring kStrings = LR"(<languagetable><strings language="en">
+<string name="error_title">Error</string><string name="error_filenotfound">Not found: %ls</string>
+<string name="error_parseerror">Parse: %ls at %i:%i in %ls</string>
+<string name="error_filecorrupt">Corrupt: %ls</string><string name="error_xmldata">Bad: %ls</string>
+<string name="main">Main title</string></strings>
+<strings language="fr"><string name="error_title">Erreur</string></strings></languagetable>)";
 
 std::string CurrentDirectory() {
     char buffer[4096] = {};
@@ -53,9 +48,7 @@ LauncherSandbox::LauncherSandbox(const std::string& prefix)
 LauncherSandbox::~LauncherSandbox() {
     engine.reset();
     MessageBoxService::Install(previousBoxes);
-    if (::chdir(savedDirectory.c_str()) != 0) {
-        // nothing to go back to
-    }
+    (void)!::chdir(savedDirectory.c_str()); // nothing to go back to when it fails
 }
 
 std::wstring LauncherSandbox::WriteConfiguration(const std::wstring& body) const {

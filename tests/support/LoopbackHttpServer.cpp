@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -20,27 +21,18 @@ constexpr std::size_t MaxRequestBytes = 64 * 1024;
 constexpr std::size_t ChunkBytes = 256 * 1024;
 constexpr std::uint64_t TruncatedShortfall = 1000;
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+const char* Reason(int status) {
+    // clang-format off
+    static const std::map<int, const char*> reasons{{200, "OK"}, {301, "Moved Permanently"},
+        {302, "Found"}, {404, "Not Found"}, {500, "Internal Server Error"}};
+    // clang-format on
+    const auto found = reasons.find(status);
+    return found == reasons.end() ? "Status" : found->second;
 }
 
-const char* Reason(int status) {
-    switch (status) {
-    case 200:
-        return "OK";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 404:
-        return "Not Found";
-    case 500:
-        return "Internal Server Error";
-    default:
-        return "Status";
-    }
+bool Readable(int fd) {
+    pollfd waiting{fd, POLLIN, 0};
+    return ::poll(&waiting, 1, PollMs) > 0;
 }
 
 void Reset(int connection) {
@@ -52,12 +44,11 @@ void Reset(int connection) {
 
 std::vector<std::string> RecordedRequest::Values(const std::string& name) const {
     std::vector<std::string> values;
-    const std::string wanted = Lower(name);
     for (const std::string& line : headers) {
-        const std::size_t colon = line.find(':');
-        if (colon == std::string::npos || Lower(line.substr(0, colon)) != wanted)
+        if (line.size() <= name.size() || line[name.size()] != ':' ||
+            ::strncasecmp(line.c_str(), name.c_str(), name.size()) != 0)
             continue;
-        const std::size_t start = line.find_first_not_of(' ', colon + 1);
+        const std::size_t start = line.find_first_not_of(' ', name.size() + 1);
         values.push_back(start == std::string::npos ? "" : line.substr(start));
     }
     return values;
@@ -67,8 +58,6 @@ LoopbackHttpServer::LoopbackHttpServer(std::chrono::seconds connectionLimit,
                                        std::chrono::seconds lifetime)
     : connectionLimit(connectionLimit), endOfLife(std::chrono::steady_clock::now() + lifetime) {
     listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener < 0)
-        throw std::runtime_error("loopback server: socket failed");
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -77,7 +66,7 @@ LoopbackHttpServer::LoopbackHttpServer(std::chrono::seconds connectionLimit,
         ::listen(listener, 16) != 0 ||
         ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
         ::close(listener);
-        throw std::runtime_error("loopback server: bind or listen failed");
+        throw std::runtime_error("loopback server: socket, bind or listen failed");
     }
     port = ntohs(address.sin_port);
     thread = std::thread([this] { Run(); });
@@ -110,8 +99,7 @@ bool LoopbackHttpServer::Expired() const {
 
 void LoopbackHttpServer::Run() {
     while (!stopping && std::chrono::steady_clock::now() < endOfLife) {
-        pollfd waiting{listener, POLLIN, 0};
-        if (::poll(&waiting, 1, PollMs) <= 0)
+        if (!Readable(listener))
             continue;
         const int connection = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0)
@@ -129,23 +117,17 @@ bool LoopbackHttpServer::ReadRequest(int connection, RecordedRequest& request) {
     while ((end = received.find("\r\n\r\n")) == std::string::npos) {
         if (Expired() || received.size() > MaxRequestBytes)
             return false;
-        pollfd waiting{connection, POLLIN, 0};
-        if (::poll(&waiting, 1, PollMs) <= 0)
+        if (!Readable(connection))
             continue;
         const ssize_t count = ::recv(connection, buffer.data(), buffer.size(), 0);
         if (count <= 0)
             return false;
         received.append(buffer.data(), static_cast<std::size_t>(count));
     }
-    std::size_t start = 0;
-    while (start < end) {
-        const std::size_t lineEnd = received.find("\r\n", start);
-        const std::string line = received.substr(start, lineEnd - start);
-        if (start == 0)
-            request.requestLine = line;
-        else
-            request.headers.push_back(line);
-        start = lineEnd + 2;
+    for (std::size_t start = 0, lineEnd = 0; start < end; start = lineEnd + 2) {
+        lineEnd = received.find("\r\n", start);
+        (start == 0 ? request.requestLine : request.headers.emplace_back()) =
+            received.substr(start, lineEnd - start);
     }
     return true;
 }
@@ -187,12 +169,10 @@ bool LoopbackHttpServer::SendBody(int connection, const HttpRoute& route, std::u
     std::string chunk(ChunkBytes / 251 * 251, '\0');
     for (std::size_t i = 0; i < chunk.size(); ++i)
         chunk[i] = PatternByte(i);
-    for (std::uint64_t left = size; left > 0;) {
-        const std::size_t part =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+    for (std::uint64_t part = 0; size > 0; size -= part) {
+        part = std::min<std::uint64_t>(size, chunk.size());
         if (!Send(connection, chunk.data(), part))
             return false;
-        left -= part;
     }
     return true;
 }
@@ -200,9 +180,7 @@ bool LoopbackHttpServer::SendBody(int connection, const HttpRoute& route, std::u
 void LoopbackHttpServer::WaitForClose(int connection) {
     std::array<char, 4096> buffer{};
     while (!Expired()) {
-        pollfd waiting{connection, POLLIN, 0};
-        if (::poll(&waiting, 1, PollMs) > 0 &&
-            ::recv(connection, buffer.data(), buffer.size(), 0) <= 0)
+        if (Readable(connection) && ::recv(connection, buffer.data(), buffer.size(), 0) <= 0)
             return;
     }
 }
@@ -233,36 +211,25 @@ void LoopbackHttpServer::Serve(int connection) {
     if (!Send(connection, head.data(), head.size()))
         return;
 
-    switch (route.mode) {
-    case HttpRoute::Mode::Respond:
-    case HttpRoute::Mode::TruncateBody:
-        if (SendBody(connection, route, size))
-            ::shutdown(connection, SHUT_WR);
-        WaitForClose(connection);
-        return;
-    case HttpRoute::Mode::StallAfterHeaders:
-        WaitForClose(connection);
-        return;
-    case HttpRoute::Mode::ResetMidBody:
+    using Mode = HttpRoute::Mode;
+    if (route.mode == Mode::ResetMidBody) {
         SendBody(connection, route, size / 2);
-        Reset(connection);
-        return;
-    case HttpRoute::Mode::SlowDrip:
-        for (std::uint64_t i = 0; i < size && !Expired(); ++i) {
-            if (!Send(connection, route.body.data() + i, 1))
-                return;
-            std::this_thread::sleep_for(route.dripInterval);
-        }
-        WaitForClose(connection);
-        return;
-    case HttpRoute::Mode::Endless: {
+        return Reset(connection);
+    }
+    if (route.mode == Mode::Endless) {
         HttpRoute endless = route;
         endless.generatedSize = 1;
         while (SendBody(connection, endless, ChunkBytes / 251 * 251)) {
         }
         return;
     }
+    if (route.mode == Mode::SlowDrip) {
+        for (std::uint64_t i = 0; i < size && Send(connection, route.body.data() + i, 1); ++i)
+            std::this_thread::sleep_for(route.dripInterval);
+    } else if (route.mode != Mode::StallAfterHeaders && SendBody(connection, route, size)) {
+        ::shutdown(connection, SHUT_WR);
     }
+    WaitForClose(connection);
 }
 
 } // namespace Vellmar::Testing

@@ -16,12 +16,6 @@ namespace TestSupport {
 
 namespace {
 
-std::string ReadAndRemove(const std::string& path) {
-    const std::string bytes = Vellmar::Testing::ReadFile(path);
-    ::unlink(path.c_str());
-    return bytes;
-}
-
 std::string TempName() {
     char pattern[] = "/tmp/vellmar-proc-XXXXXX";
     const int fd = ::mkstemp(pattern);
@@ -34,22 +28,14 @@ std::string TempName() {
                             const std::string& workingDirectory, const std::string& outPath,
                             const std::string& errPath) {
     ::setpgid(0, 0);
-    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int in = ::open("/dev/null", O_RDONLY);
-    ::dup2(in, 0);
-    ::dup2(out, 1);
-    ::dup2(err, 2);
-    for (const auto& [name, value] : environment) {
-        if (value.empty())
-            ::unsetenv(name.c_str());
-        else
-            ::setenv(name.c_str(), value.c_str(), 1);
-    }
+    ::dup2(::open("/dev/null", O_RDONLY), 0);
+    ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+    ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
+    for (const auto& [name, value] : environment)
+        value.empty() ? ::unsetenv(name.c_str()) : ::setenv(name.c_str(), value.c_str(), 1);
     if (!workingDirectory.empty() && ::chdir(workingDirectory.c_str()) != 0)
         ::_exit(126);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -76,8 +62,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
         ::waitpid(child, &status, 0);
     }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadAndRemove(outPath);
-    result.err = ReadAndRemove(errPath);
+    result.out = Vellmar::Testing::ReadFile(outPath);
+    result.err = Vellmar::Testing::ReadFile(errPath);
+    ::unlink(outPath.c_str());
+    ::unlink(errPath.c_str());
     return result;
 }
 

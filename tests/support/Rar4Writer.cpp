@@ -1,5 +1,6 @@
 #include "tests/support/Rar4Writer.h"
 
+#include <algorithm>
 #include <array>
 #include <fstream>
 #include <stdexcept>
@@ -9,40 +10,24 @@ namespace Vellmar::Testing {
 namespace {
 
 constexpr char kMarker[] = {'R', 'a', 'r', '!', 0x1a, 0x07, 0x00};
+// clang-format off
 enum : std::uint16_t {
-    MainVolume = 0x0001,
-    MainSolid = 0x0008,
-    MainNewNumbering = 0x0010,
-    MainPassword = 0x0080,
-    MainFirstVolume = 0x0100,
-    FileSplitBefore = 0x0001,
-    FileSplitAfter = 0x0002,
-    FilePassword = 0x0004,
-    FileDirectory = 0x00e0,
-    FileUnicode = 0x0200,
-    LongBlock = 0x8000,
+    MainVolume = 0x0001, MainNewNumbering = 0x0010, MainFirstVolume = 0x0100,
+    FileSplitBefore = 0x0001, FileSplitAfter = 0x0002, FilePassword = 0x0004,
+    FileDirectory = 0x00e0, FileUnicode = 0x0200, LongBlock = 0x8000,
     EndNextVolume = 0x0001,
 };
-
-void Put16(std::string& out, unsigned value) {
-    out += static_cast<char>(value & 0xff);
-    out += static_cast<char>((value >> 8) & 0xff);
-}
-
-void Put32(std::string& out, std::uint32_t value) {
-    Put16(out, value & 0xffff);
-    Put16(out, value >> 16);
-}
+// clang-format on
 
 // A block: CRC16 (low half of the CRC32 of everything after it), type, flags, size, body.
 std::string Block(unsigned type, unsigned flags, const std::string& body, bool badCrc = false) {
     std::string head;
     head += static_cast<char>(type);
-    Put16(head, flags);
-    Put16(head, static_cast<unsigned>(body.size() + 7));
+    PutLittleEndian(head, flags, 2);
+    PutLittleEndian(head, static_cast<unsigned>(body.size() + 7), 2);
     head += body;
     std::string out;
-    Put16(out, (Rar4Writer::Crc32(head) & 0xffff) ^ (badCrc ? 0x5a5a : 0));
+    PutLittleEndian(out, (Rar4Writer::Crc32(head) & 0xffff) ^ (badCrc ? 0x5a5a : 0), 2);
     return out + head;
 }
 
@@ -51,10 +36,7 @@ std::string MainHeader(std::uint16_t flags) {
 }
 
 bool IsAscii(const std::string& text) {
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
+    return std::all_of(text.begin(), text.end(), [](unsigned char c) { return c < 0x80; });
 }
 
 // A file header with `part` as its data; `total` and `crc` describe the whole file.
@@ -68,15 +50,15 @@ std::string FileBlock(const RarEntry& entry, const std::string& part, std::uint3
     if (!IsAscii(entry.name))
         flags |= FileUnicode; // a name without a zero byte is read as UTF-8
     std::string body;
-    Put32(body, static_cast<std::uint32_t>(part.size()));
-    Put32(body, total);
+    PutLittleEndian(body, static_cast<std::uint32_t>(part.size()));
+    PutLittleEndian(body, total);
     body += static_cast<char>(entry.windows ? 2 : 3);
-    Put32(body, entry.badDataCrc ? ~crc : crc);
-    Put32(body, (44u << 25) | (6u << 21) | (15u << 16) | (12u << 11)); // 2024-06-15 12:00
+    PutLittleEndian(body, entry.badDataCrc ? ~crc : crc);
+    PutLittleEndian(body, (44u << 25) | (6u << 21) | (15u << 16) | (12u << 11)); // 2024-06-15 12:00
     body += static_cast<char>(29);
     body += static_cast<char>(0x30);
-    Put16(body, static_cast<unsigned>(entry.name.size()));
-    Put32(body, HostAttributes(entry));
+    PutLittleEndian(body, static_cast<unsigned>(entry.name.size()), 2);
+    PutLittleEndian(body, HostAttributes(entry));
     body += entry.name;
     return Block(0x74, flags, body, entry.badHeaderCrc) + part;
 }
@@ -88,6 +70,11 @@ std::string WholeFile(const RarEntry& entry) {
 
 } // namespace
 
+void PutLittleEndian(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xff);
+}
+
 std::uint32_t HostAttributes(const RarEntry& entry) {
     const bool folder = entry.kind == RarEntry::Kind::Folder;
     if (entry.windows)
@@ -95,33 +82,6 @@ std::uint32_t HostAttributes(const RarEntry& entry) {
     if (entry.kind == RarEntry::Kind::Symlink)
         return 0120777;
     return folder ? 040755 : 0100644;
-}
-
-Rar4Writer& Rar4Writer::file(std::string name, std::string data) {
-    return add({std::move(name), std::move(data), RarEntry::Kind::File});
-}
-
-Rar4Writer& Rar4Writer::folder(std::string name) {
-    return add({std::move(name), {}, RarEntry::Kind::Folder});
-}
-
-Rar4Writer& Rar4Writer::symlink(std::string name, std::string target) {
-    return add({std::move(name), std::move(target), RarEntry::Kind::Symlink});
-}
-
-Rar4Writer& Rar4Writer::add(RarEntry entry) {
-    entries.push_back(std::move(entry));
-    return *this;
-}
-
-Rar4Writer& Rar4Writer::solid(bool on) {
-    mainFlags = on ? (mainFlags | MainSolid) : (mainFlags & ~MainSolid);
-    return *this;
-}
-
-Rar4Writer& Rar4Writer::encryptedHeaders(bool on) {
-    mainFlags = on ? (mainFlags | MainPassword) : (mainFlags & ~MainPassword);
-    return *this;
 }
 
 std::string Rar4Writer::bytes() const {

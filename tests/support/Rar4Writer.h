@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Vellmar::Testing {
@@ -20,18 +21,35 @@ struct RarEntry {
 };
 
 std::uint32_t HostAttributes(const RarEntry& entry);
+// Appends the low `bytes` bytes of `value`, least significant first.
+void PutLittleEndian(std::string& out, std::uint32_t value, int bytes = 4);
+
+// The entry list and its builder calls, shared by both archive writers.
+template <typename Writer> class RarEntries {
+public:
+    Writer& file(std::string name, std::string data) {
+        return add({std::move(name), std::move(data), RarEntry::Kind::File});
+    }
+    Writer& folder(std::string name) { return add({std::move(name), {}, RarEntry::Kind::Folder}); }
+    Writer& add(RarEntry entry) {
+        entries.push_back(std::move(entry));
+        return static_cast<Writer&>(*this);
+    }
+
+protected:
+    std::vector<RarEntry> entries;
+};
 
 // Writes stored (method 0x30) RAR4 archives with correct header and data CRCs.
-class Rar4Writer {
+class Rar4Writer : public RarEntries<Rar4Writer> {
 public:
-    Rar4Writer& file(std::string name, std::string data);
-    Rar4Writer& folder(std::string name);
-    Rar4Writer& symlink(std::string name, std::string target);
-    Rar4Writer& add(RarEntry entry);
+    Rar4Writer& symlink(std::string name, std::string target) {
+        return add({std::move(name), std::move(target), RarEntry::Kind::Symlink});
+    }
 
     // Archive-wide flags of the main header.
-    Rar4Writer& solid(bool on = true);
-    Rar4Writer& encryptedHeaders(bool on = true);
+    Rar4Writer& solid(bool on = true) { return MainFlag(0x0008, on); }
+    Rar4Writer& encryptedHeaders(bool on = true) { return MainFlag(0x0080, on); }
 
     std::string bytes() const;
     // Two volumes of a volume set (new numbering): the last entry, a file, is split after
@@ -42,7 +60,10 @@ public:
     static std::uint32_t Crc32(const std::string& bytes, std::uint32_t crc = 0);
 
 private:
-    std::vector<RarEntry> entries;
+    Rar4Writer& MainFlag(std::uint16_t bit, bool on) {
+        mainFlags = on ? (mainFlags | bit) : (mainFlags & ~bit);
+        return *this;
+    }
     std::uint16_t mainFlags = 0;
 };
 

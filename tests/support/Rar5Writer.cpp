@@ -15,11 +15,6 @@ void PutVint(std::string& out, std::uint64_t value) {
     } while (value);
 }
 
-void Put32(std::string& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xff);
-}
-
 // CRC32 of the size and body, the size, then the type, flags, area sizes and `fields`.
 std::string Header(unsigned type, const std::string& fields, const std::string& extra = {},
                    const std::string* data = nullptr, bool badCrc = false) {
@@ -35,7 +30,7 @@ std::string Header(unsigned type, const std::string& fields, const std::string& 
     PutVint(sized, body.size());
     sized += body;
     std::string out;
-    Put32(out, Rar4Writer::Crc32(sized) ^ (badCrc ? 0x5a5a5a5au : 0));
+    PutLittleEndian(out, Rar4Writer::Crc32(sized) ^ (badCrc ? 0x5a5a5a5au : 0));
     return out + sized + (data ? *data : std::string());
 }
 
@@ -46,10 +41,10 @@ std::string FileHeader(const RarEntry& entry) {
     PutVint(fields, (folder ? 0x01 : 0) | 0x02 | (withCrc ? 0x04 : 0));
     PutVint(fields, entry.data.size());
     PutVint(fields, HostAttributes(entry));
-    Put32(fields, kMtime);
+    PutLittleEndian(fields, kMtime);
     if (withCrc) {
         const std::uint32_t crc = Rar4Writer::Crc32(entry.data);
-        Put32(fields, entry.badDataCrc ? ~crc : crc);
+        PutLittleEndian(fields, entry.badDataCrc ? ~crc : crc);
     }
     PutVint(fields, 0); // stored, algorithm version 0
     PutVint(fields, entry.windows ? 0 : 1);
@@ -57,10 +52,8 @@ std::string FileHeader(const RarEntry& entry) {
     fields += entry.name;
     std::string extra;
     if (!entry.blake2.empty()) {
-        std::string record;
-        PutVint(record, 2); // file hash
-        PutVint(record, 0); // BLAKE2sp
-        record += entry.blake2;
+        // Record type 2 (file hash), hash type 0 (BLAKE2sp), the hash.
+        const std::string record = std::string("\x02\x00", 2) + entry.blake2;
         PutVint(extra, record.size());
         extra += record;
     }
@@ -69,19 +62,6 @@ std::string FileHeader(const RarEntry& entry) {
 }
 
 } // namespace
-
-Rar5Writer& Rar5Writer::file(std::string name, std::string data) {
-    return add({std::move(name), std::move(data), RarEntry::Kind::File});
-}
-
-Rar5Writer& Rar5Writer::folder(std::string name) {
-    return add({std::move(name), {}, RarEntry::Kind::Folder});
-}
-
-Rar5Writer& Rar5Writer::add(RarEntry entry) {
-    entries.push_back(std::move(entry));
-    return *this;
-}
 
 std::string Rar5Writer::bytes() const {
     std::string out(kSignature, sizeof kSignature);

@@ -9,16 +9,9 @@ namespace Vellmar::Testing {
 
 // Writes stored RAR5 archives: files and folders with the data CRC32 (or a given BLAKE2sp
 // hash) in the file header. Symbolic links, encryption and volumes are not written.
-class Rar5Writer {
+class Rar5Writer : public RarEntries<Rar5Writer> {
 public:
-    Rar5Writer& file(std::string name, std::string data);
-    Rar5Writer& folder(std::string name);
-    Rar5Writer& add(RarEntry entry);
-
     std::string bytes() const;
-
-private:
-    std::vector<RarEntry> entries;
 };
 
 } // namespace Vellmar::Testing

@@ -7,20 +7,14 @@ namespace Vellmar::Testing {
 ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name(name) {
     if (const char* old = std::getenv(name))
         previous = old;
-    if (value)
-        ::setenv(name, value->c_str(), 1);
-    else
-        ::unsetenv(name);
+    value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
 }
 
 ScopedEnv::ScopedEnv(const char* name, const char* value)
     : ScopedEnv(name, value ? std::optional<std::string>(value) : std::nullopt) {}
 
 ScopedEnv::~ScopedEnv() {
-    if (previous)
-        ::setenv(name.c_str(), previous->c_str(), 1);
-    else
-        ::unsetenv(name.c_str());
+    previous ? ::setenv(name.c_str(), previous->c_str(), 1) : ::unsetenv(name.c_str());
 }
 
 } // namespace Vellmar::Testing

@@ -9,72 +9,29 @@
 namespace Vellmar::Testing {
 
 void StubHost::StartTimer(int milliseconds) {
-    calls.push_back(L"StartTimer(" + std::to_wstring(milliseconds) + L")");
+    Record(L"StartTimer(" + std::to_wstring(milliseconds) + L")");
     timer = Due{now + milliseconds, order++};
 }
 
 void StubHost::StartQueueTimer(std::uint64_t id, int milliseconds) {
-    calls.push_back(L"StartQueueTimer(" + std::to_wstring(milliseconds) + L")");
+    Record(L"StartQueueTimer(" + std::to_wstring(milliseconds) + L")");
     queueTimers[id] = Due{now + milliseconds, order++};
 }
 
-bool StubHost::PostRunPosted() {
-    if (!hasWindow)
-        return false;
-    ++postedAnnouncements;
-    return true;
-}
-
-void StubHost::ShowMessageBox(const std::wstring& caption, const std::wstring& text) {
-    messageBoxes.emplace_back(caption, text);
-}
-
 void StubHost::BuildPages(const std::wstring& pagesXml) {
-    calls.push_back(L"BuildPages()");
+    Record(L"BuildPages()");
     builtPages.push_back(pagesXml);
-}
-
-void StubHost::ShowPage(const std::wstring& name) {
-    calls.push_back(L"ShowPage(" + name + L")");
-}
-
-void StubHost::CyclePage() {
-    calls.push_back(L"CyclePage()");
-}
-
-void StubHost::ShowSubpage(const std::wstring& name) {
-    calls.push_back(L"ShowSubpage(" + name + L")");
-}
-
-void StubHost::RefreshButtons() {
-    calls.push_back(L"RefreshButtons()");
 }
 
 void StubHost::SetButtonAttribute(const std::wstring& buttonName,
                                   const LTF::Xml::XmlNode* attribute) {
-    calls.push_back(L"SetButtonAttribute(" + buttonName + L")");
+    Record(L"SetButtonAttribute(" + buttonName + L")");
     buttonAttributeXml.push_back(attribute ? attribute->GetXml() : std::wstring());
 }
 
-void StubHost::Refresh() {
-    calls.push_back(L"Refresh()");
-}
-
 void StubHost::UpdateMuteButtons(const MuteBitmaps& bitmaps) {
-    calls.push_back(L"UpdateMuteButtons()");
+    Record(L"UpdateMuteButtons()");
     muteUpdates.push_back(bitmaps);
-}
-
-void StubHost::Minimize() {
-    calls.push_back(L"Minimize()");
-}
-
-void StubHost::Quit() {
-    calls.push_back(L"Quit()");
-}
-
-void StubHost::AddPrivateFont(const std::wstring& path) {
-    calls.push_back(L"AddPrivateFont(" + path + L")");
 }
 
 bool StubHost::FireNext(long long until) {
@@ -121,7 +78,7 @@ int StubHost::RunAllTimers(int limit) {
 }
 
 void StubHost::AfterFirstPaint(std::function<void()> call) {
-    calls.push_back(L"AfterFirstPaint()");
+    Record(L"AfterFirstPaint()");
     afterPaint.push_back(std::move(call));
 }
 

