@@ -40,6 +40,7 @@ using LTF::Xml::XmlNode;
 
 const std::wstring kMainFile = L"autorun.xml";
 const std::wstring kNewsFile = L"news_backup/news.xml";
+const wchar_t* const kTable = L"application/languagetable";
 
 fs::path BuiltDataDir() {
     const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
@@ -69,12 +70,8 @@ const StartedDemo& Demo() {
     return demo;
 }
 
-fs::path DataDir() {
-    return Demo().Dir();
-}
-
 std::wstring DataPath(const std::wstring& relative) {
-    return Vellmar::Utf8ToWide((DataDir() / Vellmar::WideToUtf8(relative)).string());
+    return Vellmar::Utf8ToWide((Demo().Dir() / Vellmar::WideToUtf8(relative)).string());
 }
 
 std::vector<const XmlNode*> Elements(const XmlNode& parent, const std::wstring& name = L"") {
@@ -108,18 +105,17 @@ public:
     explicit DemoConfiguration(const std::wstring& relative) {
         raw = Parse(DataPath(relative), true);
         if (relative != kMainFile)
-            LoadLanguages(*Parse(DataPath(kMainFile), true));
-        LoadLanguages(*raw);
-        strings.SetBuiltInVariable(L"CONFIGXML_DIR", Vellmar::Utf8ToWide(DataDir().string()));
+            strings.Load(Root(*Parse(DataPath(kMainFile), true)).SelectNode(kTable));
+        strings.Load(Root(*raw).SelectNode(kTable));
+        strings.SetBuiltInVariable(L"CONFIGXML_DIR", Vellmar::Utf8ToWide(Demo().Dir().string()));
         strings.SetBuiltInVariable(L"CSIDL_LOCAL_APPDATA",
-                                   Vellmar::Utf8ToWide((DataDir() / "local").string()));
+                                   Vellmar::Utf8ToWide((Demo().Dir() / "local").string()));
         expanded = Parse(strings.ExpandForXml(Root(*raw).GetXml()), false);
     }
 
     const XmlNode& Raw() const { return Root(*raw); }
     const XmlNode& Expanded() const { return Root(*expanded); }
     const XmlNode& Pages() const { return *Expanded().GetChildNode(L"pages", 0); }
-    const StringTable& Strings() const { return strings; }
 
     // The buttons a page shows, in slot order: the default page's first.
     std::vector<const XmlNode*> ButtonsOf(const XmlNode& page) const {
@@ -139,21 +135,6 @@ public:
         return pages;
     }
 
-    // Names per language code, as the language table defines them.
-    std::map<std::wstring, std::set<std::wstring>> DefinedStrings() const {
-        std::map<std::wstring, std::set<std::wstring>> defined;
-        const XmlNode* table = Raw().SelectNode(L"application/languagetable");
-        if (!table)
-            return defined;
-        for (const XmlNode* group : Elements(*table, L"strings")) {
-            for (const XmlNode* entry : Elements(*group, L"string")) {
-                if (!entry->GetText().empty())
-                    defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
-            }
-        }
-        return defined;
-    }
-
 private:
     static const XmlNode& Root(const LTF::Xml::XmlParser& parser) {
         return *parser.GetDocument()->GetDocumentElement();
@@ -165,9 +146,6 @@ private:
         else
             parser->ParseString(source);
         return parser;
-    }
-    void LoadLanguages(const LTF::Xml::XmlParser& parser) {
-        strings.Load(Root(parser).SelectNode(L"application/languagetable"));
     }
 
     std::unique_ptr<LTF::Xml::XmlParser> raw;
@@ -217,7 +195,7 @@ TEST_P(DemoConfigurationTest, EveryButtonReadsWithAllItsBitmapsInsideItsPage) {
 
 // After expansion, a value naming something in the data folder must exist there.
 TEST_P(DemoConfigurationTest, EveryFileItNamesExists) {
-    const std::wstring data = Vellmar::Utf8ToWide(DataDir().string());
+    const std::wstring data = Vellmar::Utf8ToWide(Demo().Dir().string());
     int references = 0;
     Walk(config->Expanded(), [&](const XmlNode& element) {
         for (const auto& [name, value] : element.GetAttributes()) {
@@ -250,12 +228,16 @@ TEST_P(DemoConfigurationTest, EveryTextAndTitleIsTranslatedIntoEnglishAndGerman)
         }
     }
     ASSERT_FALSE(keys.empty());
-    const auto defined = config->DefinedStrings();
+    std::map<std::wstring, std::set<std::wstring>> defined; // language -> names
+    for (const XmlNode* group : Elements(*config->Raw().SelectNode(kTable), L"strings")) {
+        for (const XmlNode* entry : Elements(*group, L"string")) {
+            if (!entry->GetText().empty())
+                defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
+        }
+    }
     for (const wchar_t* language : {L"en", L"de"}) {
-        const auto table = defined.find(language);
-        ASSERT_NE(table, defined.end()) << Vellmar::WideToUtf8(language);
         for (const std::wstring& key : keys)
-            EXPECT_TRUE(table->second.count(key))
+            EXPECT_TRUE(defined[language].count(key))
                 << Vellmar::WideToUtf8(key) << " missing in " << Vellmar::WideToUtf8(language);
     }
 }
@@ -270,10 +252,7 @@ TEST_P(DemoConfigurationTest, EveryActionNamesSomethingThatExists) {
         if (!name.empty())
             names[element.GetName()].insert(name);
     });
-    const std::map<std::wstring, std::wstring> targetKind = {{L"page", L"page"},
-                                                             {L"actionqueue", L"actionqueue"},
-                                                             {L"condition", L"condition"},
-                                                             {L"subpage", L"subpage"}};
+    const std::set<std::wstring> targets = {L"page", L"actionqueue", L"condition", L"subpage"};
     const std::set<std::wstring> others = {
         L"createdir", L"createshortcut", L"createurl", L"enablebutton", L"setbuttonattribute",
         L"execute",   L"loadfont",       L"setmutex",  L"pagecycle",    L"shellexecute",
@@ -292,9 +271,9 @@ TEST_P(DemoConfigurationTest, EveryActionNamesSomethingThatExists) {
             return; // labels are buttons without an action
         ++actions;
         const std::wstring value = element.GetAttribute(L"value");
-        if (const auto kind = targetKind.find(action); kind != targetKind.end()) {
-            EXPECT_TRUE(names[kind->second].count(value))
-                << Describe(element) << ": no " << Vellmar::WideToUtf8(kind->second) << " "
+        if (targets.count(action)) {
+            EXPECT_TRUE(names[action].count(value))
+                << Describe(element) << ": no " << Vellmar::WideToUtf8(action) << " "
                 << Vellmar::WideToUtf8(value);
         } else {
             EXPECT_TRUE(others.count(action)) << Vellmar::WideToUtf8(action);
@@ -344,6 +323,18 @@ TEST(DemoLayout, NewsAreaFitsItsPageAndItsPages) {
         EXPECT_EQ(BitmapSize(card->GetAttribute(L"background")), area.size()) << Describe(*card);
 }
 
+// The bytes of a placed file, and the little-endian number of `size` bytes at `at` in them.
+std::string Bytes(const char* file) {
+    std::ifstream in(BuiltDataDir() / file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+std::uint32_t Le(const std::string& bytes, std::size_t at, int size) {
+    std::uint32_t v = 0;
+    for (int i = size - 1; i >= 0; --i)
+        v = v << 8 | std::uint8_t(bytes.at(at + i));
+    return v;
+}
+
 // What the generator writes: 24-bit uncompressed BMPs, keyed ones with the transparency
 // colour in the corners and art in the middle, and 16-bit PCM sounds that are not silent.
 TEST(DemoArt, BitmapsAreUncompressed24BitWithTheirKeyColour) {
@@ -363,15 +354,11 @@ TEST(DemoArt, BitmapsAreUncompressed24BitWithTheirKeyColour) {
     const QRgb key = qRgb(255, 0, 255);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        std::ifstream in(BuiltDataDir() / c.file, std::ios::binary);
-        char header[54] = {};
-        ASSERT_TRUE(in.read(header, sizeof header));
-        const auto u16 = [&](int at) {
-            return unsigned(std::uint8_t(header[at])) | unsigned(std::uint8_t(header[at + 1])) << 8;
-        };
-        EXPECT_EQ(std::string(header, 2), "BM");
-        EXPECT_EQ(u16(28), 24u);                // bits per pixel
-        EXPECT_EQ(u16(30) | u16(32) << 16, 0u); // BI_RGB
+        const std::string header = Bytes(c.file);
+        ASSERT_GE(header.size(), 54u);
+        EXPECT_EQ(header.substr(0, 2), "BM");
+        EXPECT_EQ(Le(header, 28, 2), 24u); // bits per pixel
+        EXPECT_EQ(Le(header, 30, 4), 0u);  // BI_RGB
         const QImage image((BuiltDataDir() / c.file).c_str());
         ASSERT_EQ(image.size(), QSize(c.width, c.height));
         int keyPixels = 0;
@@ -395,30 +382,19 @@ TEST(DemoArt, SoundsArePcm16AndAudible) {
     };
     for (const Case& c : {Case{"music/theme.wav", 8, 40}, Case{"sounds/click.wav", 0.01, 0.5}}) {
         SCOPED_TRACE(c.file);
-        std::ifstream in(BuiltDataDir() / c.file, std::ios::binary);
-        std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+        const std::string bytes = Bytes(c.file);
         ASSERT_GT(bytes.size(), 44u);
-        const auto u32 = [&](std::size_t at) {
-            std::uint32_t v = 0;
-            for (int i = 3; i >= 0; --i)
-                v = v << 8 | std::uint8_t(bytes[at + i]);
-            return v;
-        };
-        EXPECT_EQ(std::string(bytes.data(), 4), "RIFF");
-        EXPECT_EQ(std::string(bytes.data() + 8, 8), "WAVEfmt ");
-        EXPECT_EQ(u32(20) & 0xFFFF, 1u);  // PCM
-        EXPECT_EQ(u32(34) & 0xFFFF, 16u); // bits per sample
-        const std::uint32_t rate = u32(24);
-        const std::uint32_t channels = u32(22) & 0xFFFF;
-        const std::uint32_t dataSize = u32(40);
-        ASSERT_EQ(dataSize + 44, bytes.size());
-        const double seconds = double(dataSize) / (rate * channels * 2);
+        EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+        EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+        EXPECT_EQ(Le(bytes, 20, 2), 1u);  // PCM
+        EXPECT_EQ(Le(bytes, 34, 2), 16u); // bits per sample
+        ASSERT_EQ(Le(bytes, 40, 4) + 44, bytes.size());
+        const double seconds = double(Le(bytes, 40, 4)) / (Le(bytes, 24, 4) * Le(bytes, 22, 2) * 2);
         EXPECT_GE(seconds, c.minSeconds);
         EXPECT_LE(seconds, c.maxSeconds);
         int peak = 0;
         for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
-            peak = std::max(peak, std::abs(int(std::int16_t(std::uint8_t(bytes[i]) |
-                                                            std::uint8_t(bytes[i + 1]) << 8))));
+            peak = std::max(peak, std::abs(int(std::int16_t(Le(bytes, i, 2)))));
         EXPECT_GT(peak, 8000);
         EXPECT_LT(peak, 32767); // never clipped
     }
