@@ -193,28 +193,6 @@ TEST_P(DemoConfigurationTest, EveryButtonReadsWithAllItsBitmapsInsideItsPage) {
     }
 }
 
-// After expansion, a value naming something in the data folder must exist there.
-TEST_P(DemoConfigurationTest, EveryFileItNamesExists) {
-    const std::wstring data = Vellmar::Utf8ToWide(Demo().Dir().string());
-    int references = 0;
-    Walk(config->Expanded(), [&](const XmlNode& element) {
-        for (const auto& [name, value] : element.GetAttributes()) {
-            if (!value.starts_with(data))
-                continue;
-            ++references;
-            EXPECT_TRUE(Vellmar::PathExists(value))
-                << Describe(element) << " " << Vellmar::WideToUtf8(name) << "="
-                << Vellmar::WideToUtf8(value);
-            const std::wstring action = element.GetAttribute(L"action");
-            if (name == L"file" && action == L"execute") {
-                EXPECT_EQ(::access(Vellmar::NativePath(value).c_str(), X_OK), 0)
-                    << Vellmar::WideToUtf8(value) << " is not executable";
-            }
-        }
-    });
-    EXPECT_GT(references, 5);
-}
-
 TEST_P(DemoConfigurationTest, EveryTextAndTitleIsTranslatedIntoEnglishAndGerman) {
     std::set<std::wstring> keys;
     for (const XmlNode* page : config->ShownPages()) {
@@ -242,9 +220,11 @@ TEST_P(DemoConfigurationTest, EveryTextAndTitleIsTranslatedIntoEnglishAndGerman)
     }
 }
 
-// Each action names something that exists: a page, a queue, a condition, a button, a subpage;
-// keywords are the launcher's own. A typo here would make a button silently do nothing.
-TEST_P(DemoConfigurationTest, EveryActionNamesSomethingThatExists) {
+// After expansion, a value naming something in the data folder exists there (executable where
+// it is run), and each action names something that exists: a page, a queue, a condition, a
+// button, a subpage; keywords are the launcher's own. A typo would make a button silently do
+// nothing.
+TEST_P(DemoConfigurationTest, EveryFileAndNameItUsesExists) {
     const XmlNode& root = config->Expanded();
     std::map<std::wstring, std::set<std::wstring>> names;
     Walk(root, [&](const XmlNode& element) {
@@ -260,13 +240,26 @@ TEST_P(DemoConfigurationTest, EveryActionNamesSomethingThatExists) {
     const std::set<std::wstring> conditionTypes = {L"commandline", L"fileexist", L"floatcompare",
                                                    L"ini",         L"language",  L"mutex",
                                                    L"newsupdate",  L"regsz"};
-    int actions = 0;
+    const std::wstring data = Vellmar::Utf8ToWide(Demo().Dir().string());
+    int files = 0, actions = 0;
     Walk(root, [&](const XmlNode& element) {
+        const std::wstring action = Vellmar::ToLower(element.GetAttribute(L"action"));
+        for (const auto& [name, value] : element.GetAttributes()) {
+            if (!value.starts_with(data))
+                continue;
+            ++files;
+            EXPECT_TRUE(Vellmar::PathExists(value))
+                << Describe(element) << " " << Vellmar::WideToUtf8(name) << "="
+                << Vellmar::WideToUtf8(value);
+            if (name == L"file" && action == L"execute") {
+                EXPECT_EQ(::access(Vellmar::NativePath(value).c_str(), X_OK), 0)
+                    << Vellmar::WideToUtf8(value) << " is not executable";
+            }
+        }
         if (element.GetName() == L"condition") {
             EXPECT_TRUE(conditionTypes.count(Vellmar::ToLower(element.GetAttribute(L"type"))))
                 << Describe(element);
         }
-        const std::wstring action = Vellmar::ToLower(element.GetAttribute(L"action"));
         if (action.empty())
             return; // labels are buttons without an action
         ++actions;
@@ -286,6 +279,7 @@ TEST_P(DemoConfigurationTest, EveryActionNamesSomethingThatExists) {
             EXPECT_TRUE(value.starts_with(L"https://")) << Vellmar::WideToUtf8(value);
         }
     });
+    EXPECT_GT(files, 5);
     EXPECT_GT(actions, 0);
 }
 
