@@ -2,6 +2,13 @@
 #include "tests/app/WindowFixture.h"
 
 #include "app/ControlIds.h"
+#include "app/Subpage.h"
+#include "ltf/xml/XmlDocument.h"
+#include "ltf/xml/XmlNode.h"
+#include "ltf/xml/XmlNodeList.h"
+#include "ltf/xml/XmlParser.h"
+#include "support/Path.h"
+#include "support/PathResolve.h"
 #include "support/Text.h"
 #include "tests/support/ProcessRunner.h"
 
@@ -9,14 +16,49 @@
 #include <QScreen>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
 
 using namespace AppTest;
 
 namespace {
 
 namespace fs = std::filesystem;
+using LTF::Xml::XmlNode;
+
+const char* const kConfigurations[] = {"autorun.xml", "news_backup/news.xml"};
+
+std::vector<const XmlNode*> Elements(const XmlNode& parent, const std::wstring& name = L"") {
+    std::vector<const XmlNode*> found;
+    const auto* children = parent.GetChildNodes();
+    for (int i = 0; i < children->GetLength(); ++i) {
+        const XmlNode* child = children->GetItem(i);
+        if (child->GetNodeType() == LTF::Xml::XmlNodeType::Element &&
+            (name.empty() || child->GetName() == name))
+            found.push_back(child);
+    }
+    return found;
+}
+
+// Every element of the subtree, document order.
+void Walk(const XmlNode& node, const std::function<void(const XmlNode&)>& visit) {
+    visit(node);
+    for (const XmlNode* child : Elements(node))
+        Walk(*child, visit);
+}
+
+std::string Describe(const XmlNode& node) {
+    return Vellmar::WideToUtf8(node.GetName() + L" " + node.GetAttribute(L"name"));
+}
+
+const XmlNode& Root(const LTF::Xml::XmlParser& parser) {
+    return *parser.GetDocument()->GetDocumentElement();
+}
 
 // Slots on the demo's pages: the default page's mute, minimise and close come first.
 constexpr int kMute = 1;
@@ -50,6 +92,17 @@ protected:
         return QImage(QString::fromStdString((dir / "data" / name).string()));
     }
     QImage Shown() const { return dialog->grab().toImage(); }
+
+    // data/<relative> parsed, with its ${...} expanded as the pages expand them when `expand`.
+    std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::string& relative, bool expand) const {
+        std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser(0));
+        parser->ParseFile(dir.Wide("data/" + relative));
+        if (!expand)
+            return parser;
+        std::unique_ptr<LTF::Xml::XmlParser> expanded(LTF::Xml::CreateXmlParser(0));
+        expanded->ParseString(context.strings.ExpandForXml(Root(*parser).GetXml()));
+        return expanded;
+    }
 };
 
 } // namespace
@@ -138,4 +191,135 @@ TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
         }
     }
     EXPECT_TRUE(fs::exists(dir / "preview" / "index.html"));
+}
+
+// Buttons that do not read, more buttons than a page holds and backgrounds that do not load
+// would each have shown a message box; what is left is where the buttons lie. The news cards
+// fill the news area exactly, and the area lies inside its page.
+TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
+    CMainDlg* news = Page(L"main").FindSubpage(L"news")->Host();
+    ASSERT_NE(news, nullptr);
+    EXPECT_TRUE(Page(L"main").rect().contains(news->geometry()));
+    for (CMainDlg* window : {dialog.get(), news}) {
+        for (const std::wstring& name : window->PageNames()) {
+            SCOPED_TRACE(Vellmar::WideToUtf8(name));
+            window->ShowPage(name);
+            const CautorunDlg& page = *window->FindPage(name);
+            if (window == news) {
+                EXPECT_EQ(page.size(), news->size());
+            }
+            for (int slot = 1; slot <= 30; ++slot) {
+                const QRect placed = page.Button(slot).geometry();
+                if (!page.Button(slot).isHidden()) {
+                    EXPECT_TRUE(!placed.isEmpty() && page.rect().contains(placed))
+                        << "slot " << slot << " at " << placed.x() << "," << placed.y() << " "
+                        << placed.width() << "x" << placed.height();
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(DemoWindow, EveryTextTipAndTitleIsTranslatedIntoEnglishAndGerman) {
+    for (const std::string file : kConfigurations) {
+        SCOPED_TRACE(file);
+        std::set<std::wstring> keys;
+        const auto expanded = Parse(file, true);
+        for (const XmlNode* page : Elements(*Root(*expanded).GetChildNode(L"pages", 0), L"page")) {
+            if (file == kConfigurations[0] && page->GetAttribute(L"name") != L"default")
+                keys.insert(page->GetAttribute(L"name")); // the window title
+            for (const XmlNode* button : Elements(*page, L"xmlbutton")) {
+                if (const XmlNode* text = button->GetChildNode(L"text", 0))
+                    keys.insert(text->GetAttribute(L"normal"));
+                if (const XmlNode* tip = button->GetChildNode(L"tooltip", 0))
+                    keys.insert(tip->GetAttribute(L"text"));
+            }
+        }
+        ASSERT_FALSE(keys.empty());
+        std::map<std::wstring, std::set<std::wstring>> defined; // language -> names
+        const auto raw = Parse(file, false);
+        const XmlNode& table = *Root(*raw).SelectNode(L"application/languagetable");
+        for (const XmlNode* group : Elements(table, L"strings")) {
+            for (const XmlNode* entry : Elements(*group, L"string")) {
+                if (!entry->GetText().empty())
+                    defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
+            }
+        }
+        for (const wchar_t* language : {L"en", L"de"}) {
+            for (const std::wstring& key : keys)
+                EXPECT_TRUE(defined[language].count(key))
+                    << Vellmar::WideToUtf8(key) << " missing in " << Vellmar::WideToUtf8(language);
+        }
+    }
+}
+
+// Every button reads. After expansion, a value naming something in the demo's folders exists
+// there (executable where it is run), and each action names something that exists: a page, a queue,
+// a condition, a button, a subpage; keywords are the launcher's own. A typo would make a button
+// silently do nothing.
+TEST_F(DemoWindow, EveryButtonReadsAndEveryFileAndNameItUsesExists) {
+    const std::set<std::wstring> targets = {L"page", L"actionqueue", L"condition", L"subpage"};
+    const std::set<std::wstring> others = {
+        L"createdir", L"createshortcut", L"createurl", L"enablebutton", L"setbuttonattribute",
+        L"execute",   L"loadfont",       L"setmutex",  L"pagecycle",    L"shellexecute",
+        L"system",    L"update",         L"url"};
+    const std::set<std::wstring> conditionTypes = {L"commandline", L"fileexist", L"floatcompare",
+                                                   L"ini",         L"language",  L"mutex",
+                                                   L"newsupdate",  L"regsz"};
+    for (const std::string file : kConfigurations) {
+        SCOPED_TRACE(file);
+        const auto expanded = Parse(file, true);
+        std::map<std::wstring, std::set<std::wstring>> names;
+        Walk(Root(*expanded), [&](const XmlNode& element) {
+            const std::wstring name = element.GetAttribute(L"name");
+            if (!name.empty())
+                names[element.GetName()].insert(name);
+        });
+        int files = 0, actions = 0;
+        Walk(Root(*expanded), [&](const XmlNode& element) {
+            if (element.GetName() == L"xmlbutton") { // a broken one would end its page silently
+                LTF::GUI::CFxButton button(nullptr);
+                button.ApplyDefaultAppearance(L"");
+                EXPECT_TRUE(button.ReadXml(&element)) << Describe(element);
+            }
+            const std::wstring action = Vellmar::ToLower(element.GetAttribute(L"action"));
+            for (const auto& [name, value] : element.GetAttributes()) {
+                if (!value.starts_with(dir.Wide()))
+                    continue;
+                ++files;
+                EXPECT_TRUE(Vellmar::PathExists(value))
+                    << Describe(element) << " " << Vellmar::WideToUtf8(name) << "="
+                    << Vellmar::WideToUtf8(value);
+                if (name == L"file" && action == L"execute") {
+                    EXPECT_EQ(::access(Vellmar::NativePath(value).c_str(), X_OK), 0)
+                        << Vellmar::WideToUtf8(value) << " is not executable";
+                }
+            }
+            if (element.GetName() == L"condition") {
+                EXPECT_TRUE(conditionTypes.count(Vellmar::ToLower(element.GetAttribute(L"type"))))
+                    << Describe(element);
+            }
+            if (action.empty())
+                return; // labels are buttons without an action
+            ++actions;
+            const std::wstring value = element.GetAttribute(L"value");
+            if (targets.count(action)) {
+                EXPECT_TRUE(names[action].count(value))
+                    << Describe(element) << ": no " << Vellmar::WideToUtf8(action) << " "
+                    << Vellmar::WideToUtf8(value);
+            } else {
+                EXPECT_TRUE(others.count(action)) << Vellmar::WideToUtf8(action);
+            }
+            if (action == L"enablebutton") {
+                EXPECT_TRUE(names[L"xmlbutton"].count(element.GetAttribute(L"button")))
+                    << Describe(element);
+            }
+            if (action == L"url") {
+                EXPECT_TRUE(value.starts_with(L"https://")) << Vellmar::WideToUtf8(value);
+            }
+        });
+        EXPECT_GT(files, 5);
+        EXPECT_GT(actions, 0);
+    }
 }
