@@ -193,8 +193,8 @@ TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
     EXPECT_TRUE(fs::exists(dir / "preview" / "index.html"));
 }
 
-// Buttons that do not read, more buttons than a page holds and backgrounds that do not load
-// would each have shown a message box; what is left is where the buttons lie. The news cards
+// Bitmaps that do not load, more buttons than a page holds and missing backgrounds would each
+// have shown a message box; what is left is where the buttons lie. The news cards
 // fill the news area exactly, and the area lies inside its page.
 TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
     CMainDlg* news = Page(L"main").FindSubpage(L"news")->Host();
@@ -221,44 +221,11 @@ TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(DemoWindow, EveryTextTipAndTitleIsTranslatedIntoEnglishAndGerman) {
-    for (const std::string file : kConfigurations) {
-        SCOPED_TRACE(file);
-        std::set<std::wstring> keys;
-        const auto expanded = Parse(file, true);
-        for (const XmlNode* page : Elements(*Root(*expanded).GetChildNode(L"pages", 0), L"page")) {
-            if (file == kConfigurations[0] && page->GetAttribute(L"name") != L"default")
-                keys.insert(page->GetAttribute(L"name")); // the window title
-            for (const XmlNode* button : Elements(*page, L"xmlbutton")) {
-                if (const XmlNode* text = button->GetChildNode(L"text", 0))
-                    keys.insert(text->GetAttribute(L"normal"));
-                if (const XmlNode* tip = button->GetChildNode(L"tooltip", 0))
-                    keys.insert(tip->GetAttribute(L"text"));
-            }
-        }
-        ASSERT_FALSE(keys.empty());
-        std::map<std::wstring, std::set<std::wstring>> defined; // language -> names
-        const auto raw = Parse(file, false);
-        const XmlNode& table = *Root(*raw).SelectNode(L"application/languagetable");
-        for (const XmlNode* group : Elements(table, L"strings")) {
-            for (const XmlNode* entry : Elements(*group, L"string")) {
-                if (!entry->GetText().empty())
-                    defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
-            }
-        }
-        for (const wchar_t* language : {L"en", L"de"}) {
-            for (const std::wstring& key : keys)
-                EXPECT_TRUE(defined[language].count(key))
-                    << Vellmar::WideToUtf8(key) << " missing in " << Vellmar::WideToUtf8(language);
-        }
-    }
-}
-
-// Every button reads. After expansion, a value naming something in the demo's folders exists
-// there (executable where it is run), and each action names something that exists: a page, a queue,
-// a condition, a button, a subpage; keywords are the launcher's own. A typo would make a button
-// silently do nothing.
-TEST_F(DemoWindow, EveryButtonReadsAndEveryFileAndNameItUsesExists) {
+// Every button reads, and every text, tip and window title is in English and German. After
+// expansion, a value naming something in the demo's folders exists there (executable where it is
+// run), and each action names something that exists: a page, a queue, a condition, a button, a
+// subpage; keywords are the launcher's own. A typo would make a button silently do nothing.
+TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
     const std::set<std::wstring> targets = {L"page", L"actionqueue", L"condition", L"subpage"};
     const std::set<std::wstring> others = {
         L"createdir", L"createshortcut", L"createurl", L"enablebutton", L"setbuttonattribute",
@@ -276,12 +243,21 @@ TEST_F(DemoWindow, EveryButtonReadsAndEveryFileAndNameItUsesExists) {
             if (!name.empty())
                 names[element.GetName()].insert(name);
         });
+        std::set<std::wstring> texts;
+        if (file == kConfigurations[0]) { // the window titles
+            texts = names[L"page"];
+            texts.erase(L"default");
+        }
         int files = 0, actions = 0;
         Walk(Root(*expanded), [&](const XmlNode& element) {
             if (element.GetName() == L"xmlbutton") { // a broken one would end its page silently
                 LTF::GUI::CFxButton button(nullptr);
                 button.ApplyDefaultAppearance(L"");
                 EXPECT_TRUE(button.ReadXml(&element)) << Describe(element);
+                if (const XmlNode* text = element.GetChildNode(L"text", 0))
+                    texts.insert(text->GetAttribute(L"normal"));
+                if (const XmlNode* tip = element.GetChildNode(L"tooltip", 0))
+                    texts.insert(tip->GetAttribute(L"text"));
             }
             const std::wstring action = Vellmar::ToLower(element.GetAttribute(L"action"));
             for (const auto& [name, value] : element.GetAttributes()) {
@@ -321,5 +297,20 @@ TEST_F(DemoWindow, EveryButtonReadsAndEveryFileAndNameItUsesExists) {
         });
         EXPECT_GT(files, 5);
         EXPECT_GT(actions, 0);
+        EXPECT_FALSE(texts.empty());
+        std::map<std::wstring, std::set<std::wstring>> defined; // language -> names
+        const auto raw = Parse(file, false);
+        for (const XmlNode* group :
+             Elements(*Root(*raw).SelectNode(L"application/languagetable"), L"strings")) {
+            for (const XmlNode* entry : Elements(*group, L"string")) {
+                if (!entry->GetText().empty())
+                    defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
+            }
+        }
+        for (const wchar_t* language : {L"en", L"de"}) {
+            for (const std::wstring& text : texts)
+                EXPECT_TRUE(defined[language].count(text))
+                    << Vellmar::WideToUtf8(text) << " missing in " << Vellmar::WideToUtf8(language);
+        }
     }
 }
