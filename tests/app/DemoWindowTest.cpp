@@ -77,11 +77,7 @@ protected:
 
         context.strings.SetBuiltInVariable(L"CONFIGXML_DIR", dir.Wide("data"));
         context.strings.SetBuiltInVariable(L"CSIDL_LOCAL_APPDATA", dir.Wide("local"));
-        const std::wstring file = dir.Wide("data/autorun.xml");
-        dialog->initSignal.connect([this, file] { engine->Start(dialog.get(), file); });
-        dialog->InitDialog();
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        Open(dir.Wide("data/autorun.xml"));
     }
 
     void Press(const std::wstring& page, int slot) {
