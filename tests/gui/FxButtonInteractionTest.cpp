@@ -260,7 +260,9 @@ TEST_F(FxButtonInteractionTest, LosingFocusMidPressCancelsTheClick) {
     EXPECT_EQ(check->GetCheck(), 0);
 }
 
-TEST_F(FxButtonInteractionTest, HoverShowsTheOverStateAndLeavingRestoresNormal) {
+// The over look goes with a leave, and with the page whatever the platform reports about the
+// pointer; it comes at once when the pointer's first event is an enter without a move (Wayland).
+TEST_F(FxButtonInteractionTest, HoverShowsTheOverLookUntilALeaveOrAHiddenPage) {
     CFxButton* button = AddButton();
     ShowPage();
     EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
@@ -273,6 +275,21 @@ TEST_F(FxButtonInteractionTest, HoverShowsTheOverStateAndLeavingRestoresNormal) 
     EXPECT_EQ(sounds.played.size(), overSounds); // hovering: no more over sounds
     MoveTo(kOutside);
     EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
+
+    MoveTo(kInside);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ColourNear(Pixel(button), kOver); }, 1000));
+    Press(kInside);
+    button->SetKeyboardFocus(true);
+    page.hide();
+    page.show();
+    EXPECT_FALSE(button->isDown());
+    EXPECT_FALSE(button->KeyboardFocus());
+    EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
+    Release(kAside);
+
+    QEnterEvent enter(kInside, kInside, Window()->mapToGlobal(kInside));
+    QCoreApplication::sendEvent(Window(), &enter);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ColourNear(Pixel(button), kOver); }, 1000));
 }
 
 TEST_F(FxButtonInteractionTest, PrepareAnnouncesTheOverSoundOnce) {
@@ -337,27 +354,6 @@ TEST_F(FxButtonInteractionTest, TooltipShowsItsTextInItsColours) {
     MoveTo(kInside + QPoint(1, 0));
     QTest::qWait(50);
     EXPECT_FALSE(tip->isVisible());
-}
-
-// The over look is dropped with the page whatever the platform reports about the pointer, and
-// comes at once when the pointer's first event is an enter without a move (Wayland).
-TEST_F(FxButtonInteractionTest, HoverFollowsHidingAndALoneEnter) {
-    CFxButton* button = AddButton();
-    ShowPage();
-    MoveTo(kInside);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ColourNear(Pixel(button), kOver); }, 1000));
-    Press(kInside);
-    button->SetKeyboardFocus(true);
-    page.hide();
-    page.show();
-    EXPECT_FALSE(button->isDown());
-    EXPECT_FALSE(button->KeyboardFocus());
-    EXPECT_TRUE(ColourNear(Pixel(button), kNormal));
-    Release(kAside);
-
-    QEnterEvent enter(kInside, kInside, Window()->mapToGlobal(kInside));
-    QCoreApplication::sendEvent(Window(), &enter);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ColourNear(Pixel(button), kOver); }, 1000));
 }
 
 TEST_F(FxButtonInteractionTest, KeyboardFocusDrawsTheOverLookAndPressActsLikeAClick) {
