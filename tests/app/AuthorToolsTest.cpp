@@ -100,7 +100,6 @@ const Broken kBroken[] = {
     {"unknown-button-attribute", "error", "<delay value",
      R"(<action action="setbuttonattribute" button="go" ^attribute="colour"/><delay value)"},
     {"unknown-element", "warning", "</initialization>", "^<inti/></initialization>"},
-    {"unknown-element", "warning", "<delay value=\"10\"/>", "<delay value=\"10\"/>^<pause/>"},
     {"unknown-element", "warning", "</condition>", "^<yes action=\"system\"/></condition>"},
     {"unknown-button-element", "error", "<sound pushed",
      "^<textcolor normal=\"FFFFFF\"/><sound pushed"},
