@@ -2,6 +2,15 @@
 #include "tests/app/WindowFixture.h"
 
 #include "app/ControlIds.h"
+#include "app/Subpage.h"
+#include "engine/ActionHandlers.h"
+#include "engine/ConditionHandlers.h"
+#include "ltf/xml/XmlDocument.h"
+#include "ltf/xml/XmlNode.h"
+#include "ltf/xml/XmlNodeList.h"
+#include "ltf/xml/XmlParser.h"
+#include "support/Path.h"
+#include "support/PathResolve.h"
 #include "support/Text.h"
 #include "tests/support/ProcessRunner.h"
 
@@ -9,14 +18,49 @@
 #include <QScreen>
 #include <QTest>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
 
 using namespace AppTest;
 
 namespace {
 
 namespace fs = std::filesystem;
+using LTF::Xml::XmlNode;
+
+const char* const kConfigurations[] = {"autorun.xml", "news_backup/news.xml"};
+
+std::vector<const XmlNode*> Elements(const XmlNode& parent, const std::wstring& name = L"") {
+    std::vector<const XmlNode*> found;
+    const auto* children = parent.GetChildNodes();
+    for (int i = 0; i < children->GetLength(); ++i) {
+        const XmlNode* child = children->GetItem(i);
+        if (child->GetNodeType() == LTF::Xml::XmlNodeType::Element &&
+            (name.empty() || child->GetName() == name))
+            found.push_back(child);
+    }
+    return found;
+}
+
+// Every element of the subtree, document order.
+void Walk(const XmlNode& node, const std::function<void(const XmlNode&)>& visit) {
+    visit(node);
+    for (const XmlNode* child : Elements(node))
+        Walk(*child, visit);
+}
+
+std::string Describe(const XmlNode& node) {
+    return Vellmar::WideToUtf8(node.GetName() + L" " + node.GetAttribute(L"name"));
+}
+
+const XmlNode& Root(const LTF::Xml::XmlParser& parser) {
+    return *parser.GetDocument()->GetDocumentElement();
+}
 
 // Slots on the demo's pages: the default page's mute, minimise and close come first.
 constexpr int kMute = 1;
@@ -35,11 +79,7 @@ protected:
 
         context.strings.SetBuiltInVariable(L"CONFIGXML_DIR", dir.Wide("data"));
         context.strings.SetBuiltInVariable(L"CSIDL_LOCAL_APPDATA", dir.Wide("local"));
-        const std::wstring file = dir.Wide("data/autorun.xml");
-        dialog->initSignal.connect([this, file] { engine->Start(dialog.get(), file); });
-        dialog->InitDialog();
-        dialog->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        Open(dir.Wide("data/autorun.xml"));
     }
 
     void Press(const std::wstring& page, int slot) {
@@ -50,6 +90,17 @@ protected:
         return QImage(QString::fromStdString((dir / "data" / name).string()));
     }
     QImage Shown() const { return dialog->grab().toImage(); }
+
+    // data/<relative> parsed, with its ${...} expanded as the pages expand them when `expand`.
+    std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::string& relative, bool expand) const {
+        std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser(0));
+        parser->ParseFile(dir.Wide("data/" + relative));
+        if (!expand)
+            return parser;
+        std::unique_ptr<LTF::Xml::XmlParser> expanded(LTF::Xml::CreateXmlParser(0));
+        expanded->ParseString(context.strings.ExpandForXml(Root(*parser).GetXml()));
+        return expanded;
+    }
 };
 
 } // namespace
@@ -138,4 +189,124 @@ TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
         }
     }
     EXPECT_TRUE(fs::exists(dir / "preview" / "index.html"));
+}
+
+// Bitmaps that do not load, more buttons than a page holds and missing backgrounds would each
+// have shown a message box; what is left is where the buttons lie. The news cards
+// fill the news area exactly, and the area lies inside its page.
+TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
+    CMainDlg* news = Page(L"main").FindSubpage(L"news")->Host();
+    ASSERT_NE(news, nullptr);
+    EXPECT_TRUE(Page(L"main").rect().contains(news->geometry()));
+    for (CMainDlg* window : {dialog.get(), news}) {
+        for (const std::wstring& name : window->PageNames()) {
+            SCOPED_TRACE(Vellmar::WideToUtf8(name));
+            window->ShowPage(name);
+            const CautorunDlg& page = *window->FindPage(name);
+            if (window == news) {
+                EXPECT_EQ(page.size(), news->size());
+            }
+            for (int slot = 1; slot <= 30; ++slot) {
+                const QRect placed = page.Button(slot).geometry();
+                if (!page.Button(slot).isHidden()) {
+                    EXPECT_TRUE(!placed.isEmpty() && page.rect().contains(placed))
+                        << "slot " << slot << " at " << placed.x() << "," << placed.y() << " "
+                        << placed.width() << "x" << placed.height();
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+// Every button reads, and every text, tip and window title is in English and German. After
+// expansion, a value naming something in the demo's folders exists there (executable where it is
+// run), and each action names something that exists: a page, a queue, a condition, a button, a
+// subpage; keywords are the launcher's own. A typo would make a button silently do nothing.
+TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
+    const std::set<std::wstring> targets = {L"page", L"actionqueue", L"condition", L"subpage"};
+    // The launcher's own keywords.
+    const std::vector<std::wstring> actions = ActionHandlers::Names();
+    const std::vector<std::wstring> conditionTypes = ConditionHandlers::Names();
+    const auto known = [](const std::vector<std::wstring>& names, const std::wstring& name) {
+        return std::find(names.begin(), names.end(), Vellmar::ToLower(name)) != names.end();
+    };
+    for (const std::string file : kConfigurations) {
+        SCOPED_TRACE(file);
+        const auto expanded = Parse(file, true);
+        std::map<std::wstring, std::set<std::wstring>> names;
+        Walk(Root(*expanded), [&](const XmlNode& element) {
+            const std::wstring name = element.GetAttribute(L"name");
+            if (!name.empty())
+                names[element.GetName()].insert(name);
+        });
+        std::set<std::wstring> texts;
+        if (file == kConfigurations[0]) { // the window titles
+            texts = names[L"page"];
+            texts.erase(L"default");
+        }
+        int files = 0, acting = 0;
+        Walk(Root(*expanded), [&](const XmlNode& element) {
+            if (element.GetName() == L"xmlbutton") { // a broken one would end its page silently
+                LTF::GUI::CFxButton button(nullptr);
+                button.ApplyDefaultAppearance(L"");
+                EXPECT_TRUE(button.ReadXml(&element)) << Describe(element);
+                if (const XmlNode* text = element.GetChildNode(L"text", 0))
+                    texts.insert(text->GetAttribute(L"normal"));
+                if (const XmlNode* tip = element.GetChildNode(L"tooltip", 0))
+                    texts.insert(tip->GetAttribute(L"text"));
+            }
+            const std::wstring action = Vellmar::ToLower(element.GetAttribute(L"action"));
+            for (const auto& [name, value] : element.GetAttributes()) {
+                if (!value.starts_with(dir.Wide()))
+                    continue;
+                ++files;
+                EXPECT_TRUE(Vellmar::PathExists(value))
+                    << Describe(element) << " " << Vellmar::WideToUtf8(name) << "="
+                    << Vellmar::WideToUtf8(value);
+                if (name == L"file" && action == L"execute") {
+                    EXPECT_EQ(::access(Vellmar::NativePath(value).c_str(), X_OK), 0)
+                        << Vellmar::WideToUtf8(value) << " is not executable";
+                }
+            }
+            if (element.GetName() == L"condition") {
+                EXPECT_TRUE(known(conditionTypes, element.GetAttribute(L"type")))
+                    << Describe(element);
+            }
+            if (action.empty())
+                return; // labels are buttons without an action
+            ++acting;
+            const std::wstring value = element.GetAttribute(L"value");
+            EXPECT_TRUE(known(actions, action)) << Vellmar::WideToUtf8(action);
+            if (targets.count(action)) {
+                EXPECT_TRUE(names[action].count(value))
+                    << Describe(element) << ": no " << Vellmar::WideToUtf8(action) << " "
+                    << Vellmar::WideToUtf8(value);
+            }
+            if (action == L"enablebutton") {
+                EXPECT_TRUE(names[L"xmlbutton"].count(element.GetAttribute(L"button")))
+                    << Describe(element);
+            }
+            if (action == L"url") {
+                EXPECT_TRUE(value.starts_with(L"https://")) << Vellmar::WideToUtf8(value);
+            }
+        });
+        EXPECT_GT(files, 5);
+        EXPECT_GT(acting, 0);
+        EXPECT_FALSE(texts.empty());
+        std::map<std::wstring, std::set<std::wstring>> defined; // language -> names
+        const auto raw = Parse(file, false);
+        for (const XmlNode* group :
+             Elements(*Root(*raw).SelectNode(L"application/languagetable"), L"strings")) {
+            for (const XmlNode* entry : Elements(*group, L"string")) {
+                if (!entry->GetText().empty())
+                    defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
+            }
+        }
+        for (const wchar_t* language : {L"en", L"de"}) {
+            for (const std::wstring& text : texts)
+                EXPECT_TRUE(defined[language].count(text))
+                    << Vellmar::WideToUtf8(text) << " missing in " << Vellmar::WideToUtf8(language);
+        }
+    }
 }

@@ -140,11 +140,9 @@ TEST_F(MainDialog, NewDiscRestartsTheLauncherFromIt) {
     };
     const std::string escapedOld = (dir / "old\\040disc").string();
     dir.Write("mountinfo", line(1, "/") + line(2, escapedOld));
-    context.strings.SetBuiltInVariable(L"EXE_FILE",
-                                       Vellmar::Utf8ToWide((oldDisc / "autorun").string()));
-    context.strings.SetBuiltInVariable(L"EXE_DIR", Vellmar::Utf8ToWide(oldDisc.string()));
-    context.strings.SetBuiltInVariable(
-        L"CONFIGXML_FILE", Vellmar::Utf8ToWide((oldDisc / "data/autorun.xml").string()));
+    context.strings.SetBuiltInVariable(L"EXE_FILE", dir.Wide("old disc/autorun"));
+    context.strings.SetBuiltInVariable(L"EXE_DIR", dir.Wide("old disc"));
+    context.strings.SetBuiltInVariable(L"CONFIGXML_FILE", dir.Wide("old disc/data/autorun.xml"));
     Vellmar::Testing::ScopedEnv out("ARGV_RECORDER_OUT", (dir / "record").string());
     Start(kTwoPages);
     dialog->WatchMedia((dir / "mountinfo").string());

@@ -13,8 +13,8 @@ namespace {
 
 class Pages : public WindowFixture {
 protected:
-    std::wstring PageXml(const std::wstring& name, const std::wstring& background,
-                         const std::wstring& children, const std::wstring& extra = {}) {
+    static std::wstring PageXml(const std::wstring& name, const std::wstring& background = {},
+                                const std::wstring& children = {}, const std::wstring& extra = {}) {
         return L"<page name=\"" + name + L"\" background=\"" + background + L"\"" + extra + L">" +
                children + L"</page>";
     }
@@ -30,8 +30,8 @@ TEST_F(Pages, DefaultPageButtonsTakeTheFirstSlots) {
           PageXml(L"main", bg,
                   Button(L"m1", L"page", L"p3", 110) + L"<subpage/>" +
                       Button(L"m2", L"page", L"p4", 160) + Button(L"m3", L"page", L"p5", 210)) +
-          PageXml(L"p1", L"", L"") + PageXml(L"p2", L"", L"") + PageXml(L"p3", L"", L"") +
-          PageXml(L"p4", L"", L"") + PageXml(L"p5", L"", L"") + L"</pages>");
+          PageXml(L"p1") + PageXml(L"p2") + PageXml(L"p3") + PageXml(L"p4") + PageXml(L"p5") +
+          L"</pages>");
     ASSERT_EQ(dialog->CurrentPage(), L"main");
     CautorunDlg& main = Page(L"main");
     for (int slot = 1; slot <= 30; ++slot)
@@ -50,8 +50,8 @@ TEST_F(Pages, DefaultPageButtonsTakeTheFirstSlots) {
 }
 
 TEST_F(Pages, SecondPageOfTheSameNameIsDropped) {
-    Start(L"<pages default=\"a\">" + PageXml(L"a", L"", L"") + PageXml(L"a", L"", L"") +
-          PageXml(L"default", L"", L"") + PageXml(L"", L"", L"") + L"<Page name=\"x\"/></pages>");
+    Start(L"<pages default=\"a\">" + PageXml(L"a") + PageXml(L"a") + PageXml(L"default") +
+          PageXml(L"") + L"<Page name=\"x\"/></pages>");
     EXPECT_EQ(dialog->PageNames(), std::vector<std::wstring>{L"a"});
     EXPECT_EQ(dialog->findChildren<CautorunDlg*>(Qt::FindDirectChildrenOnly).size(), 1);
 }
@@ -61,8 +61,7 @@ TEST_F(Pages, PageActionSwitchesAndResizesTheWindow) {
     Bitmap("skins/large.bmp", 200, 90, Qt::blue);
     // Written on Windows: other case, backslashes.
     Start(L"<pages default=\"main\">" + PageXml(L"main", small, Button(L"go", L"page", L"other")) +
-          PageXml(L"other", L"${EXE_DIR}\\SKINS\\LARGE.BMP", L"") + PageXml(L"plain", L"", L"") +
-          L"</pages>");
+          PageXml(L"other", L"${EXE_DIR}\\SKINS\\LARGE.BMP") + PageXml(L"plain") + L"</pages>");
     EXPECT_EQ(dialog->size(), QSize(120, 60));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Main title"));
     Click(L"main", 1019);
@@ -84,8 +83,7 @@ TEST_F(Pages, PageActionSwitchesAndResizesTheWindow) {
 }
 
 TEST_F(Pages, CyclePageFollowsNameOrder) {
-    Start(L"<pages>" + PageXml(L"b", L"", L"") + PageXml(L"a", L"", L"") + PageXml(L"c", L"", L"") +
-          L"</pages>");
+    Start(L"<pages>" + PageXml(L"b") + PageXml(L"a") + PageXml(L"c") + L"</pages>");
     EXPECT_EQ(dialog->CurrentPage(), L"") << "no default page";
     for (const wchar_t* expected : {L"a", L"b", L"c", L"a"}) {
         dialog->CyclePage();
@@ -94,8 +92,8 @@ TEST_F(Pages, CyclePageFollowsNameOrder) {
 }
 
 TEST_F(Pages, MissingBackgroundStopsEveryPage) {
-    Start(L"<pages default=\"a\">" + PageXml(L"a", L"", L"") +
-          PageXml(L"b", L"${EXE_DIR}/none.bmp", L"") + PageXml(L"c", L"", L"") + L"</pages>");
+    Start(L"<pages default=\"a\">" + PageXml(L"a") + PageXml(L"b", L"${EXE_DIR}/none.bmp") +
+          PageXml(L"c") + L"</pages>");
     EXPECT_TRUE(engine->IsStopped());
     EXPECT_EQ(dialog->PageNames(), std::vector<std::wstring>{L"a"});
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -109,8 +107,8 @@ TEST_F(Pages, BadButtonKeepsItsSlotAndSurplusButtonsAreReported) {
                            Button(L"second", L"page", L"b", 60);
     for (int i = 3; i <= 31; ++i)
         buttons += Button(L"n" + std::to_wstring(i), L"page", L"c");
-    Start(L"<pages default=\"main\">" + PageXml(L"main", L"", buttons) + PageXml(L"b", L"", L"") +
-          PageXml(L"c", L"", L"") + L"</pages>");
+    Start(L"<pages default=\"main\">" + PageXml(L"main", L"", buttons) + PageXml(L"b") +
+          PageXml(L"c") + L"</pages>");
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].second.rfind(L"Bad: <xmlbutton name=\"broken\"", 0), 0u);
     EXPECT_EQ(boxes.shown[1].second.rfind(L"Bad: <xmlbutton name=\"n31\"", 0), 0u);
@@ -172,8 +170,8 @@ TEST_F(Pages, PageQueueRunsAfterStartAndItsDelayLater) {
         L"<actionqueues><actionqueue name=\"q&amp;1\"><action action=\"page\" value=\"b\"/>"
         L"<delay value=\"150\"/><action action=\"page\" value=\"c\"/></actionqueue></actionqueues>"
         L"<pages default=\"a\">" +
-        PageXml(L"a", L"", L"", L" actionqueue=\"q&amp;1\"") + PageXml(L"b", L"", L"") +
-        PageXml(L"c", L"", L"") + L"</pages>");
+        PageXml(L"a", L"", L"", L" actionqueue=\"q&amp;1\"") + PageXml(L"b") + PageXml(L"c") +
+        L"</pages>");
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"b"; }));
     EXPECT_EQ(engine->PendingDelayCount(), 1u);
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"c"; }));
@@ -181,8 +179,7 @@ TEST_F(Pages, PageQueueRunsAfterStartAndItsDelayLater) {
 }
 
 TEST_F(Pages, OnlyTheTimedActionTimerRunsTheTimedAction) {
-    Start(L"<pages default=\"a\">" + PageXml(L"a", L"", L"") + PageXml(L"b", L"", L"") +
-          L"</pages>");
+    Start(L"<pages default=\"a\">" + PageXml(L"a") + PageXml(L"b") + L"</pages>");
     engine->ScheduleTimedAction(L"<action action=\"page\" value=\"b\"/>", 100);
     QTimerEvent stranger(0x7ffffff0);
     QCoreApplication::sendEvent(dialog.get(), &stranger);
@@ -193,7 +190,7 @@ TEST_F(Pages, OnlyTheTimedActionTimerRunsTheTimedAction) {
 }
 
 TEST_F(Pages, PostedCallsRunOnTheWindowThread) {
-    Start(L"<pages default=\"a\">" + PageXml(L"a", L"", L"") + L"</pages>");
+    Start(L"<pages default=\"a\">" + PageXml(L"a") + L"</pages>");
     std::vector<int> order;
     std::thread worker([&] {
         for (int i = 0; i < 3; ++i)

@@ -22,8 +22,7 @@ WindowFixture::~WindowFixture() {
     dialog.reset();
 }
 
-void WindowFixture::Start(const std::wstring& body) {
-    const std::wstring file = WriteConfiguration(body);
+void WindowFixture::Open(const std::wstring& file) {
     dialog->initSignal.connect([this, file] { engine->Start(dialog.get(), file); });
     dialog->InitDialog();
     dialog->show();

@@ -21,9 +21,10 @@ public:
     WindowFixture();
     ~WindowFixture() override;
 
-    // Writes <autorun>body</autorun> as data/autorun.xml, starts the engine through the
-    // dialog's initSignal and shows the dialog.
-    void Start(const std::wstring& body);
+    // Writes <autorun>body</autorun> as data/autorun.xml and opens it.
+    void Start(const std::wstring& body) { Open(WriteConfiguration(body)); }
+    // Starts the engine on `file` through the dialog's initSignal and shows the dialog.
+    void Open(const std::wstring& file);
 
     // A BMP of one colour below the folder; its path.
     std::wstring Bitmap(const std::string& name, int width, int height, QColor colour) const;

@@ -230,44 +230,37 @@ INSTANTIATE_TEST_SUITE_P(
                       BorderPixelCase{"unknown", kUnsetMarker, true, true, kEffectFlat}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FxButtonPixelTest, SnapshotOfThePageBackgroundShiftsWithTheEffect) {
-    QImage art(200, 100, QImage::Format_RGB32);
+// The snapshot of the page's bitmap moves with the effect (normal is up: one pixel up and
+// left), and is black where that bitmap ends and under its transparent pixels.
+TEST_F(FxButtonPixelTest, SnapshotOfThePageBackgroundShiftsAndIsBlackBeyondIt) {
+    QImage gradient(200, 100, QImage::Format_RGB32);
     for (int y = 0; y < 100; ++y) {
         for (int x = 0; x < 200; ++x)
-            art.setPixelColor(x, y, QColor(x, y, 0));
+            gradient.setPixelColor(x, y, QColor(x, y, 0));
     }
-    const QPixmap background = QPixmap::fromImage(art);
-    button->Model().borderSize = PerState<int>(3); // wide enough that no frame covers (5, 5)
-    button->Model().switches.border = false;
-    button->Prepare(&background, 0, -1, 0);
-    EXPECT_EQ(button->Model().bkColourMode, PerState<bool>(false));
-    // Normal is up: the snapshot moves one pixel up and left.
-    EXPECT_TRUE(ColourNear(Pixel({5, 5}), QColor(16, 16, 0)));
-}
-
-// The snapshot is black where the page's bitmap ends, and under a bitmap's transparent pixels.
-TEST_F(FxButtonPixelTest, SnapshotIsBlackBeyondAndBeneathThePageBitmap) {
-    struct Case {
+    QImage halfRed(200, 100, QImage::Format_ARGB32);
+    halfRed.fill(QColor(255, 0, 0, 128));
+    const struct {
         const char* what;
         QImage art;
         QPoint probe; // in the button
         QColor expected;
-    };
-    QImage halfRed(200, 100, QImage::Format_ARGB32);
-    halfRed.fill(QColor(255, 0, 0, 128));
-    const Case cases[] = {
+    } cases[] = {
+        {"shifted", gradient, {5, 5}, QColor(16, 16, 0)},
         {"inside a small bitmap", GuiTest::Filled(60, 40, Qt::blue), {20, 15}, Qt::blue},
         {"past its right edge", GuiTest::Filled(60, 40, Qt::blue), {80, 15}, Qt::black},
         {"past its bottom edge", GuiTest::Filled(60, 40, Qt::blue), {20, 40}, Qt::black},
         {"half transparent", halfRed, {20, 15}, QColor(128, 0, 0)},
     };
+    button->Model().borderSize = PerState<int>(3); // wide enough that no frame covers (5, 5)
     button->Model().switches.border = false;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const QPixmap background = QPixmap::fromImage(c.art);
         button->Prepare(&background, 0, -1, 0);
         EXPECT_TRUE(ColourNear(Pixel(c.probe), c.expected))
             << c.what << ": " << Pixel(c.probe).name().toStdString();
     }
+    EXPECT_EQ(button->Model().bkColourMode, PerState<bool>(false));
 }
 
 TEST_F(FxButtonPixelTest, TextAndGlyphRectanglesFollowTheKind) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
 #include <vector>
 
@@ -96,32 +95,24 @@ bool Has(const char* words, const std::string& word) {
            std::string::npos;
 }
 
-class FxInteractionSequence : public ::testing::TestWithParam<Case> {};
-
-TEST_P(FxInteractionSequence, LastEventAndFlags) {
-    const Case& c = GetParam();
-    FxInteraction machine;
-    FxInteraction::Effects effects;
-    for (Ev ev : c.events)
-        effects = Apply(machine, ev);
-    EXPECT_EQ(effects.sound, c.sound);
-    EXPECT_EQ(effects.passOn, Has(c.effects, "pass"));
-    EXPECT_EQ(effects.requestTracking, Has(c.effects, "track"));
-    EXPECT_EQ(effects.followPointer, Has(c.effects, "follow"));
-    EXPECT_EQ(effects.applyCheck, Has(c.effects, "check"));
-    EXPECT_EQ(effects.releaseCapture, Has(c.effects, "release"));
-    EXPECT_EQ(machine.EnteredPressed(), Has(c.state, "entered"));
-    EXPECT_EQ(machine.MouseOver(), Has(c.state, "over"));
-    EXPECT_EQ(machine.Dragging(), Has(c.state, "dragging"));
+TEST(FxInteraction, SequencesEndInTheirLastEventsEffectsAndFlags) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        FxInteraction machine;
+        FxInteraction::Effects effects;
+        for (Ev ev : c.events)
+            effects = Apply(machine, ev);
+        EXPECT_EQ(effects.sound, c.sound);
+        EXPECT_EQ(effects.passOn, Has(c.effects, "pass"));
+        EXPECT_EQ(effects.requestTracking, Has(c.effects, "track"));
+        EXPECT_EQ(effects.followPointer, Has(c.effects, "follow"));
+        EXPECT_EQ(effects.applyCheck, Has(c.effects, "check"));
+        EXPECT_EQ(effects.releaseCapture, Has(c.effects, "release"));
+        EXPECT_EQ(machine.EnteredPressed(), Has(c.state, "entered"));
+        EXPECT_EQ(machine.MouseOver(), Has(c.state, "over"));
+        EXPECT_EQ(machine.Dragging(), Has(c.state, "dragging"));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sequences, FxInteractionSequence, ::testing::ValuesIn(kCases),
-                         [](const auto& info) {
-                             std::string name;
-                             for (const char* p = info.param.name; *p; ++p)
-                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-                             return name;
-                         });
 
 TEST(FxInteraction, PressCancelsHoverTrackingOnlyWhenActive) {
     FxInteraction machine;
