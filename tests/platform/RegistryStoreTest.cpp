@@ -41,14 +41,10 @@ TEST_F(RegistryStoreTest, LocationsFollowTheEnvironment) {
 }
 
 TEST_F(RegistryStoreTest, RootAttributeRule) {
+    const auto cu = RegistryRoot::CurrentUser, lm = RegistryRoot::LocalMachine;
     const std::pair<const wchar_t*, RegistryRoot> cases[] = {
-        {L"hkcu", RegistryRoot::CurrentUser},
-        {L"HkCu", RegistryRoot::CurrentUser},
-        {L"HKLM", RegistryRoot::LocalMachine},
-        {L"HKEY_CURRENT_USER", RegistryRoot::LocalMachine},
-        {L"anything", RegistryRoot::LocalMachine},
-        {L"hkcu ", RegistryRoot::LocalMachine},
-    };
+        {L"hkcu", cu},     {L"HkCu", cu}, {L"HKLM", lm}, {L"HKEY_CURRENT_USER", lm},
+        {L"anything", lm}, {L"hkcu ", lm}};
     for (const auto& [text, root] : cases)
         EXPECT_EQ(RegistryRootFromAttribute(text), root) << Vellmar::WideToUtf8(text);
 }
@@ -76,17 +72,9 @@ TEST_F(RegistryStoreTest, WrittenStringsReadBackThroughEveryReader) {
 TEST_F(RegistryStoreTest, TypeAndSizeRulesOfTheReaders) {
     WriteFile(dir / "HKEY_CURRENT_USER.reg",
               "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\T]\n"
-              "\"Sz\"=\"text\"\n"
-              "\"Expand\"=hex(2):25,00,41,00,25,00,00,00\n"
-              "\"Dword\"=dword:00000001\n"
-              "\"Zero\"=dword:00000000\n"
-              "\"DwordAsText\"=\"1\"\n"
-              "\"Bin\"=hex:01,02,03,04\n"
-              "\"Max\"=\"" +
-                  std::string(259, 'm') +
-                  "\"\n"
-                  "\"TooLong\"=\"" +
-                  std::string(260, 'l') + "\"\n");
+              "\"Sz\"=\"text\"\n\"Expand\"=hex(2):25,00,41,00,25,00,00,00\n\"Dword\"=dword:1\n"
+              "\"Zero\"=dword:0\n\"DwordAsText\"=\"1\"\n\"Bin\"=hex:01,02,03,04\n\"Max\"=\"" +
+                  std::string(259, 'm') + "\"\n\"TooLong\"=\"" + std::string(260, 'l') + "\"\n");
     const RegistryStore store = Store();
     const auto cu = RegistryRoot::CurrentUser;
     const std::wstring key = L"Software\\T";

@@ -58,10 +58,7 @@ std::string TextOf(const std::exception& error) {
 }
 
 HttpLimits ShortLimits() {
-    HttpLimits limits;
-    limits.connectTimeout = 2s;
-    limits.lowSpeedTime = 30s;
-    return limits;
+    return {.connectTimeout = 2s, .lowSpeedTime = 30s};
 }
 
 class DownloadTest : public ::testing::Test {
@@ -118,31 +115,6 @@ struct DownloadCase {
     std::string path = "/news.rar";
 };
 
-void PrintTo(const DownloadCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-HttpLimits WithLowSpeedTime(std::chrono::seconds seconds) {
-    HttpLimits limits = ShortLimits();
-    limits.lowSpeedTime = seconds;
-    return limits;
-}
-
-HttpLimits WithCap(std::uint64_t bytes) {
-    HttpLimits limits = ShortLimits();
-    limits.maxBodyBytes = bytes;
-    return limits;
-}
-
-// Each second of allowance beyond `base` is bought by `stepBytes` of declared size.
-HttpLimits WithTotalTime(std::chrono::milliseconds base, std::uint64_t stepBytes) {
-    HttpLimits limits = ShortLimits();
-    limits.totalTimeBase = base;
-    limits.totalTimePerStep = 1s;
-    limits.totalTimeStepBytes = stepBytes;
-    return limits;
-}
-
 HttpRoute Generated(Mode mode, std::uint64_t size) {
     HttpRoute route = Route(mode, 200, "");
     route.generatedSize = size;
@@ -158,6 +130,15 @@ HttpRoute Drip(std::string body) {
 const std::string Archive = RandomBytes(300 * 1024 + 17);
 
 std::vector<DownloadCase> Cases() {
+    const HttpLimits lowSpeed{.connectTimeout = 2s, .lowSpeedTime = 1s};
+    const HttpLimits capped{.connectTimeout = 2s, .maxBodyBytes = 1 << 20};
+    // Each second of allowance beyond `base` is bought by `stepBytes` of declared size.
+    const auto totalTime = [](std::chrono::milliseconds base, std::uint64_t stepBytes) {
+        return HttpLimits{.connectTimeout = 2s,
+                          .totalTimeBase = base,
+                          .totalTimePerStep = 1s,
+                          .totalTimeStepBytes = stepBytes};
+    };
     return {
         {"Ok", Route(Mode::Respond, 200, Archive), nullptr},
         {"EmptyBody", Route(Mode::Respond, 200, ""), nullptr},
@@ -165,17 +146,16 @@ std::vector<DownloadCase> Cases() {
         {"StallAborted", Route(Mode::StallAfterHeaders, 200, Archive), Aborted, ShortLimits(),
          300ms},
         {"AbortedBeforeStart", Route(Mode::Respond, 200, Archive), Aborted, ShortLimits(), 0ms},
-        {"StallTimesOut", Route(Mode::StallAfterHeaders, 200, Archive), ClientError,
-         WithLowSpeedTime(1s)},
+        {"StallTimesOut", Route(Mode::StallAfterHeaders, 200, Archive), ClientError, lowSpeed},
         // 50 bytes a second passes the low-speed rule, never the overall limit.
         {"TrickleEndsAtTheTotalTime", Drip(std::string(200, 'x')), ClientError,
-         WithTotalTime(500ms, 1 << 30)},
+         totalTime(500ms, 1 << 30)},
         {"DeclaredSizeExtendsTheTotalTime", Drip(std::string(40, 'x')), nullptr,
-         WithTotalTime(300ms, 10)},
+         totalTime(300ms, 10)},
         {"ResetMidBody", Route(Mode::ResetMidBody, 200, Archive), ClientError},
         {"TruncatedBody", Route(Mode::TruncateBody, 200, Archive), ClientError},
-        {"EndlessBodyCapped", Generated(Mode::Endless, 0), TooLarge, WithCap(1 << 20)},
-        {"AnnouncedBodyOverCap", Generated(Mode::Respond, 2 << 20), TooLarge, WithCap(1 << 20)},
+        {"EndlessBodyCapped", Generated(Mode::Endless, 0), TooLarge, capped},
+        {"AnnouncedBodyOverCap", Generated(Mode::Respond, 2 << 20), TooLarge, capped},
         {"RedirectFollowed", Route(Mode::Respond, 302, "<a>moved</a>", {"Location: /final.rar"}),
          nullptr},
         {"RedirectToFtpRefused",

@@ -23,7 +23,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <ostream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -88,14 +87,6 @@ struct JobCase {
     std::wstring location = L"${EXE_DIR}/site/news";
 };
 
-void PrintTo(const JobCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-std::string CaseName(const ::testing::TestParamInfo<JobCase>& info) {
-    return info.param.name;
-}
-
 } // namespace
 
 // A news update started by the `newsupdate` condition of a real engine on a stub window, against
@@ -134,14 +125,11 @@ protected:
     // Starts the engine on a configuration whose condition "news" fetches `url`, and runs it.
     void RunCondition(const std::string& url,
                       const std::wstring& location = L"${EXE_DIR}/site/news") {
-        std::wstring escaped;
-        for (char c : url)
-            escaped += c == '&' ? std::wstring(L"&amp;") : std::wstring(1, c);
         engine->Start(
             &host,
             WriteConfiguration(L"<conditions><condition name='news' type='newsupdate' "
                                L"location='" +
-                               location + L"' URL='" + escaped +
+                               location + L"' URL='" + Vellmar::Utf8ToWide(url) +
                                L"'><true action='page' value='ok'/>"
                                L"<false action='page' value='failed'/></condition></conditions>"));
         host.calls.clear();
@@ -239,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "/news.rar", "http", Old::None},
         JobCase{"FailingFinalRename", Serve(NewsArchive<Rar4Writer>()), Outcome::Failure, 1,
                 "/news.rar", "http", Old::Folder, true}),
-    CaseName);
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NewsUpdateJobTest, MissingLibraryInBinariesDirFailsAndCleansUp) {
     context.strings.SetBuiltInVariable(L"BINARIES_DIR", dir.Wide("nolib"));
