@@ -139,14 +139,11 @@ TEST_P(HeaderFields, ComeFromTheArchive) {
     const std::string path = save("a.rar", c.archive);
     HANDLE h = open(path);
     ASSERT_EQ(next(h), ERAR_SUCCESS);
-    EXPECT_EQ(header->HostOS, c.hostOs);
-    EXPECT_EQ(header->FileAttr, c.attributes);
-    EXPECT_EQ(header->FileCRC, c.crc);
-    EXPECT_EQ(header->Method, 0x30u);
-    EXPECT_EQ(header->UnpVer, c.version);
-    EXPECT_EQ(header->DictSize, c.dictionaryKb);
-    EXPECT_EQ(header->HashType, c.hashType);
-    EXPECT_EQ(header->PackSize, 3u);
+    const RARHeaderDataEx& x = *header;
+    EXPECT_EQ(std::vector<unsigned>({x.HostOS, x.FileAttr, x.FileCRC, x.Method, x.UnpVer,
+                                     x.DictSize, x.HashType, x.PackSize}),
+              std::vector<unsigned>(
+                  {c.hostOs, c.attributes, c.crc, 0x30, c.version, c.dictionaryKb, c.hashType, 3}));
     if (c.hashType == RAR_HASH_BLAKE2) {
         EXPECT_EQ(std::string(header->Hash, 32), kHash);
     }
