@@ -112,57 +112,51 @@ TEST_F(UnrarInterface, TestChecksWithoutWriting) {
 }
 
 // The fields other programs read from the header records, as the archive stores them.
-struct HeaderCase {
-    const char* label;
-    std::string archive;
-    unsigned hostOs, attributes, crc, version, dictionaryKb, hashType;
-};
+TEST_F(UnrarInterface, HeaderFieldsComeFromTheArchive) {
+    const std::string kHash(32, '\x5a');
+    const unsigned kAbcCrc = 0x352441c2;
+    const struct {
+        const char* label;
+        std::string archive;
+        unsigned hostOs, attributes, crc, version, dictionaryKb, hashType;
+    } cases[] = {
+        {"Rar4Windows", Rar4Writer().add({.name = "a", .data = "abc", .windows = true}).bytes(), 2,
+         0x20, kAbcCrc, 29, 64, RAR_HASH_CRC32},
+        {"Rar4Unix", Rar4Writer().file("a", "abc").bytes(), 3, 0100644, kAbcCrc, 29, 64,
+         RAR_HASH_CRC32},
+        {"Rar5Windows", Rar5Writer().add({.name = "a", .data = "abc", .windows = true}).bytes(), 2,
+         0x20, kAbcCrc, 50, 128, RAR_HASH_CRC32},
+        {"Rar5Blake2", Rar5Writer().add({.name = "a", .data = "abc", .blake2 = kHash}).bytes(), 3,
+         0100644, 0, 50, 128, RAR_HASH_BLAKE2},
+    };
 
-const std::string kHash(32, '\x5a');
-const unsigned kAbcCrc = 0x352441c2;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const std::string path = save("a.rar", c.archive);
+        HANDLE h = open(path);
+        ASSERT_EQ(next(h), ERAR_SUCCESS);
+        const RARHeaderDataEx& x = *header;
+        EXPECT_EQ(std::vector<unsigned>({x.HostOS, x.FileAttr, x.FileCRC, x.Method, x.UnpVer,
+                                         x.DictSize, x.HashType, x.PackSize}),
+                  std::vector<unsigned>({c.hostOs, c.attributes, c.crc, 0x30, c.version,
+                                         c.dictionaryKb, c.hashType, 3}));
+        if (c.hashType == RAR_HASH_BLAKE2) {
+            EXPECT_EQ(std::string(header->Hash, 32), kHash);
+        }
+        lib.RARCloseArchive(h);
 
-const HeaderCase kHeaders[] = {
-    {"Rar4Windows", Rar4Writer().add({.name = "a", .data = "abc", .windows = true}).bytes(), 2,
-     0x20, kAbcCrc, 29, 64, RAR_HASH_CRC32},
-    {"Rar4Unix", Rar4Writer().file("a", "abc").bytes(), 3, 0100644, kAbcCrc, 29, 64,
-     RAR_HASH_CRC32},
-    {"Rar5Windows", Rar5Writer().add({.name = "a", .data = "abc", .windows = true}).bytes(), 2,
-     0x20, kAbcCrc, 50, 128, RAR_HASH_CRC32},
-    {"Rar5Blake2", Rar5Writer().add({.name = "a", .data = "abc", .blake2 = kHash}).bytes(), 3,
-     0100644, 0, 50, 128, RAR_HASH_BLAKE2},
-};
-
-class HeaderFields : public UnrarInterface, public ::testing::WithParamInterface<HeaderCase> {};
-
-TEST_P(HeaderFields, ComeFromTheArchive) {
-    const HeaderCase& c = GetParam();
-    const std::string path = save("a.rar", c.archive);
-    HANDLE h = open(path);
-    ASSERT_EQ(next(h), ERAR_SUCCESS);
-    const RARHeaderDataEx& x = *header;
-    EXPECT_EQ(std::vector<unsigned>({x.HostOS, x.FileAttr, x.FileCRC, x.Method, x.UnpVer,
-                                     x.DictSize, x.HashType, x.PackSize}),
-              std::vector<unsigned>(
-                  {c.hostOs, c.attributes, c.crc, 0x30, c.version, c.dictionaryKb, c.hashType, 3}));
-    if (c.hashType == RAR_HASH_BLAKE2) {
-        EXPECT_EQ(std::string(header->Hash, 32), kHash);
+        // The older record carries the same values.
+        std::string name = path;
+        RAROpenArchiveData data{};
+        data.ArcName = name.data();
+        h = lib.RAROpenArchive(&data);
+        RARHeaderData old{};
+        ASSERT_EQ(lib.RARReadHeader(h, &old), ERAR_SUCCESS);
+        EXPECT_EQ(std::vector<unsigned>({old.HostOS, old.FileAttr, old.FileCRC, old.UnpVer}),
+                  std::vector<unsigned>({c.hostOs, c.attributes, c.crc, c.version}));
+        lib.RARCloseArchive(h);
     }
-    lib.RARCloseArchive(h);
-
-    // The older record carries the same values.
-    std::string name = path;
-    RAROpenArchiveData data{};
-    data.ArcName = name.data();
-    h = lib.RAROpenArchive(&data);
-    RARHeaderData old{};
-    ASSERT_EQ(lib.RARReadHeader(h, &old), ERAR_SUCCESS);
-    EXPECT_EQ(std::vector<unsigned>({old.HostOS, old.FileAttr, old.FileCRC, old.UnpVer}),
-              std::vector<unsigned>({c.hostOs, c.attributes, c.crc, c.version}));
-    lib.RARCloseArchive(h);
 }
-
-INSTANTIATE_TEST_SUITE_P(Rar, HeaderFields, ::testing::ValuesIn(kHeaders),
-                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(UnrarInterface, DestNameNamesTheTarget) {
     HANDLE h = open(save("a.rar", Rar4Writer().file("deep/x.txt", "named").bytes()));
