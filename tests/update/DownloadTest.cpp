@@ -42,12 +42,10 @@ std::string RandomBytes(std::size_t size) {
 }
 
 HttpRoute Route(Mode mode, int status, std::string body, std::vector<std::string> headers = {}) {
-    HttpRoute route;
-    route.mode = mode;
-    route.status = status;
-    route.body = std::move(body);
-    route.extraHeaders = std::move(headers);
-    return route;
+    return {.mode = mode,
+            .status = status,
+            .body = std::move(body),
+            .extraHeaders = std::move(headers)};
 }
 
 // Vellmar exceptions keep their text in Message(); the others in what().
@@ -116,15 +114,12 @@ struct DownloadCase {
 };
 
 HttpRoute Generated(Mode mode, std::uint64_t size) {
-    HttpRoute route = Route(mode, 200, "");
-    route.generatedSize = size;
-    return route;
+    return {.mode = mode, .body = {}, .generatedSize = size, .extraHeaders = {}};
 }
 
 HttpRoute Drip(std::string body) {
-    HttpRoute route = Route(Mode::SlowDrip, 200, std::move(body));
-    route.dripInterval = 20ms;
-    return route;
+    return {
+        .mode = Mode::SlowDrip, .body = std::move(body), .extraHeaders = {}, .dripInterval = 20ms};
 }
 
 const std::string Archive = RandomBytes(300 * 1024 + 17);
@@ -239,12 +234,14 @@ TEST_F(DownloadTest, RequestReachesServerAsWritten) {
     ASSERT_EQ(requests.size(), 1u);
     const auto& request = requests[0];
     EXPECT_EQ(request.requestLine, "GET " + target + " HTTP/1.1");
-    using Values = std::vector<std::string>;
-    EXPECT_EQ(request.Values("User-Agent"), Values{"Vellmar Launcher Session"});
-    EXPECT_EQ(request.Values("Accept"), Values{"text/*"});
-    EXPECT_EQ(request.Values("Cache-Control"), Values{"no-cache"});
-    EXPECT_EQ(request.Values("Pragma"), Values{"no-cache"});
-    EXPECT_EQ(request.Values("Host"), Values{"127.0.0.1:" + std::to_string(server.Port())});
+    const std::pair<const char*, std::string> headers[] = {
+        {"User-Agent", "Vellmar Launcher Session"},
+        {"Accept", "text/*"},
+        {"Cache-Control", "no-cache"},
+        {"Pragma", "no-cache"},
+        {"Host", "127.0.0.1:" + std::to_string(server.Port())}};
+    for (const auto& [name, value] : headers)
+        EXPECT_EQ(request.Values(name), std::vector<std::string>{value}) << name;
     EXPECT_TRUE(request.Values("Authorization").empty());
 }
 

@@ -38,8 +38,7 @@ namespace {
 
 using Tree = std::map<std::string, std::string>;
 
-const std::string kUnicodeName = "\xC3\xBC"
-                                 "ber.txt";
+const std::string kUnicodeName = "\u00fcber.txt";
 
 const Tree kOldNews{{"old.txt", "file:yesterday"}, {"img", "dir"}, {"img/a.bmp", "file:BM-old"}};
 const Tree kNewNews{{"index.html", "file:<p>today</p>"},
@@ -55,9 +54,9 @@ template <typename Writer> std::string NewsArchive() {
 }
 
 std::string CorruptArchive() {
-    Rar4Writer writer;
-    writer.add({.name = "index.html", .data = "<p>today</p>", .badDataCrc = true});
-    return writer.bytes();
+    return Rar4Writer()
+        .add({.name = "index.html", .data = "<p>today</p>", .badDataCrc = true})
+        .bytes();
 }
 
 std::string HostileArchive() {
@@ -65,11 +64,7 @@ std::string HostileArchive() {
 }
 
 HttpRoute Serve(std::string body, int status = 200, Mode mode = Mode::Respond) {
-    HttpRoute route;
-    route.mode = mode;
-    route.status = status;
-    route.body = std::move(body);
-    return route;
+    return {.mode = mode, .status = status, .body = std::move(body), .extraHeaders = {}};
 }
 
 enum class Outcome { Success, Failure };
