@@ -17,33 +17,29 @@ std::string AsString(const std::vector<std::uint8_t>& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
-void Store32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 TEST(FileVersion, ReadsBothImageKindsFromFile) {
     TempDir scratch;
-    for (const bool wide : {false, true}) {
+    // A Windows-style name in other letter case finds the file; a two-digit minor is not padded.
+    const struct {
+        bool wide;
+        const char* file;
+        const wchar_t* asked;
+        std::uint32_t ms;
+        const wchar_t *full, *majorMinor;
+    } cases[] = {{false, "setup32.exe", L"\\setup32.exe", 0x00010005, L"1.5.3.7", L"1.05"},
+                 {true, "Setup64.EXE", L"\\SETUP64.exe", 0x000A007B, L"10.123.3.7", L"10.123"}};
+    for (const auto& c : cases) {
         PeBuilder pe;
-        pe.pe32Plus = wide;
-        const auto file =
-            WriteAt(scratch.Path() / (wide ? "Setup64.EXE" : "setup32.exe"), AsString(pe.Build()));
-        // A Windows-style name with other letter case finds the file as well.
-        const auto version =
-            FileVersion::Read(scratch.Wide() + (wide ? L"\\SETUP64.exe" : L"\\setup32.exe"));
-        ASSERT_TRUE(version) << file;
-        EXPECT_EQ(version->MostSignificant(), 0x00010005u);
+        pe.pe32Plus = c.wide;
+        pe.versionMs = c.ms;
+        WriteAt(scratch.Path() / c.file, AsString(pe.Build()));
+        const auto version = FileVersion::Read(scratch.Wide() + c.asked);
+        ASSERT_TRUE(version) << c.file;
+        EXPECT_EQ(version->MostSignificant(), c.ms);
         EXPECT_EQ(version->LeastSignificant(), 0x00030007u);
-        EXPECT_EQ(version->FullText(), L"1.5.3.7");
-        EXPECT_EQ(version->MajorMinorText(), L"1.05");
+        EXPECT_EQ(version->FullText(), c.full);
+        EXPECT_EQ(version->MajorMinorText(), c.majorMinor);
     }
-}
-
-TEST(FileVersion, TwoDigitMinorIsNotPadded) {
-    const FileVersion v(0x000A007B, 0x00010002);
-    EXPECT_EQ(v.FullText(), L"10.123.1.2");
-    EXPECT_EQ(v.MajorMinorText(), L"10.123");
 }
 
 TEST(FileVersion, FilesWithoutVersionHaveNone) {
@@ -54,8 +50,7 @@ TEST(FileVersion, FilesWithoutVersionHaveNone) {
     badSignature.signature = 0xFEEF04BE;
     const std::vector<std::string> contents{"",
                                             "MZ",
-                                            "\x7f"
-                                            "ELF\x02\x01\x01",
+                                            "\177ELF\2\1\1",
                                             "plain text that is long enough to have offsets in it",
                                             AsString(otherType.Build()),
                                             AsString(badSignature.Build())};
@@ -101,7 +96,7 @@ TEST(FileVersion, HostileOffsetsFailCleanly) {
     };
     for (const Patch& p : patches) {
         std::vector<std::uint8_t> bytes = good;
-        Store32(bytes, p.at, p.value);
+        PlatformTest::PutLe(bytes, p.at, p.value);
         EXPECT_EQ(FileVersion::FromImage(bytes).has_value(), p.stillReadable) << p.what;
     }
 }

@@ -16,46 +16,12 @@ namespace {
 
 constexpr char V4Heading[] =
     "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\t\tMTU\tWindow\tIRTT\n";
-
-struct RouteCase {
-    const char* name;
-    const char* table;
-    bool defaultRoute;
-};
-
-class DefaultRouteV4 : public ::testing::TestWithParam<RouteCase> {};
-class DefaultRouteV6 : public ::testing::TestWithParam<RouteCase> {};
-
-void PrintTo(const RouteCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-TEST_P(DefaultRouteV4, ReadsTable) {
-    std::istringstream table(std::string(V4Heading) + GetParam().table);
-    EXPECT_EQ(InternetConnection::HasDefaultRouteV4(table), GetParam().defaultRoute);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Tables, DefaultRouteV4,
-    ::testing::Values(RouteCase{"Gateway",
-                                "eth0\t00000000\t010200C0\t0003\t0\t0\t0\t00000000\t0\t0\t0\n"
-                                "eth0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n",
-                                true},
-                      RouteCase{"OnlyLocalNet",
-                                "eth0\t000200C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n",
-                                false},
-                      RouteCase{"DefaultDown",
-                                "eth0\t00000000\t010200C0\t0002\t0\t0\t0\t00000000\t0\t0\t0\n",
-                                false},
-                      RouteCase{"Empty", "", false}, RouteCase{"Garbage", "eth0 zz\n\n", false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_P(DefaultRouteV6, ReadsTable) {
-    std::istringstream table(GetParam().table);
-    EXPECT_EQ(InternetConnection::HasDefaultRouteV6(table), GetParam().defaultRoute);
-}
-
 constexpr char V6Zero[] = "00000000000000000000000000000000";
+
+std::string V4Line(const char* destination, const char* flags, const char* mask) {
+    return std::string("eth0\t") + destination + "\t010200C0\t" + flags + "\t0\t0\t0\t" + mask +
+           "\t0\t0\t0\n";
+}
 
 std::string V6Line(const char* destination, const char* prefix, const char* flags,
                    const char* device) {
@@ -63,18 +29,33 @@ std::string V6Line(const char* destination, const char* prefix, const char* flag
            " 00000400 00000002 00000000 " + flags + "     " + device + "\n";
 }
 
-const std::string V6Gateway = V6Line(V6Zero, "00", "00000003", "eth0");
-const std::string V6Unreachable = V6Line(V6Zero, "00", "00200200", "lo");
-const std::string V6LinkLocal =
-    V6Line("fe800000000000000000000000000000", "40", "00000001", "eth0");
-
-INSTANTIATE_TEST_SUITE_P(Tables, DefaultRouteV6,
-                         ::testing::Values(RouteCase{"Gateway", V6Gateway.c_str(), true},
-                                           RouteCase{"UnreachableOnLoopback", V6Unreachable.c_str(),
-                                                     false},
-                                           RouteCase{"LinkLocalOnly", V6LinkLocal.c_str(), false},
-                                           RouteCase{"Empty", "", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(InternetConnectionRoutes, DefaultRouteOfEitherTable) {
+    const std::string v4Local = V4Line("000200C0", "0001", "00FFFFFF");
+    const struct {
+        const char* name;
+        bool v6;
+        std::string table;
+        bool found;
+    } cases[] = {
+        {"Gateway", false, V4Line("00000000", "0003", "00000000") + v4Local, true},
+        {"OnlyLocalNet", false, v4Local, false},
+        {"DefaultDown", false, V4Line("00000000", "0002", "00000000"), false},
+        {"Empty", false, "", false},
+        {"Garbage", false, "eth0 zz\n\n", false},
+        {"Gateway6", true, V6Line(V6Zero, "00", "00000003", "eth0"), true},
+        {"UnreachableOnLoopback6", true, V6Line(V6Zero, "00", "00200200", "lo"), false},
+        {"LinkLocalOnly6", true,
+         V6Line("fe800000000000000000000000000000", "40", "00000001", "eth0"), false},
+        {"Empty6", true, "", false},
+    };
+    for (const auto& c : cases) {
+        std::istringstream table(c.v6 ? c.table : V4Heading + c.table);
+        EXPECT_EQ(c.v6 ? InternetConnection::HasDefaultRouteV6(table)
+                       : InternetConnection::HasDefaultRouteV4(table),
+                  c.found)
+            << c.name;
+    }
+}
 
 struct InterfaceCase {
     const char* name;
@@ -110,40 +91,36 @@ TEST(InternetConnectionInterfaces, UpNonLoopbackWithRoutableAddress) {
     EXPECT_FALSE(InternetConnection::IsUsableInterface(IFF_UP, nullptr));
 }
 
-struct SettingsCase {
-    const char* name;
-    const char* currentUser; // hive bodies below the header line
-    const char* localMachine;
-    bool dedicated;
-    std::optional<std::uint32_t> autodial;
-};
+std::string Dedicated(const char* root, const char* value) {
+    return std::string("[") + root +
+           "\\Software\\Vellmar]\n\"DedicatedInternetConnection\"=" + value + "\n";
+}
+
+std::string Autodial(const char* value) {
+    return std::string("[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                       "Internet Settings]\n\"EnableAutodial\"=") +
+           value + "\n";
+}
 
 TEST(InternetConnectionSettings, ReadFromEitherHive) {
-    const char* const vellmar = "[HKEY_CURRENT_USER\\Software\\Vellmar]\n";
-    const char* const machine = "[HKEY_LOCAL_MACHINE\\Software\\Vellmar]\n";
-    const std::string autodialKey = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\"
-                                    "CurrentVersion\\Internet Settings]\n";
-    const std::string userDword =
-        std::string(vellmar) + "\"DedicatedInternetConnection\"=dword:00000001\n";
-    const std::string userZero =
-        std::string(vellmar) + "\"DedicatedInternetConnection\"=dword:00000000\n";
-    const std::string userText = std::string(vellmar) + "\"DedicatedInternetConnection\"=\"1\"\n";
-    const std::string machineDword =
-        std::string(machine) + "\"DedicatedInternetConnection\"=dword:00000002\n";
-    const std::string autodialOff = autodialKey + "\"EnableAutodial\"=dword:00000000\n";
-    const std::string autodialBinary = autodialKey + "\"EnableAutodial\"=hex:01,00\n";
-    const std::string autodialTooLong = autodialKey + "\"EnableAutodial\"=hex:01,00,00,00,00\n";
-    const SettingsCase cases[] = {
+    const std::string userZero = Dedicated("HKEY_CURRENT_USER", "dword:00000000");
+    const struct {
+        const char* name;
+        std::string currentUser, localMachine; // hive bodies below the header line
+        bool dedicated;
+        std::optional<std::uint32_t> autodial;
+    } cases[] = {
         {"Nothing", "", "", false, std::nullopt},
-        {"UserDword", userDword.c_str(), "", true, std::nullopt},
-        {"UserZero", userZero.c_str(), "", false, std::nullopt},
-        {"StringCountsAsAbsent", userText.c_str(), "", false, std::nullopt},
-        {"MachineDword", userZero.c_str(), machineDword.c_str(), true, std::nullopt},
-        {"AutodialOff", autodialOff.c_str(), "", false, 0u},
-        {"AutodialShortBinary", autodialBinary.c_str(), "", false, 1u},
-        {"AutodialTooLong", autodialTooLong.c_str(), "", false, std::nullopt},
+        {"UserDword", Dedicated("HKEY_CURRENT_USER", "dword:00000001"), "", true, std::nullopt},
+        {"UserZero", userZero, "", false, std::nullopt},
+        {"StringCountsAsAbsent", Dedicated("HKEY_CURRENT_USER", "\"1\""), "", false, std::nullopt},
+        {"MachineDword", userZero, Dedicated("HKEY_LOCAL_MACHINE", "dword:00000002"), true,
+         std::nullopt},
+        {"AutodialOff", Autodial("dword:00000000"), "", false, 0u},
+        {"AutodialShortBinary", Autodial("hex:01,00"), "", false, 1u},
+        {"AutodialTooLong", Autodial("hex:01,00,00,00,00"), "", false, std::nullopt},
     };
-    for (const SettingsCase& c : cases) {
+    for (const auto& c : cases) {
         TempDir dir;
         const std::string header = "Windows Registry Editor Version 5.00\n\n";
         WriteFile(dir / "cu.reg", header + c.currentUser);

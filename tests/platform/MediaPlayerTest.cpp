@@ -84,15 +84,14 @@ TEST_F(MediaPlayerTest, NewerSoundReplacesOneStillPlaying) {
     EXPECT_LT(player.SoundStatus().position.value_or(1h), 300ms) << "the click, not the long one";
 }
 
-TEST(MediaPlayerLifetime, DestroyingWhilePlayingReturnsPromptly) {
-    TempDir dir;
+TEST_F(MediaPlayerTest, DestroyingWhilePlayingReturnsPromptly) {
     WriteWav(dir / "long.wav", 10000ms);
     const auto start = std::chrono::steady_clock::now();
     {
-        MediaPlayer player("fakesink sync=true");
-        player.Open(L"myfile", dir.Wide() + L"/long.wav");
-        player.Play(L"myfile");
-        player.PlaySound(dir.Wide() + L"/long.wav");
+        MediaPlayer playing("fakesink sync=true");
+        playing.Open(L"myfile", dir.Wide() + L"/long.wav");
+        playing.Play(L"myfile");
+        playing.PlaySound(dir.Wide() + L"/long.wav");
         std::this_thread::sleep_for(200ms);
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);

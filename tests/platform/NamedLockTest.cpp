@@ -63,14 +63,9 @@ TEST_F(NamedLockTest, SameProcessSecondOpenExistsAndReleaseFreesTheName) {
 }
 
 TEST_F(NamedLockTest, NamesMapToDistinctSafeFiles) {
-    const std::wstring names[] = {L"a/b",
-                                  L"a%2Fb",
-                                  L"..",
-                                  L".hidden",
-                                  L"a\\b",
-                                  L"Spi\u00e9l",
-                                  std::wstring(300, L'x'),
-                                  std::wstring(299, L'x') + L"y"};
+    std::vector<std::wstring> names{L"a/b", L"a%2Fb", L"..", L".hidden", L"a\\b", L"Spi\u00e9l"};
+    names.push_back(std::wstring(300, L'x'));
+    names.push_back(std::wstring(299, L'x') + L"y");
     std::set<std::string> paths;
     for (const auto& name : names) {
         const std::string path = NamedLock::LockPath(name);
@@ -80,7 +75,7 @@ TEST_F(NamedLockTest, NamesMapToDistinctSafeFiles) {
         NamedLock lock(name);
         EXPECT_TRUE(lock.IsCreated()) << path;
     }
-    EXPECT_EQ(paths.size(), std::size(names));
+    EXPECT_EQ(paths.size(), names.size());
 }
 
 TEST_F(NamedLockTest, FallsBackToAPrivateTmpFolder) {

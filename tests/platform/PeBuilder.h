@@ -6,6 +6,13 @@
 
 namespace PlatformTest {
 
+// Stores `v` little-endian in `width` bytes at `at`.
+inline void PutLe(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t v,
+                  int width = 4) {
+    for (int i = 0; i < width; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
 // Writes the smallest Windows executable that carries a version resource: headers, one
 // ".rsrc" section with the type/name/language directories, a data entry and VS_VERSIONINFO.
 struct PeBuilder {
@@ -50,22 +57,18 @@ struct PeBuilder {
 private:
     std::vector<std::uint8_t> ResourceSection() const {
         std::vector<std::uint8_t> s(0x50, 0);
-        const auto put32 = [&s](std::size_t at, std::uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                s[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-        };
         // Three directories of one id entry each (16 + 8 bytes), then the data entry at 0x48.
         const std::uint32_t ids[] = {resourceType, 1, 0x409};
         for (std::uint32_t level = 0; level < 3; ++level) {
             const std::size_t dir = level * 0x18;
             s[dir + 14] = 1;
-            put32(dir + 16, ids[level]);
-            put32(dir + 20, level < 2 ? (0x80000000u | (dir + 0x18)) : 0x48);
+            PutLe(s, dir + 16, ids[level]);
+            PutLe(s, dir + 20, level < 2 ? (0x80000000u | (dir + 0x18)) : 0x48);
         }
         const std::vector<std::uint8_t> block = VersionBlock();
         s.resize(0x58);
-        put32(0x48, kSectionRva + 0x58);
-        put32(0x4C, static_cast<std::uint32_t>(block.size()));
+        PutLe(s, 0x48, kSectionRva + 0x58);
+        PutLe(s, 0x4C, static_cast<std::uint32_t>(block.size()));
         s.insert(s.end(), block.begin(), block.end());
         return s;
     }
@@ -79,19 +82,12 @@ private:
             b[6 + 2 * i] = static_cast<std::uint8_t>(key[i]);
         const std::uint32_t fixed[] = {signature, 0x10000, versionMs, versionLs};
         for (std::size_t f = 0; f < 4; ++f)
-            for (int i = 0; i < 4; ++i)
-                b[40 + 4 * f + i] = static_cast<std::uint8_t>(fixed[f] >> (8 * i));
+            PutLe(b, 40 + 4 * f, fixed[f]);
         return b;
     }
 
-    void Put16(std::size_t at, std::uint16_t v) const {
-        bytes[at] = static_cast<std::uint8_t>(v);
-        bytes[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    }
-    void Put32(std::size_t at, std::uint32_t v) const {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
-    }
+    void Put16(std::size_t at, std::uint16_t v) const { PutLe(bytes, at, v, 2); }
+    void Put32(std::size_t at, std::uint32_t v) const { PutLe(bytes, at, v); }
 
     mutable std::vector<std::uint8_t> bytes;
 };

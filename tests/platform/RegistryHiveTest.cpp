@@ -38,18 +38,10 @@ TEST(RegistryValue, EveryFormReadsBackToTheSameValue) {
     for (const auto& c : cases) {
         const std::string text = c.value.Format();
         EXPECT_TRUE(text.starts_with(c.expectedStart)) << c.label << ": " << text;
-        // Continuations are joined before values are parsed.
-        std::string joined;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text.compare(i, 2, "\\\n") == 0) {
-                i += 1;
-                while (i + 1 < text.size() && text[i + 1] == ' ')
-                    ++i;
-                continue;
-            }
-            joined += text[i];
-        }
-        const auto parsed = RegistryValue::Parse(joined);
+        // Read back as a hive line, continuations and all.
+        const RegistryHive hive = RegistryHive::Parse(
+            "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n\"v\"=" + text + "\n");
+        const RegistryValue* parsed = hive.Find(L"HKEY_CURRENT_USER\\K", L"v");
         ASSERT_TRUE(parsed) << c.label;
         EXPECT_EQ(*parsed, c.value) << c.label;
     }

@@ -15,11 +15,9 @@ protected:
     std::wstring Home(const std::string& rest = "") const {
         return PlatformTest::Wide(home.string() + rest);
     }
-    std::map<std::wstring, std::wstring> All() const {
-        std::map<std::wstring, std::wstring> all;
-        for (auto& [name, path] : ShellFolders::All())
-            all[name] = path;
-        return all;
+    static std::map<std::wstring, std::wstring> All() {
+        const auto all = ShellFolders::All();
+        return {all.begin(), all.end()};
     }
 
     TempDir scratch;

@@ -83,63 +83,35 @@ TEST_F(ShellTest, ScriptRunsThroughItsInterpreterWithoutShell) {
     EXPECT_EQ(r.args, (Argv{Recorder().string(), script.string(), "a b"}));
 }
 
-TEST_F(ShellTest, DocumentsAndUnstartableFilesGoToXdgOpenWithoutArguments) {
+// What Execute would start; the spawning itself is proven by the tests above.
+TEST_F(ShellTest, CommandPerKindOfFileAndTool) {
     InstallTool("xdg-open");
-    const fs::path xdg = bin / "xdg-open";
-    const std::vector<fs::path> files{
-        Document("readme.txt"),
-        Document("exec bit.txt", fs::perms::owner_exec), // every file of some discs has it
-        Document("setup.exe"),                           // no wine on PATH
+    const auto command = [](const fs::path& file, const wchar_t* arguments,
+                            const wchar_t* verb = L"open") {
+        return Shell::Command(verb, Wide(file), arguments, L"");
     };
-    for (const fs::path& file : files) {
-        const Record r = Started([&] { return Shell::Execute(L"open", Wide(file), L"-x y", L""); });
-        EXPECT_EQ(r.args, (Argv{xdg.string(), file.string()}));
-    }
-}
+    const std::string xdg = (bin / "xdg-open").string(), wine = (bin / "wine").string();
+    const fs::path text = Document("readme.txt"), exe = Document("setup.exe");
+    // Without wine, a Windows program is a document; so is a text file with the exec bit, as
+    // every file of some discs has it. Documents get no arguments.
+    for (const fs::path& file : {text, Document("exec bit.txt", fs::perms::owner_exec), exe})
+        EXPECT_EQ(command(file, L"-x y"), (Argv{xdg, file.string()})) << file;
+    EXPECT_EQ(command(text, L"", L"runas"), Argv{}) << "no pkexec";
 
-TEST_F(ShellTest, WindowsProgramsRunUnderWine) {
-    InstallTool("wine");
-    const fs::path wine = bin / "wine";
-    struct Case {
-        fs::path file;
-        Argv expected;
-    };
-    const fs::path exe = Document("setup.exe");
-    const fs::path bat = Document("INSTALL.BAT");
-    const fs::path com = Document("tool.Com");
+    for (const char* tool : {"wine", "pkexec", "mytool"})
+        InstallTool(tool);
+    for (const fs::path& file : {exe, Document("INSTALL.BAT"), Document("tool.Com")})
+        EXPECT_EQ(command(file, L"/s \"a b\""), (Argv{wine, file.string(), "/s", "a b"})) << file;
     const fs::path msi = Document("game.msi");
-    const std::vector<Case> cases{
-        {exe, {wine.string(), exe.string(), "/s", "a b"}},
-        {bat, {wine.string(), bat.string(), "/s", "a b"}},
-        {com, {wine.string(), com.string(), "/s", "a b"}},
-        {msi, {wine.string(), "msiexec", "/i", msi.string(), "/s", "a b"}},
-    };
-    for (const Case& c : cases) {
-        const Record r =
-            Started([&] { return Shell::Execute(L"open", Wide(c.file), L"/s \"a b\"", L""); });
-        EXPECT_EQ(r.args, c.expected);
-    }
-}
-
-TEST_F(ShellTest, RunasGoesThroughPkexecAndFailsWithoutIt) {
-    InstallTool("xdg-open");
-    const fs::path doc = Document("manual.pdf");
-    EXPECT_FALSE(Shell::Execute(L"runas", Wide(doc), L"", L""));
-    InstallTool("pkexec");
-    const Record r = Started([&] { return Shell::Execute(L"RunAs", Wide(doc), L"", L""); });
-    EXPECT_EQ(r.args, (Argv{(bin / "pkexec").string(), (bin / "xdg-open").string(), doc.string()}));
-}
-
-TEST_F(ShellTest, FindsWindowsStyleNamesInDirectoryAndBareNamesOnPath) {
-    InstallTool("xdg-open");
-    InstallTool("mytool");
-    const fs::path doc = Document("Sub/Read Me.TXT");
-    Record r =
-        Started([&] { return Shell::Execute(L"", L"sub\\read me.txt", L"", scratch.Wide()); });
-    EXPECT_EQ(r.args, (Argv{(bin / "xdg-open").string(), doc.string()}));
-    EXPECT_EQ(r.cwd, fs::canonical(scratch.Path()).string());
-    r = Started([&] { return Shell::Execute(L"open", L"mytool", L"1", L""); });
-    EXPECT_EQ(r.args, (Argv{(bin / "mytool").string(), "1"}));
+    EXPECT_EQ(command(msi, L"/s \"a b\""),
+              (Argv{wine, "msiexec", "/i", msi.string(), "/s", "a b"}));
+    EXPECT_EQ(command(text, L"", L"RunAs"), (Argv{(bin / "pkexec").string(), xdg, text.string()}));
+    // Windows-style names are found in the directory; bare names on PATH.
+    const fs::path manual = Document("Sub/Read Me.TXT");
+    EXPECT_EQ(Shell::Command(L"", L"sub\\read me.txt", L"", scratch.Wide()),
+              (Argv{xdg, manual.string()}));
+    EXPECT_EQ(Shell::Command(L"open", L"mytool", L"1", L""),
+              (Argv{(bin / "mytool").string(), "1"}));
 }
 
 TEST_F(ShellTest, ReportsWhatCouldNotBeStarted) {

@@ -21,51 +21,43 @@ namespace {
 std::string UnescapeValue(const std::string& value) {
     std::string out;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            out += value[i];
-            continue;
+        char c = value[i];
+        if (c == '\\' && i + 1 < value.size()) {
+            c = value[++i];
+            c = c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
         }
-        const char c = value[++i];
-        out += c == 's' ? ' ' : c == 'n' ? '\n' : c == 't' ? '\t' : c == 'r' ? '\r' : c;
+        out += c;
     }
     return out;
 }
 
+// Splits an unescaped Exec value into arguments; no field code may be left in it.
 Argv SplitExec(const std::string& exec) {
     Argv argv;
     std::string current;
-    bool inArgument = false;
+    bool inArgument = false, quoted = false;
     for (std::size_t i = 0; i < exec.size(); ++i) {
-        const char c = exec[i];
-        if (c == ' ') {
+        char c = exec[i];
+        if (c == ' ' && !quoted) {
             if (inArgument)
                 argv.push_back(current);
             current.clear();
             inArgument = false;
-        } else if (c == '"') {
-            inArgument = true;
-            for (++i; i < exec.size() && exec[i] != '"'; ++i) {
-                if (exec[i] == '\\' && i + 1 < exec.size())
-                    ++i;
-                current += exec[i];
-            }
-        } else {
-            inArgument = true;
-            current += c;
+            continue;
         }
+        inArgument = true;
+        if (c == '"') {
+            quoted = !quoted;
+            continue;
+        }
+        if (quoted && c == '\\' && i + 1 < exec.size())
+            c = exec[++i];
+        else if (c == '%' && exec[++i] != '%')
+            ADD_FAILURE() << "field code in " << exec;
+        current += c;
     }
     if (inArgument)
         argv.push_back(current);
-    for (std::string& argument : argv) {
-        std::string literal;
-        for (std::size_t i = 0; i < argument.size(); ++i) {
-            EXPECT_FALSE(argument[i] == '%' && (i + 1 == argument.size() || argument[i + 1] != '%'))
-                << "field code in " << argument;
-            literal += argument[i];
-            i += argument[i] == '%';
-        }
-        argument = literal;
-    }
     return argv;
 }
 

@@ -1,49 +1,15 @@
 #include "platform/NamedLock.h"
 #include "tests/platform/Scratch.h"
+#include "tests/support/LockHolder.h"
 #include "tests/support/PrivateXServer.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // Xlib defines None and Bool as macros: after gtest.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 using Vellmar::Platform::NamedLock;
-
-namespace {
-
-// A holder process that takes the lock and waits to be killed.
-pid_t StartHolderProcess(const std::wstring& lockName) {
-    int ready[2];
-    if (::pipe(ready) != 0)
-        return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        NamedLock lock(lockName);
-        (void)!::write(ready[1], "x", 1);
-        for (;;)
-            ::pause();
-    }
-    char byte;
-    (void)!::read(ready[0], &byte, 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    return pid;
-}
-
-struct Holder {
-    explicit Holder(const std::wstring& lockName) : pid(StartHolderProcess(lockName)) {}
-    ~Holder() {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-    }
-    pid_t pid;
-};
-
-} // namespace
 
 TEST(X11Activation, MinimisedHolderWindowIsRestored) {
     Vellmar::Testing::PrivateXServer server;
@@ -52,7 +18,7 @@ TEST(X11Activation, MinimisedHolderWindowIsRestored) {
     TempDir runtime;
     ScopedEnv env("XDG_RUNTIME_DIR", runtime.Path().c_str());
     ScopedEnv display("DISPLAY", server.name.c_str());
-    const Holder holder(L"WindowedGame");
+    const Vellmar::Testing::LockHolder holder(L"WindowedGame");
 
     Display* x = XOpenDisplay(server.name.c_str());
     ASSERT_NE(x, nullptr);

@@ -42,12 +42,10 @@ std::string RandomBytes(std::size_t size) {
 }
 
 HttpRoute Route(Mode mode, int status, std::string body, std::vector<std::string> headers = {}) {
-    HttpRoute route;
-    route.mode = mode;
-    route.status = status;
-    route.body = std::move(body);
-    route.extraHeaders = std::move(headers);
-    return route;
+    return {.mode = mode,
+            .status = status,
+            .body = std::move(body),
+            .extraHeaders = std::move(headers)};
 }
 
 // Vellmar exceptions keep their text in Message(); the others in what().
@@ -58,10 +56,7 @@ std::string TextOf(const std::exception& error) {
 }
 
 HttpLimits ShortLimits() {
-    HttpLimits limits;
-    limits.connectTimeout = 2s;
-    limits.lowSpeedTime = 30s;
-    return limits;
+    return {.connectTimeout = 2s, .lowSpeedTime = 30s};
 }
 
 class DownloadTest : public ::testing::Test {
@@ -118,46 +113,27 @@ struct DownloadCase {
     std::string path = "/news.rar";
 };
 
-void PrintTo(const DownloadCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-HttpLimits WithLowSpeedTime(std::chrono::seconds seconds) {
-    HttpLimits limits = ShortLimits();
-    limits.lowSpeedTime = seconds;
-    return limits;
-}
-
-HttpLimits WithCap(std::uint64_t bytes) {
-    HttpLimits limits = ShortLimits();
-    limits.maxBodyBytes = bytes;
-    return limits;
-}
-
-// Each second of allowance beyond `base` is bought by `stepBytes` of declared size.
-HttpLimits WithTotalTime(std::chrono::milliseconds base, std::uint64_t stepBytes) {
-    HttpLimits limits = ShortLimits();
-    limits.totalTimeBase = base;
-    limits.totalTimePerStep = 1s;
-    limits.totalTimeStepBytes = stepBytes;
-    return limits;
-}
-
 HttpRoute Generated(Mode mode, std::uint64_t size) {
-    HttpRoute route = Route(mode, 200, "");
-    route.generatedSize = size;
-    return route;
+    return {.mode = mode, .body = {}, .generatedSize = size, .extraHeaders = {}};
 }
 
 HttpRoute Drip(std::string body) {
-    HttpRoute route = Route(Mode::SlowDrip, 200, std::move(body));
-    route.dripInterval = 20ms;
-    return route;
+    return {
+        .mode = Mode::SlowDrip, .body = std::move(body), .extraHeaders = {}, .dripInterval = 20ms};
 }
 
 const std::string Archive = RandomBytes(300 * 1024 + 17);
 
 std::vector<DownloadCase> Cases() {
+    const HttpLimits lowSpeed{.connectTimeout = 2s, .lowSpeedTime = 1s};
+    const HttpLimits capped{.connectTimeout = 2s, .maxBodyBytes = 1 << 20};
+    // Each second of allowance beyond `base` is bought by `stepBytes` of declared size.
+    const auto totalTime = [](std::chrono::milliseconds base, std::uint64_t stepBytes) {
+        return HttpLimits{.connectTimeout = 2s,
+                          .totalTimeBase = base,
+                          .totalTimePerStep = 1s,
+                          .totalTimeStepBytes = stepBytes};
+    };
     return {
         {"Ok", Route(Mode::Respond, 200, Archive), nullptr},
         {"EmptyBody", Route(Mode::Respond, 200, ""), nullptr},
@@ -165,17 +141,16 @@ std::vector<DownloadCase> Cases() {
         {"StallAborted", Route(Mode::StallAfterHeaders, 200, Archive), Aborted, ShortLimits(),
          300ms},
         {"AbortedBeforeStart", Route(Mode::Respond, 200, Archive), Aborted, ShortLimits(), 0ms},
-        {"StallTimesOut", Route(Mode::StallAfterHeaders, 200, Archive), ClientError,
-         WithLowSpeedTime(1s)},
+        {"StallTimesOut", Route(Mode::StallAfterHeaders, 200, Archive), ClientError, lowSpeed},
         // 50 bytes a second passes the low-speed rule, never the overall limit.
         {"TrickleEndsAtTheTotalTime", Drip(std::string(200, 'x')), ClientError,
-         WithTotalTime(500ms, 1 << 30)},
+         totalTime(500ms, 1 << 30)},
         {"DeclaredSizeExtendsTheTotalTime", Drip(std::string(40, 'x')), nullptr,
-         WithTotalTime(300ms, 10)},
+         totalTime(300ms, 10)},
         {"ResetMidBody", Route(Mode::ResetMidBody, 200, Archive), ClientError},
         {"TruncatedBody", Route(Mode::TruncateBody, 200, Archive), ClientError},
-        {"EndlessBodyCapped", Generated(Mode::Endless, 0), TooLarge, WithCap(1 << 20)},
-        {"AnnouncedBodyOverCap", Generated(Mode::Respond, 2 << 20), TooLarge, WithCap(1 << 20)},
+        {"EndlessBodyCapped", Generated(Mode::Endless, 0), TooLarge, capped},
+        {"AnnouncedBodyOverCap", Generated(Mode::Respond, 2 << 20), TooLarge, capped},
         {"RedirectFollowed", Route(Mode::Respond, 302, "<a>moved</a>", {"Location: /final.rar"}),
          nullptr},
         {"RedirectToFtpRefused",
@@ -259,12 +234,14 @@ TEST_F(DownloadTest, RequestReachesServerAsWritten) {
     ASSERT_EQ(requests.size(), 1u);
     const auto& request = requests[0];
     EXPECT_EQ(request.requestLine, "GET " + target + " HTTP/1.1");
-    using Values = std::vector<std::string>;
-    EXPECT_EQ(request.Values("User-Agent"), Values{"Vellmar Launcher Session"});
-    EXPECT_EQ(request.Values("Accept"), Values{"text/*"});
-    EXPECT_EQ(request.Values("Cache-Control"), Values{"no-cache"});
-    EXPECT_EQ(request.Values("Pragma"), Values{"no-cache"});
-    EXPECT_EQ(request.Values("Host"), Values{"127.0.0.1:" + std::to_string(server.Port())});
+    const std::pair<const char*, std::string> headers[] = {
+        {"User-Agent", "Vellmar Launcher Session"},
+        {"Accept", "text/*"},
+        {"Cache-Control", "no-cache"},
+        {"Pragma", "no-cache"},
+        {"Host", "127.0.0.1:" + std::to_string(server.Port())}};
+    for (const auto& [name, value] : headers)
+        EXPECT_EQ(request.Values(name), std::vector<std::string>{value}) << name;
     EXPECT_TRUE(request.Values("Authorization").empty());
 }
 

@@ -23,7 +23,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <ostream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -39,8 +38,7 @@ namespace {
 
 using Tree = std::map<std::string, std::string>;
 
-const std::string kUnicodeName = "\xC3\xBC"
-                                 "ber.txt";
+const std::string kUnicodeName = "\u00fcber.txt";
 
 const Tree kOldNews{{"old.txt", "file:yesterday"}, {"img", "dir"}, {"img/a.bmp", "file:BM-old"}};
 const Tree kNewNews{{"index.html", "file:<p>today</p>"},
@@ -56,9 +54,9 @@ template <typename Writer> std::string NewsArchive() {
 }
 
 std::string CorruptArchive() {
-    Rar4Writer writer;
-    writer.add({.name = "index.html", .data = "<p>today</p>", .badDataCrc = true});
-    return writer.bytes();
+    return Rar4Writer()
+        .add({.name = "index.html", .data = "<p>today</p>", .badDataCrc = true})
+        .bytes();
 }
 
 std::string HostileArchive() {
@@ -66,11 +64,7 @@ std::string HostileArchive() {
 }
 
 HttpRoute Serve(std::string body, int status = 200, Mode mode = Mode::Respond) {
-    HttpRoute route;
-    route.mode = mode;
-    route.status = status;
-    route.body = std::move(body);
-    return route;
+    return {.mode = mode, .status = status, .body = std::move(body), .extraHeaders = {}};
 }
 
 enum class Outcome { Success, Failure };
@@ -87,14 +81,6 @@ struct JobCase {
     bool failFinalRename = false;
     std::wstring location = L"${EXE_DIR}/site/news";
 };
-
-void PrintTo(const JobCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-std::string CaseName(const ::testing::TestParamInfo<JobCase>& info) {
-    return info.param.name;
-}
 
 } // namespace
 
@@ -134,14 +120,11 @@ protected:
     // Starts the engine on a configuration whose condition "news" fetches `url`, and runs it.
     void RunCondition(const std::string& url,
                       const std::wstring& location = L"${EXE_DIR}/site/news") {
-        std::wstring escaped;
-        for (char c : url)
-            escaped += c == '&' ? std::wstring(L"&amp;") : std::wstring(1, c);
         engine->Start(
             &host,
             WriteConfiguration(L"<conditions><condition name='news' type='newsupdate' "
                                L"location='" +
-                               location + L"' URL='" + escaped +
+                               location + L"' URL='" + Vellmar::Utf8ToWide(url) +
                                L"'><true action='page' value='ok'/>"
                                L"<false action='page' value='failed'/></condition></conditions>"));
         host.calls.clear();
@@ -239,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "/news.rar", "http", Old::None},
         JobCase{"FailingFinalRename", Serve(NewsArchive<Rar4Writer>()), Outcome::Failure, 1,
                 "/news.rar", "http", Old::Folder, true}),
-    CaseName);
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(NewsUpdateJobTest, MissingLibraryInBinariesDirFailsAndCleansUp) {
     context.strings.SetBuiltInVariable(L"BINARIES_DIR", dir.Wide("nolib"));
