@@ -4,7 +4,6 @@
 #include "app/ControlIds.h"
 #include "app/Subpage.h"
 #include "engine/ActionHandlers.h"
-#include "engine/ConditionHandlers.h"
 #include "ltf/xml/XmlDocument.h"
 #include "ltf/xml/XmlNode.h"
 #include "ltf/xml/XmlNodeList.h"
@@ -71,8 +70,7 @@ constexpr int kOptionsBack = 8;
 class DemoWindow : public WindowFixture {
 protected:
     void SetUp() override {
-        const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
-        const fs::path placed = fs::path(bin ? bin : "bin") / "data";
+        const fs::path placed = fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "data";
         if (!fs::exists(placed / "autorun.xml"))
             GTEST_FAIL() << "the demo is not placed in " << placed << " (build demo_files)";
         fs::copy(placed, dir / "data", fs::copy_options::recursive);
@@ -163,8 +161,7 @@ TEST_F(DemoWindow, ButtonsSwitchPagesLanguageAndMusic) {
 // `autorun /preview` beside the same files draws each page in each language exactly as this
 // window shows it, the initialization's disabled buttons and the news area included.
 TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
-    const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
-    fs::copy_file(fs::path(bin ? bin : "bin") / "autorun", dir / "autorun");
+    fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "autorun", dir / "autorun");
     const TestSupport::ProcessResult preview = TestSupport::RunProcess(
         (dir / "autorun").string(), {"/preview=" + (dir / "preview").string()},
         // The player's folder where this window's start restored the news.
@@ -221,28 +218,19 @@ TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
 
 // Every button reads, and every text, tip and window title is in English and German. After
 // expansion, a value naming something in the demo's folders exists there (executable where it is
-// run), and each action names something that exists: a page, a queue, a condition, a button, a
-// subpage; keywords are the launcher's own. A typo would make a button silently do nothing.
+// run), and each action is the launcher's own. A typo would make a button silently do nothing.
+// (`autorun /check`, which AuthorToolsTest runs on the demo, also finds unknown targets in
+// autorun.xml; it does not read the news area's news.xml.)
 TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
-    const std::set<std::wstring> targets = {L"page", L"actionqueue", L"condition", L"subpage"};
-    // The launcher's own keywords.
     const std::vector<std::wstring> actions = ActionHandlers::Names();
-    const std::vector<std::wstring> conditionTypes = ConditionHandlers::Names();
-    const auto known = [](const std::vector<std::wstring>& names, const std::wstring& name) {
-        return std::find(names.begin(), names.end(), Vellmar::ToLower(name)) != names.end();
-    };
     for (const std::string file : kConfigurations) {
         SCOPED_TRACE(file);
         const auto expanded = Parse(file, true);
-        std::map<std::wstring, std::set<std::wstring>> names;
-        Walk(Root(*expanded), [&](const XmlNode& element) {
-            const std::wstring name = element.GetAttribute(L"name");
-            if (!name.empty())
-                names[element.GetName()].insert(name);
-        });
-        std::set<std::wstring> texts;
-        if (file == kConfigurations[0]) { // the window titles
-            texts = names[L"page"];
+        std::set<std::wstring> texts; // the window titles are the pages' names
+        if (file == kConfigurations[0]) {
+            for (const XmlNode* page :
+                 Elements(*Root(*expanded).GetChildNode(L"pages", 0), L"page"))
+                texts.insert(page->GetAttribute(L"name"));
             texts.erase(L"default");
         }
         int files = 0, acting = 0;
@@ -269,26 +257,14 @@ TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
                         << Vellmar::WideToUtf8(value) << " is not executable";
                 }
             }
-            if (element.GetName() == L"condition") {
-                EXPECT_TRUE(known(conditionTypes, element.GetAttribute(L"type")))
-                    << Describe(element);
-            }
             if (action.empty())
                 return; // labels are buttons without an action
             ++acting;
-            const std::wstring value = element.GetAttribute(L"value");
-            EXPECT_TRUE(known(actions, action)) << Vellmar::WideToUtf8(action);
-            if (targets.count(action)) {
-                EXPECT_TRUE(names[action].count(value))
-                    << Describe(element) << ": no " << Vellmar::WideToUtf8(action) << " "
-                    << Vellmar::WideToUtf8(value);
-            }
-            if (action == L"enablebutton") {
-                EXPECT_TRUE(names[L"xmlbutton"].count(element.GetAttribute(L"button")))
-                    << Describe(element);
-            }
+            EXPECT_NE(std::find(actions.begin(), actions.end(), action), actions.end())
+                << Vellmar::WideToUtf8(action);
             if (action == L"url") {
-                EXPECT_TRUE(value.starts_with(L"https://")) << Vellmar::WideToUtf8(value);
+                EXPECT_TRUE(element.GetAttribute(L"value").starts_with(L"https://"))
+                    << Describe(element);
             }
         });
         EXPECT_GT(files, 5);

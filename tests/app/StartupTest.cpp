@@ -330,32 +330,14 @@ TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
 
 // Corrupt archives keep the old news: the news update and RAR tables prove that without a
 // process of its own.
-TEST_F(Startup, NewsUpdateReplacesTheNews) {
-    Vellmar::Testing::LoopbackHttpServer server;
-    Vellmar::Testing::HttpRoute route;
-    route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
-    const std::string exe = InstallNewsUpdate(server, route);
-    dir.Write("disc/setup/news/old.txt", "stale");
-
-    const auto result = Run(exe, {"/log"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(dir.List("disc/setup/news"), std::vector<std::string>{"today.txt"});
-    EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
-    const std::string log = ReadLog();
-    for (const char* line : {"Checking internet connection status", "Attempting update",
-                             "Committed ", "News update complete."})
-        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
-    EXPECT_EQ(dir.List("disc/setup"),
-              (std::vector<std::string>{"autorun", "data", "libunrar.so", "news"}));
-}
-
-TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
+TEST_F(Startup, NewsUpdateReplacesTheNewsAndRemovesWhatAKilledLauncherLeft) {
     Vellmar::Testing::LoopbackHttpServer server;
     Vellmar::Testing::HttpRoute route;
     route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
     route.mode = Vellmar::Testing::HttpRoute::Mode::SlowDrip;
     route.dripInterval = std::chrono::milliseconds(200);
     const std::string exe = InstallNewsUpdate(server, route);
+    dir.Write("disc/setup/news/old.txt", "stale");
     // Killed mid-download, as a logout would.
     EXPECT_TRUE(Run(exe, {}, "C", {}, std::chrono::seconds(5)).timedOut);
     const auto partial = WorkIn("tmp");
@@ -376,11 +358,17 @@ TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
 
     route.mode = Vellmar::Testing::HttpRoute::Mode::Respond;
     server.Route("/news.rar", route);
-    EXPECT_EQ(Run(exe, {}).exitCode, 0);
+    const auto result = Run(exe, {"/log"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
     ::close(held);
     EXPECT_TRUE(WorkIn("tmp").empty());
     EXPECT_EQ(dir.List("disc/setup"),
               (std::vector<std::string>{live, "2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d", "autorun",
                                         "data", "libunrar.so", "news", "notes.vellmar-news"}));
+    EXPECT_EQ(dir.List("disc/setup/news"), std::vector<std::string>{"today.txt"});
     EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
+    const std::string log = ReadLog();
+    for (const char* line : {"Checking internet connection status", "Attempting update",
+                             "Committed ", "News update complete."})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }
