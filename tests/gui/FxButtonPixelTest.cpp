@@ -193,42 +193,36 @@ TEST_F(FxButtonPixelTest, DisabledSharedBitmapIsAnEtchedSilhouette) {
     EXPECT_TRUE(ColourNear(Pixel({45, 20}), Qt::blue));
 }
 
-struct BorderPixelCase {
-    const char* name;
-    unsigned stored;
-    bool duplicate;
-    bool down;      // draw the pushed state
-    unsigned drawn; // the effect whose colours appear
-};
-
-class FxButtonBorderTest : public FxButtonPixelTest,
-                           public ::testing::WithParamInterface<BorderPixelCase> {};
-
-TEST_P(FxButtonBorderTest, FramesUseTheEffectColours) {
-    const BorderPixelCase& c = GetParam();
+TEST_F(FxButtonPixelTest, FramesUseTheEffectColours) {
+    const struct {
+        const char* name;
+        unsigned stored;
+        bool duplicate;
+        bool down;      // draw the pushed state
+        unsigned drawn; // the effect whose colours appear
+    } cases[] = {
+        // The built-in pushed effect first: the later stores replace it.
+        {"builtin", kUnsetMarker, false, true, kEffectDown},
+        {"down", kEffectDown, false, false, kEffectDown},
+        {"unknown left by duplicate draws flat", kUnsetMarker, true, true, kEffectFlat},
+    };
     const Colour k = C(100, 150, 201);
     button->Model().bkColour = PerState<Colour>(k);
-    button->StoreBorderEffect(PerState<unsigned>(c.stored), c.duplicate);
-    button->setDown(c.down);
-    const auto colours = FxGeometry::BorderColours(k, c.drawn);
     const std::pair<QPoint, int> pixels[] = {
         {{0, 0}, 0},  {{50, 0}, 0}, {{0, 25}, 0},  {{1, 1}, 1},   {{50, 1}, 1},
         {{99, 0}, 2}, {{0, 49}, 2}, {{99, 49}, 2}, {{98, 48}, 3}, {{98, 2}, 3},
     };
-    const QImage image = button->grab().toImage();
-    for (const auto& [at, which] : pixels) {
-        EXPECT_TRUE(ColourNear(image.pixelColor(at), ToQColor(colours[which])))
-            << at.x() << "," << at.y() << " colour " << which + 1;
+    for (const auto& c : cases) {
+        button->StoreBorderEffect(PerState<unsigned>(c.stored), c.duplicate);
+        button->setDown(c.down);
+        const auto colours = FxGeometry::BorderColours(k, c.drawn);
+        const QImage image = button->grab().toImage();
+        for (const auto& [at, which] : pixels) {
+            EXPECT_TRUE(ColourNear(image.pixelColor(at), ToQColor(colours[which])))
+                << c.name << " at " << at.x() << "," << at.y() << " colour " << which + 1;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Effects, FxButtonBorderTest,
-    ::testing::Values(BorderPixelCase{"down", kEffectDown, false, false, kEffectDown},
-                      BorderPixelCase{"builtin", kUnsetMarker, false, true, kEffectDown},
-                      // an unknown effect left by duplicate draws flat
-                      BorderPixelCase{"unknown", kUnsetMarker, true, true, kEffectFlat}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The snapshot of the page's bitmap moves with the effect (normal is up: one pixel up and
 // left), and is black where that bitmap ends and under its transparent pixels.
