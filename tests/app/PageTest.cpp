@@ -5,8 +5,6 @@
 
 #include <QTest>
 
-#include <thread>
-
 using namespace AppTest;
 
 namespace {
@@ -179,17 +177,4 @@ TEST_F(Pages, OnlyTheTimedActionTimerRunsTheTimedAction) {
     EXPECT_TRUE(engine->HasTimedAction());
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"b"; }));
     EXPECT_FALSE(engine->HasTimedAction());
-}
-
-TEST_F(Pages, PostedCallsRunOnTheWindowThread) {
-    Start(L"<pages default=\"a\">" + PageXml(L"a") + L"</pages>");
-    std::vector<int> order;
-    std::thread worker([&] {
-        for (int i = 0; i < 3; ++i)
-            engine->PostToUiThread([&order, i] { order.push_back(i); });
-    });
-    worker.join();
-    EXPECT_TRUE(order.empty());
-    ASSERT_TRUE(WaitFor([&] { return order.size() == 3; }));
-    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
 }
