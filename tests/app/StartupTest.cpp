@@ -32,6 +32,7 @@ protected:
     void SetUp() override {
         fs::create_directories(Home());
         fs::create_directories(dir / "tmp");
+        exe = Install("setup");
     }
     // Players' own letters, in Documents and in the install folder alike.
     fs::path Home() const { return dir / "Heim \u00c9t\u00e9 \u0434\u043e\u043c \u5bb6"; }
@@ -49,7 +50,7 @@ protected:
         dir.Write("disc/" + relative + "/data/autorun.xml", text);
     }
 
-    TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
+    TestSupport::ProcessResult Run(const std::string& program, const std::vector<std::string>& args,
                                    const std::string& lang = "C",
                                    const std::map<std::string, std::string>& extra = {},
                                    std::chrono::milliseconds limit = std::chrono::seconds(30)) {
@@ -65,13 +66,13 @@ protected:
             {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}};
         for (const auto& [name, value] : extra)
             environment[name] = value;
-        return RunProcess(exe, args, environment, {}, limit);
+        return RunProcess(program, args, environment, {}, limit);
     }
 
-    // A launcher in disc/setup whose start-up updates disc/setup/news from `route`, with the
-    // library beside it; its path.
-    std::string InstallNewsUpdate(Vellmar::Testing::LoopbackHttpServer& server,
-                                  const Vellmar::Testing::HttpRoute& route) {
+    // The launcher in disc/setup updates disc/setup/news from `route` at start-up, with the
+    // library beside it.
+    void InstallNewsUpdate(Vellmar::Testing::LoopbackHttpServer& server,
+                           const Vellmar::Testing::HttpRoute& route) {
         server.Route("/news.rar", route);
         // The test machine may be offline; a dedicated connection skips the probe.
         dir.Write("registry/HKEY_CURRENT_USER.reg",
@@ -83,11 +84,9 @@ protected:
                                  server.Url("/news.rar") +
                                  "'><true action='system' value='close'/><false action='system' "
                                  "value='close'/></condition></conditions></VellmarApp>");
-        const std::string exe = Install("setup");
         fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "libunrar.so",
                       fs::path(exe).parent_path() / "libunrar.so",
                       fs::copy_options::overwrite_existing);
-        return exe;
     }
 
     // The news update's work folders in `folder`; other programs may leave files in TMPDIR too.
@@ -103,6 +102,7 @@ protected:
     std::string ReadLog() const { return Vellmar::Testing::ReadFile(LogFile()); }
 
     Vellmar::Testing::TempDir dir{"vellmar-startup"};
+    std::string exe; // disc/setup/autorun
 };
 
 // The window would wait for a person: every run closes it from its initialization.
@@ -152,7 +152,6 @@ bool CloseFirstWindow(const std::string& display) {
 
 // Start-ups that fail before the window exists: one message box, then a non-zero exit.
 TEST_F(Startup, FailedStartIsOneMessageAndANonZeroExit) {
-    const std::string exe = Install("setup");
     const std::string file = (dir / "disc/setup/data/autorun.xml").string();
     struct Row {
         const char* lang;
@@ -206,8 +205,7 @@ TEST_F(Startup, AWindowManagerCloseEndsTheLauncherAsEscapeDoes) {
                          "<page name=\"a\"/></pages></VellmarApp>\n");
     bool sent = false;
     std::thread windowManager([&] { sent = CloseFirstWindow(server.name); });
-    const auto result =
-        Run(Install("setup"), {}, "C", {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.name}});
+    const auto result = Run(exe, {}, "C", {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.name}});
     windowManager.join();
     EXPECT_TRUE(sent);
     EXPECT_FALSE(result.timedOut);
@@ -230,19 +228,18 @@ TEST_F(Startup, InstallFoldersInEveryScript) {
     const fs::path tool =
         dir.Write("disc/" + folder + "/Outils/marqu\u00e9.sh", "#!/bin/sh\n: > \"$0.ran\"\n");
     fs::permissions(tool, fs::perms::owner_exec, fs::perm_options::add);
-    const std::string exe = Install(folder + "/bin");
-    const auto result = Run(exe, {"/log"});
+    const std::string nested = Install(folder + "/bin");
+    const auto result = Run(nested, {"/log"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
     EXPECT_TRUE(fs::is_directory(dir / "disc" / folder /
                                  "Sauv\u00e9 \u0421\u043e\u0445\u0440 \u4fdd\u5b58"));
     EXPECT_TRUE(Vellmar::Testing::WaitUntil([&] { return fs::exists(tool.string() + ".ran"); }));
-    EXPECT_NE(ReadLog().find("] - Exe: " + exe + " v\r\n"), std::string::npos) << ReadLog();
+    EXPECT_NE(ReadLog().find("] - Exe: " + nested + " v\r\n"), std::string::npos) << ReadLog();
 }
 
 TEST_F(Startup, LogSwitchAppendsAndIsCaseSensitive) {
     WriteConfig("setup", kEmptyConfig);
-    const std::string exe = Install("setup");
     EXPECT_EQ(Run(exe, {"/LOG"}).exitCode, 0);
     EXPECT_FALSE(fs::exists(LogFile()));
 
@@ -288,7 +285,7 @@ TEST_F(Startup, LogThatCannotBeWrittenLosesLinesNotTheRun) {
                 "</actionqueues></VellmarApp>");
     fs::create_directories(LogFile().parent_path());
     fs::create_symlink("/dev/full", LogFile());
-    const auto result = Run(Install("setup"), {"/log"});
+    const auto result = Run(exe, {"/log"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(LinesStartingWith(result.err, "Could not"),
               std::vector<std::string>{"Could not write log file: " + LogFile().string() +
@@ -298,7 +295,6 @@ TEST_F(Startup, LogThatCannotBeWrittenLosesLinesNotTheRun) {
 
 TEST_F(Startup, WithoutADisplayOneLineInsteadOfAnAbort) {
     WriteConfig("setup", kEmptyConfig);
-    const std::string exe = Install("setup");
     for (const auto& [x11, wayland, reason] :
          {std::tuple{"", "", "neither DISPLAY nor WAYLAND_DISPLAY is set"},
           std::tuple{":31999", "", "DISPLAY=:31999 does not answer"},
@@ -316,7 +312,6 @@ TEST_F(Startup, WithoutADisplayOneLineInsteadOfAnAbort) {
 }
 
 TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
-    const std::string exe = Install("setup");
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"/?", "/log"}, std::vector<std::string>{"/log", "/?"}}) {
         const auto result = Run(exe, args);
@@ -336,7 +331,7 @@ TEST_F(Startup, NewsUpdateReplacesTheNewsAndRemovesWhatAKilledLauncherLeft) {
     route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
     route.mode = Vellmar::Testing::HttpRoute::Mode::SlowDrip;
     route.dripInterval = std::chrono::milliseconds(200);
-    const std::string exe = InstallNewsUpdate(server, route);
+    InstallNewsUpdate(server, route);
     dir.Write("disc/setup/news/old.txt", "stale");
     // Killed mid-download, as a logout would.
     EXPECT_TRUE(Run(exe, {}, "C", {}, std::chrono::seconds(5)).timedOut);
