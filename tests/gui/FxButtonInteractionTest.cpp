@@ -292,24 +292,6 @@ TEST_F(FxButtonInteractionTest, PrepareAnnouncesTheOverSoundOnce) {
     EXPECT_TRUE(sounds.played.empty());
 }
 
-TEST_F(FxButtonInteractionTest, SystemCursorShowsWhileHovered) {
-    CFxButton* hand = AddButton();
-    hand->SetCursorShape(Qt::PointingHandCursor);
-    AddButton(Kind::Push, QRect(120, 10, 60, 50));
-    ShowPage();
-    const struct {
-        QPoint at;
-        Qt::CursorShape shape;
-    } cases[] = {{kInside, Qt::PointingHandCursor},
-                 {QPoint(150, 30), Qt::ArrowCursor},
-                 {kInside, Qt::PointingHandCursor},
-                 {kOutside, Qt::ArrowCursor}};
-    for (const auto& c : cases) {
-        MoveTo(c.at);
-        EXPECT_EQ(Window()->cursor().shape(), c.shape) << c.at.x() << "," << c.at.y();
-    }
-}
-
 // The tip window is made at the first hover, not before.
 TEST_F(FxButtonInteractionTest, TooltipShowsItsTextInItsColours) {
     CFxButton* button = AddButton();
