@@ -133,7 +133,6 @@ TEST_F(MainDialog, NewDiscRestartsTheLauncherFromIt) {
     dir.Write("old disc/autorun", "");
     dir.Write("old disc/data/autorun.xml", "");
     dir.Write("new/data/autorun.xml", "");
-    fs::create_directories(newDisc);
     fs::copy_file(Vellmar::Testing::ArgvRecorderPath(), newDisc / "autorun");
     const auto line = [](int id, const std::string& point) {
         return std::to_string(id) + " 1 0:1 / " + point + " rw - tmpfs x rw\n";
