@@ -103,10 +103,9 @@ protected:
 
 } // namespace
 
+// Its size and title, and the options page's, tests/desktop reads from the real program.
 TEST_F(DemoWindow, ShowsTheMainPageWithKeyedButtonsAndTheRestoredNews) {
     EXPECT_EQ(dialog->CurrentPage(), L"main");
-    EXPECT_EQ(dialog->size(), QSize(640, 400));
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumen Reach"));
     // Restored into the player's folder, never beside the configuration: a disc is read-only.
     EXPECT_TRUE(fs::exists(dir / "local" / "Lumen Reach" / "news" / "news.xml"));
     EXPECT_FALSE(fs::exists(dir / "data" / "news"));
@@ -136,8 +135,6 @@ TEST_F(DemoWindow, ShowsTheMainPageWithKeyedButtonsAndTheRestoredNews) {
 TEST_F(DemoWindow, ButtonsSwitchPagesLanguageAndMusic) {
     Press(L"main", kOptions);
     EXPECT_EQ(dialog->CurrentPage(), L"options");
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumen Reach - Options"));
-    EXPECT_FALSE(Page(L"options").Button(kGerman - 1).isEnabled()); // English is in use
 
     Press(L"options", kGerman);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumen Reach - Optionen"));
