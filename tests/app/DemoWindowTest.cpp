@@ -89,12 +89,10 @@ protected:
     }
     QImage Shown() const { return dialog->grab().toImage(); }
 
-    // data/<relative> parsed, with its ${...} expanded as the pages expand them when `expand`.
-    std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::string& relative, bool expand) const {
+    // data/<relative> parsed, with its ${...} expanded as the pages expand them.
+    std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::string& relative) const {
         std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser(0));
         parser->ParseFile(dir.Wide("data/" + relative));
-        if (!expand)
-            return parser;
         std::unique_ptr<LTF::Xml::XmlParser> expanded(LTF::Xml::CreateXmlParser(0));
         expanded->ParseString(context.strings.ExpandForXml(Root(*parser).GetXml()));
         return expanded;
@@ -222,7 +220,7 @@ TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
     const std::vector<std::wstring> actions = ActionHandlers::Names();
     for (const std::string file : kConfigurations) {
         SCOPED_TRACE(file);
-        const auto expanded = Parse(file, true);
+        const auto expanded = Parse(file);
         std::set<std::wstring> texts; // the window titles are the pages' names
         if (file == kConfigurations[0]) {
             for (const XmlNode* page :
@@ -268,9 +266,8 @@ TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
         EXPECT_GT(acting, 0);
         EXPECT_FALSE(texts.empty());
         std::map<std::wstring, std::set<std::wstring>> defined; // language -> names
-        const auto raw = Parse(file, false);
         for (const XmlNode* group :
-             Elements(*Root(*raw).SelectNode(L"application/languagetable"), L"strings")) {
+             Elements(*Root(*expanded).SelectNode(L"application/languagetable"), L"strings")) {
             for (const XmlNode* entry : Elements(*group, L"string")) {
                 if (!entry->GetText().empty())
                     defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));
