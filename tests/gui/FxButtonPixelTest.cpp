@@ -49,9 +49,12 @@ protected:
         button->setGeometry(QRect(kButtonAt, QSize(100, 50)));
     }
 
-    void UseBitmap(const QImage& image, bool duplicate = true) {
+    // The image in every state, over the default appearance unless that is left out.
+    void UseBitmap(const QImage& image, bool defaultAppearance = true) {
+        if (defaultAppearance)
+            button->ApplyDefaultAppearance(L"");
         const std::wstring file = files.Save("skin" + std::to_string(++saved) + ".bmp", image);
-        button->Model().StoreBitmaps({file, L"", L"", L""}, duplicate);
+        button->Model().StoreBitmaps({file, L"", L"", L""}, true);
     }
 
     QColor Pixel(QPoint p) { return button->grab().toImage().pixelColor(p); }
@@ -81,7 +84,6 @@ protected:
 } // namespace
 
 TEST_F(FxButtonPixelTest, MagentaIsNotDrawnAndClippingLetsClicksThrough) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(QuarterMagenta());
     button->Model().StoreTransparencyColour(1, PerState<Colour>(C(255, 0, 255)), false);
     button->Prepare(nullptr, 0, -1, 0);
@@ -115,7 +117,6 @@ TEST_F(FxButtonPixelTest, ShapeIsSetBeforeAnyPaint) {
 }
 
 TEST_F(FxButtonPixelTest, InvertRegionCutsTheOpaquePixelsOut) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(QuarterMagenta());
     button->Model().StoreAll(&FxButtonModel::invertRegion, PerState<bool>(true), false);
     button->Model().StoreClippingColour1(PerState<Colour>(C(255, 0, 255)), false);
@@ -130,7 +131,6 @@ TEST_F(FxButtonPixelTest, InvertRegionCutsTheOpaquePixelsOut) {
 }
 
 TEST_F(FxButtonPixelTest, ClippingFromAMissingTransparencyRegionIsEmpty) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(QuarterMagenta());
     // Same colour pair as the transparency, whose mode stays off.
     auto& model = button->Model();
@@ -147,7 +147,7 @@ TEST_F(FxButtonPixelTest, ClippingFromAMissingTransparencyRegionIsEmpty) {
 
 TEST_F(FxButtonPixelTest, BottomRightPlacementAndEffectShift) {
     // Attach values: border size 2, up in normal, down in pushed.
-    UseBitmap(GuiTest::Filled(10, 10, Qt::blue));
+    UseBitmap(GuiTest::Filled(10, 10, Qt::blue), false);
     button->Model().bitmapPosition = PerState<unsigned>(0x2A);
     button->Prepare(nullptr, 0, -1, 0);
     EXPECT_EQ(button->Derived().placement[ButtonState::Normal], QRect(87, 37, 10, 10));
@@ -166,7 +166,6 @@ TEST_F(FxButtonPixelTest, BottomRightPlacementAndEffectShift) {
 }
 
 TEST_F(FxButtonPixelTest, ConstantAlphaBlendsHalf) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(GuiTest::Filled(20, 20, Qt::red));
     button->Model().StoreInt(&FxButtonModel::transparency, 255, PerState<int>(128), false);
     button->Prepare(nullptr, 0, -1, 0);
@@ -174,7 +173,6 @@ TEST_F(FxButtonPixelTest, ConstantAlphaBlendsHalf) {
 }
 
 TEST_F(FxButtonPixelTest, DisabledSharedBitmapIsAnEtchedSilhouette) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(GuiTest::Filled(20, 20, Qt::red));
     button->Model().bkColour[ButtonState::Disabled] = C(100, 100, 100);
     button->Prepare(nullptr, 0, -1, 0);
@@ -277,7 +275,6 @@ TEST_F(FxButtonPixelTest, TextAndGlyphRectanglesFollowTheKind) {
 }
 
 TEST_F(FxButtonPixelTest, ResizingReplacesThePlacement) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(GuiTest::Filled(10, 10, Qt::blue));
     button->Prepare(nullptr, 0, -1, 0);
     ShowPage();
