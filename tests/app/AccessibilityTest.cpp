@@ -20,16 +20,14 @@ class AccessibilityTest : public WindowFixture {};
 
 TEST_F(AccessibilityTest, ShownPageAndItsVisibleButtonsOnly) {
     InstallAccessibility();
-    Start(L"<application><languagetable><strings><string name=\"play\">Play</string>"
-          L"<string name=\"tip\">Start the game</string><string name=\"close\">Close</string>"
-          L"</strings></languagetable></application>"
-          L"<pages default=\"main\"><page name=\"main\">"
-          L"<xmlbutton name=\"play\" action=\"page\" value=\"b\"><position x=\"10\" y=\"10\"/>"
-          L"<size width=\"60\" height=\"20\"/><text normal=\"play\" duplicate=\"true\"/>"
-          L"<tooltip text=\"tip\"/></xmlbutton>"
-          L"<xmlbutton name=\"close\" action=\"system\" value=\"close\"><position x=\"80\" "
-          L"y=\"10\"/><size width=\"20\" height=\"20\"/><tooltip text=\"close\"/></xmlbutton>"
-          L"</page><page name=\"b\">" +
+    Start(LR"(<application><languagetable><strings><string name="play">Play</string>
+          <string name="tip">Start the game</string><string name="close">Close</string>
+          </strings></languagetable></application><pages default="main"><page name="main">
+          <xmlbutton name="play" action="page" value="b"><position x="10" y="10"/>
+          <size width="60" height="20"/><text normal="play" duplicate="true"/>
+          <tooltip text="tip"/></xmlbutton><xmlbutton name="close" action="system" value="close">
+          <position x="80" y="10"/><size width="20" height="20"/><tooltip text="close"/>
+          </xmlbutton></page><page name="b">)" +
           Button(L"back", L"page", L"main") + L"</page></pages>");
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dialog.get());
     ASSERT_NE(window, nullptr);
