@@ -77,12 +77,10 @@ TEST_F(MainDialog, CloseInTheInitializationNeverShowsTheWindow) {
 }
 
 TEST_F(MainDialog, PressOnTheSurfaceDragsTheWindow) {
-    const std::wstring body = L"<pages default=\"a\"><page name=\"a\">"
-                              L"<subpage name=\"s\"><source path=\"${EXE_DIR}/sub\" "
-                              L"file=\"sub.xml\"/><position x=\"200\" y=\"100\"/>"
-                              L"<size width=\"100\" height=\"50\"/></subpage></page></pages>";
-    dir.Write("sub/sub.xml", "<autorun><pages default=\"s\"><page name=\"s\"/></pages></autorun>");
-    Start(body);
+    dir.Write("sub/sub.xml", "<autorun><pages default='s'><page name='s'/></pages></autorun>");
+    Start(L"<pages default='a'><page name='a'><subpage name='s'><source path='${EXE_DIR}/sub' "
+          L"file='sub.xml'/><position x='200' y='100'/><size width='100' height='50'/></subpage>"
+          L"</page></pages>");
     ASSERT_NE(Page(L"a").FindSubpage(L"s")->Host(), nullptr);
     QWindow* window = dialog->windowHandle();
     // On the page's own surface, then inside the embedded subpage: both move the launcher.
@@ -101,12 +99,11 @@ TEST_F(MainDialog, SubpageFromBackupIsCopiedOnceAndShown) {
     dir.Write("backup/news.xml",
               "<autorun><pages default=\"n\"><page name=\"n\"/></pages></autorun>");
     dir.Write("backup/art/x.txt", "art");
-    Start(L"<pages default=\"a\"><page name=\"a\"><subpage name=\"news\">"
-          L"<source path=\"${EXE_DIR}/news\\\" backup=\"${EXE_DIR}/backup\" file=\"news.xml\"/>"
-          L"<position x=\"5\" y=\"6\"/><size width=\"50\" height=\"30\"/><size height=\"31\"/>"
-          L"<position x=\"oops\"/></subpage>"
-          L"<subpage name=\"gone\"><source path=\"${EXE_DIR}/none\" backup=\"${EXE_DIR}/nob\" "
-          L"file=\"x.xml\"/></subpage></page></pages>");
+    Start(L"<pages default='a'><page name='a'><subpage name='news'><source "
+          L"path='${EXE_DIR}/news\\' backup='${EXE_DIR}/backup' file='news.xml'/><position x='5' "
+          L"y='6'/><size width='50' height='30'/><size height='31'/><position x='oops'/></subpage>"
+          L"<subpage name='gone'><source path='${EXE_DIR}/none' backup='${EXE_DIR}/nob' "
+          L"file='x.xml'/></subpage></page></pages>");
     Subpage& news = *Page(L"a").FindSubpage(L"news");
     ASSERT_NE(news.Host(), nullptr);
     EXPECT_TRUE(news.Host()->IsEmbedded());

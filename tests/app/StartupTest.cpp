@@ -106,9 +106,8 @@ protected:
 };
 
 // The window would wait for a person: every run closes it from its initialization.
-const char* kEmptyConfig = "<?xml version=\"1.0\"?>\n<VellmarApp><application><initialization>"
-                           "<init action=\"system\" value=\"close\"/></initialization>"
-                           "</application></VellmarApp>\n";
+const char* kEmptyConfig = "<VellmarApp><application><initialization><init action='system' "
+                           "value='close'/></initialization></application></VellmarApp>";
 
 // Sends WM_DELETE_WINDOW, as a window manager's Alt+F4 or a task bar's Close does, to every
 // mapped top-level window on `display`; false when none shows in 25 s (the run's limit is 30 s).
