@@ -183,28 +183,24 @@ TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
     EXPECT_TRUE(fs::exists(dir / "preview" / "index.html"));
 }
 
-// Bitmaps that do not load, more buttons than a page holds and missing backgrounds would each
-// have shown a message box; what is left is where the buttons lie. The news cards
-// fill the news area exactly, and the area lies inside its page.
-TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
+// The news cards fill the news area exactly, the area lies inside its page, and every button of
+// the cards lies inside its card. (autorun.xml's own pages are laid out as `autorun /check`,
+// which AuthorToolsTest runs on the demo, requires; it does not read news.xml.)
+TEST_F(DemoWindow, TheNewsCardsFillTheirAreaAndHoldTheirButtons) {
     CMainDlg* news = Page(L"main").FindSubpage(L"news")->Host();
     ASSERT_NE(news, nullptr);
     EXPECT_TRUE(Page(L"main").rect().contains(news->geometry()));
-    for (CMainDlg* window : {dialog.get(), news}) {
-        for (const std::wstring& name : window->PageNames()) {
-            SCOPED_TRACE(Vellmar::WideToUtf8(name));
-            window->ShowPage(name);
-            const CautorunDlg& page = *window->FindPage(name);
-            if (window == news) {
-                EXPECT_EQ(page.size(), news->size());
-            }
-            for (int slot = 1; slot <= 30; ++slot) {
-                const QRect placed = page.Button(slot).geometry();
-                if (!page.Button(slot).isHidden()) {
-                    EXPECT_TRUE(!placed.isEmpty() && page.rect().contains(placed))
-                        << "slot " << slot << " at " << placed.x() << "," << placed.y() << " "
-                        << placed.width() << "x" << placed.height();
-                }
+    for (const std::wstring& name : news->PageNames()) {
+        SCOPED_TRACE(Vellmar::WideToUtf8(name));
+        news->ShowPage(name);
+        const CautorunDlg& page = *news->FindPage(name);
+        EXPECT_EQ(page.size(), news->size());
+        for (int slot = 1; slot <= 30; ++slot) {
+            const QRect placed = page.Button(slot).geometry();
+            if (!page.Button(slot).isHidden()) {
+                EXPECT_TRUE(!placed.isEmpty() && page.rect().contains(placed))
+                    << "slot " << slot << " at " << placed.x() << "," << placed.y() << " "
+                    << placed.width() << "x" << placed.height();
             }
         }
     }
