@@ -87,7 +87,6 @@ protected:
     QImage Art(const std::string& name) const {
         return QImage(QString::fromStdString((dir / "data" / name).string()));
     }
-    QImage Shown() const { return dialog->grab().toImage(); }
 
     // data/<relative> parsed, with its ${...} expanded as the pages expand them.
     std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::string& relative) const {
@@ -109,7 +108,7 @@ TEST_F(DemoWindow, ShowsTheMainPageWithKeyedButtonsAndTheRestoredNews) {
     EXPECT_FALSE(fs::exists(dir / "data" / "news"));
     EXPECT_TRUE(boxes.shown.empty());
 
-    const QImage shown = Shown();
+    const QImage shown = dialog->grab().toImage();
     const QImage background = Art("art/bg_main.bmp");
     const QImage button = Art("art/button_normal.bmp");
     const QImage news = Art("news_backup/news_1.bmp");

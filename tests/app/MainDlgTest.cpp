@@ -155,8 +155,7 @@ TEST_F(MainDialog, NewDiscRestartsTheLauncherFromIt) {
     const auto record = Vellmar::Testing::WaitForArgvRecord(dir / "record");
     ASSERT_TRUE(record.has_value());
     EXPECT_EQ(record->cwd, oldDisc.string());
-    std::vector<std::string> expected{(newDisc / "autorun").string()};
-    for (const std::string& argument : Vellmar::Platform::CurrentArguments())
-        expected.push_back(argument);
+    std::vector<std::string> expected = Vellmar::Platform::CurrentArguments();
+    expected.insert(expected.begin(), (newDisc / "autorun").string());
     EXPECT_EQ(record->args, expected);
 }
