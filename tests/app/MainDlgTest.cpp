@@ -82,17 +82,16 @@ TEST_F(MainDialog, PressOnTheSurfaceDragsTheWindow) {
           L"file='sub.xml'/><position x='200' y='100'/><size width='100' height='50'/></subpage>"
           L"</page></pages>");
     ASSERT_NE(Page(L"a").FindSubpage(L"s")->Host(), nullptr);
+    // Inside the embedded subpage: the press passes through the subpage's window to the
+    // launcher's. (On the page's own surface: tests/desktop, under a window manager.)
     QWindow* window = dialog->windowHandle();
-    // On the page's own surface, then inside the embedded subpage: both move the launcher.
-    for (const QPoint start : {QPoint(50, 50), QPoint(220, 120)}) {
-        const QPoint before = dialog->pos();
-        QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, start);
-        QTest::mouseMove(window, start + QPoint(30, 20));
-        // The window went along with the pointer: it is still over the same point of it.
-        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, start);
-        EXPECT_TRUE(WaitFor([&] { return dialog->pos() == before + QPoint(30, 20); }))
-            << start.x() << " moved to " << dialog->pos().x() << "," << dialog->pos().y();
-    }
+    const QPoint start(220, 120), before = dialog->pos();
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, start);
+    QTest::mouseMove(window, start + QPoint(30, 20));
+    // The window went along with the pointer: it is still over the same point of it.
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, start);
+    EXPECT_TRUE(WaitFor([&] { return dialog->pos() == before + QPoint(30, 20); }))
+        << "moved to " << dialog->pos().x() << "," << dialog->pos().y();
 }
 
 TEST_F(MainDialog, SubpageFromBackupIsCopiedOnceAndShown) {

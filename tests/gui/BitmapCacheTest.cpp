@@ -50,7 +50,6 @@ TEST_F(BitmapCacheTest, FormatComesFromTheContent) {
         QImage::Format loadedAs;
     };
     const Case cases[] = {
-        {"plain.bmp", "BMP", GuiTest::Filled(5, 3, Qt::red), QImage::Format_RGB32},
         {"PNG inside.bmp", "PNG", GuiTest::Filled(5, 3, Qt::green), QImage::Format_RGB32},
         {"bitmap inside.png", "BMP", GuiTest::Filled(5, 3, Qt::blue), QImage::Format_RGB32},
         {"photo.jpg", "JPG", GuiTest::Filled(8, 8, Qt::white), QImage::Format_RGB32},
