@@ -31,8 +31,7 @@ TEST_F(AccessibilityTest, ShownPageAndItsVisibleButtonsOnly) {
           Button(L"back", L"page", L"main") + L"</page></pages>");
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dialog.get());
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->role(), QAccessible::Window);
-    EXPECT_EQ(window->text(QAccessible::Name), "Main title") << "named by its title";
+    EXPECT_EQ(window->role(), QAccessible::Window); // named by its title: tests/desktop
     ASSERT_EQ(window->childCount(), 1) << "the hidden page is not exposed";
     QAccessibleInterface* page = window->child(0);
     EXPECT_EQ(ChildNames(page), (QStringList{"Play", "Close"})) << "unused slots not exposed";
