@@ -7,6 +7,7 @@
 
 using LTF::GUI::FxInteraction;
 using Sound = FxInteraction::Sound;
+using Effects = FxInteraction::Effects;
 
 namespace {
 
@@ -19,12 +20,15 @@ const Ev ReleaseOutside = [](FxInteraction& m) { return m.Release(false); };
 const Ev Hover = [](FxInteraction& m) { return m.Hover(); };
 const Ev Leave = [](FxInteraction& m) { return m.Leave(); };
 const Ev FocusOut = [](FxInteraction& m) { return m.FocusOut(); };
+// What the button's paint learns of the pointer while it holds it.
+const Ev SeenOver = [](FxInteraction& m) { return m.PointerSeenDuringCapture(true), Effects{}; };
+const Ev SeenOut = [](FxInteraction& m) { return m.PointerSeenDuringCapture(false), Effects{}; };
 
 struct Case {
     const char* name;
     std::vector<Ev> events;
     Sound sound;         // of the last event
-    const char* effects; // what the last event asks for: pass track follow check release
+    const char* effects; // the last event's: pass track cancel follow check release repaint
     const char* state;   // afterwards: entered over dragging
 };
 
@@ -36,21 +40,28 @@ const Case kCases[] = {
     {"move after hover is silent", {Move, Hover, Move}, Sound::None, "pass", "over"},
     {"leave makes the next move track again",
      {Move, Hover, Leave, Move}, Sound::Over, "pass track", ""},
-    {"press plays pushed and captures",
-     {Move, Hover, Press}, Sound::Pushed, "pass", "over dragging"},
+    {"press plays pushed, captures and ends hover tracking",
+     {Move, Hover, Press}, Sound::Pushed, "pass cancel", "over dragging"},
+    {"so the next move asks for tracking again",
+     {Move, Press, ReleaseOver, Move}, Sound::Over, "pass track", ""},
+    {"the pointer seen outside during a capture",
+     {Move, Hover, Press, SeenOut}, Sound::None, "pass", "dragging"},
+    // Back over the button, the hover notice must not be needed again.
+    {"and seen back over", {Move, Hover, Press, SeenOut, SeenOver, Hover}, Sound::None, "",
+     "over dragging"},
     {"drag after press follows the pointer", {Press, DragMove}, Sound::None, "follow", "dragging"},
     {"release over after press acts",
      {Press, DragMove, ReleaseOver}, Sound::None, "pass check", ""},
     {"release outside does not act", {Press, ReleaseOutside}, Sound::None, "pass", ""},
     {"entering with the button down", {DragMove}, Sound::None, "", "entered"},
     {"release after entering pressed does not act",
-     {DragMove, ReleaseOver}, Sound::None, "pass", "entered"},
+     {DragMove, ReleaseOver}, Sound::None, "pass repaint", "entered"},
     {"a new press forgets the foreign drag",
      {DragMove, ReleaseOver, Press}, Sound::Pushed, "pass", "dragging"},
     {"focus loss drops the capture", {Press, FocusOut}, Sound::None, "pass release", ""},
     // The press no longer holds the pointer: the rest of the drag is foreign.
     {"drag and release after focus loss",
-     {Press, FocusOut, DragMove, ReleaseOver}, Sound::None, "pass", "entered"},
+     {Press, FocusOut, DragMove, ReleaseOver}, Sound::None, "pass repaint", "entered"},
     {"focus loss without capture", {Move, FocusOut}, Sound::None, "pass", ""},
 };
 // clang-format on
@@ -71,6 +82,8 @@ TEST(FxInteraction, SequencesEndInTheirLastEventsEffectsAndFlags) {
         EXPECT_EQ(effects.sound, c.sound);
         EXPECT_EQ(effects.passOn, Has(c.effects, "pass"));
         EXPECT_EQ(effects.requestTracking, Has(c.effects, "track"));
+        EXPECT_EQ(effects.cancelTracking, Has(c.effects, "cancel"));
+        EXPECT_EQ(effects.repaint, Has(c.effects, "repaint"));
         EXPECT_EQ(effects.followPointer, Has(c.effects, "follow"));
         EXPECT_EQ(effects.applyCheck, Has(c.effects, "check"));
         EXPECT_EQ(effects.releaseCapture, Has(c.effects, "release"));
@@ -78,29 +91,6 @@ TEST(FxInteraction, SequencesEndInTheirLastEventsEffectsAndFlags) {
         EXPECT_EQ(machine.MouseOver(), Has(c.state, "over"));
         EXPECT_EQ(machine.Dragging(), Has(c.state, "dragging"));
     }
-}
-
-TEST(FxInteraction, PressCancelsHoverTrackingOnlyWhenActive) {
-    FxInteraction machine;
-    EXPECT_FALSE(machine.Press().cancelTracking);
-    machine.Release(true);
-    machine.Move(false);
-    EXPECT_TRUE(machine.HoverTracking());
-    EXPECT_TRUE(machine.Press().cancelTracking);
-    EXPECT_FALSE(machine.HoverTracking());
-}
-
-TEST(FxInteraction, CapturedPaintTracksMouseOver) {
-    FxInteraction machine;
-    machine.Move(false);
-    machine.Hover();
-    machine.Press();
-    machine.PointerSeenDuringCapture(false);
-    EXPECT_FALSE(machine.MouseOver());
-    // Back over the button, the hover notice must not be needed again.
-    machine.PointerSeenDuringCapture(true);
-    EXPECT_TRUE(machine.MouseOver());
-    EXPECT_FALSE(machine.Hover().repaint);
 }
 
 } // namespace
