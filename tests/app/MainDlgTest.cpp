@@ -69,9 +69,8 @@ TEST_F(MainDialog, EscapeClosesAndOtherKeysDoNothing) {
 }
 
 TEST_F(MainDialog, CloseInTheInitializationNeverShowsTheWindow) {
-    dir.Write("data/autorun.xml",
-              "<autorun><application><initialization><init action=\"system\" value=\"close\"/>"
-              "</initialization></application></autorun>");
+    dir.Write("data/autorun.xml", "<autorun><application><initialization><init action='system' "
+                                  "value='close'/></initialization></application></autorun>");
     EXPECT_TRUE(RunModal([] {}));
     EXPECT_FALSE(dialog->isVisible());
 }
@@ -95,8 +94,7 @@ TEST_F(MainDialog, PressOnTheSurfaceDragsTheWindow) {
 }
 
 TEST_F(MainDialog, SubpageFromBackupIsCopiedOnceAndShown) {
-    dir.Write("backup/news.xml",
-              "<autorun><pages default=\"n\"><page name=\"n\"/></pages></autorun>");
+    dir.Write("backup/news.xml", "<autorun><pages default='n'><page name='n'/></pages></autorun>");
     dir.Write("backup/art/x.txt", "art");
     Start(L"<pages default='a'><page name='a'><subpage name='news'><source "
           L"path='${EXE_DIR}/news\\' backup='${EXE_DIR}/backup' file='news.xml'/><position x='5' "

@@ -154,12 +154,11 @@ TEST_F(Pages, EnableStatesAttributesAndTextsFollowTheEngine) {
 }
 
 TEST_F(Pages, PageQueueRunsAfterStartAndItsDelayLater) {
-    Start(
-        L"<actionqueues><actionqueue name=\"q&amp;1\"><action action=\"page\" value=\"b\"/>"
-        L"<delay value=\"150\"/><action action=\"page\" value=\"c\"/></actionqueue></actionqueues>"
-        L"<pages default=\"a\">" +
-        PageXml(L"a", L"", L"", L" actionqueue=\"q&amp;1\"") + PageXml(L"b") + PageXml(L"c") +
-        L"</pages>");
+    Start(L"<actionqueues><actionqueue name='q&amp;1'><action action='page' value='b'/><delay "
+          L"value='150'/><action action='page' value='c'/></actionqueue></actionqueues><pages "
+          L"default='a'>" +
+          PageXml(L"a", L"", L"", L" actionqueue='q&amp;1'") + PageXml(L"b") + PageXml(L"c") +
+          L"</pages>");
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"b"; }));
     EXPECT_EQ(engine->PendingDelayCount(), 1u);
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"c"; }));

@@ -197,8 +197,7 @@ TEST_F(Startup, AWindowManagerCloseEndsTheLauncherAsEscapeDoes) {
     Vellmar::Testing::PrivateXServer server;
     if (server.name.empty())
         GTEST_SKIP() << "no Xvfb";
-    WriteConfig("setup", "<?xml version=\"1.0\"?>\n<VellmarApp><pages default=\"a\">"
-                         "<page name=\"a\"/></pages></VellmarApp>\n");
+    WriteConfig("setup", "<VellmarApp><pages default='a'><page name='a'/></pages></VellmarApp>");
     bool sent = false;
     std::thread windowManager([&] { sent = CloseFirstWindow(server.name); });
     const auto result = Run(exe, {}, "C", {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.name}});
