@@ -9,13 +9,6 @@ using namespace AppTest;
 
 namespace {
 
-QStringList ChildNames(QAccessibleInterface* parent) {
-    QStringList names;
-    for (int i = 0; i < parent->childCount(); ++i)
-        names << parent->child(i)->text(QAccessible::Name);
-    return names;
-}
-
 class AccessibilityTest : public WindowFixture {};
 
 TEST_F(AccessibilityTest, ShownPageAndItsVisibleButtonsOnly) {
@@ -34,8 +27,10 @@ TEST_F(AccessibilityTest, ShownPageAndItsVisibleButtonsOnly) {
     EXPECT_EQ(window->role(), QAccessible::Window); // named by its title: tests/desktop
     ASSERT_EQ(window->childCount(), 1) << "the hidden page is not exposed";
     QAccessibleInterface* page = window->child(0);
-    EXPECT_EQ(ChildNames(page), (QStringList{"Play", "Close"})) << "unused slots not exposed";
+    ASSERT_EQ(page->childCount(), 2) << "unused slots not exposed";
     QAccessibleInterface* play = page->child(0);
+    EXPECT_EQ(play->text(QAccessible::Name), "Play");
+    EXPECT_EQ(page->child(1)->text(QAccessible::Name), "Close");
     EXPECT_EQ(play->role(), QAccessible::Button);
     EXPECT_EQ(play->text(QAccessible::Description), "Start the game");
     EXPECT_EQ(page->indexOfChild(page->child(1)), 1);

@@ -143,11 +143,9 @@ TEST_P(PointerPath, ClicksAndCheckStateFollowThePress) {
 }
 
 std::string PathName(const ::testing::TestParamInfo<std::tuple<Kind, PathCase>>& info) {
-    const Kind kind = std::get<0>(info.param);
-    const char* prefix = kind == Kind::Push       ? "push_"
-                         : kind == Kind::CheckBox ? "checkBox_"
-                                                  : "radio_";
-    return prefix + std::string(std::get<1>(info.param).name);
+    const auto& [kind, path] = info.param;
+    const char* kinds[] = {"push_", "checkBox_", "radio_"};
+    return kinds[kind == Kind::Push ? 0 : kind == Kind::CheckBox ? 1 : 2] + std::string(path.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(KindsAndPaths, PointerPath,
