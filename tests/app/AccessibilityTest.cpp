@@ -9,36 +9,28 @@ using namespace AppTest;
 
 namespace {
 
-QStringList ChildNames(QAccessibleInterface* parent) {
-    QStringList names;
-    for (int i = 0; i < parent->childCount(); ++i)
-        names << parent->child(i)->text(QAccessible::Name);
-    return names;
-}
-
 class AccessibilityTest : public WindowFixture {};
 
 TEST_F(AccessibilityTest, ShownPageAndItsVisibleButtonsOnly) {
     InstallAccessibility();
-    Start(L"<application><languagetable><strings><string name=\"play\">Play</string>"
-          L"<string name=\"tip\">Start the game</string><string name=\"close\">Close</string>"
-          L"</strings></languagetable></application>"
-          L"<pages default=\"main\"><page name=\"main\">"
-          L"<xmlbutton name=\"play\" action=\"page\" value=\"b\"><position x=\"10\" y=\"10\"/>"
-          L"<size width=\"60\" height=\"20\"/><text normal=\"play\" duplicate=\"true\"/>"
-          L"<tooltip text=\"tip\"/></xmlbutton>"
-          L"<xmlbutton name=\"close\" action=\"system\" value=\"close\"><position x=\"80\" "
-          L"y=\"10\"/><size width=\"20\" height=\"20\"/><tooltip text=\"close\"/></xmlbutton>"
-          L"</page><page name=\"b\">" +
+    Start(LR"(<application><languagetable><strings><string name="play">Play</string>
+          <string name="tip">Start the game</string><string name="close">Close</string>
+          </strings></languagetable></application><pages default="main"><page name="main">
+          <xmlbutton name="play" action="page" value="b"><position x="10" y="10"/>
+          <size width="60" height="20"/><text normal="play" duplicate="true"/>
+          <tooltip text="tip"/></xmlbutton><xmlbutton name="close" action="system" value="close">
+          <position x="80" y="10"/><size width="20" height="20"/><tooltip text="close"/>
+          </xmlbutton></page><page name="b">)" +
           Button(L"back", L"page", L"main") + L"</page></pages>");
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(dialog.get());
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->role(), QAccessible::Window);
-    EXPECT_EQ(window->text(QAccessible::Name), "Main title") << "named by its title";
+    EXPECT_EQ(window->role(), QAccessible::Window); // named by its title: tests/desktop
     ASSERT_EQ(window->childCount(), 1) << "the hidden page is not exposed";
     QAccessibleInterface* page = window->child(0);
-    EXPECT_EQ(ChildNames(page), (QStringList{"Play", "Close"})) << "unused slots not exposed";
+    ASSERT_EQ(page->childCount(), 2) << "unused slots not exposed";
     QAccessibleInterface* play = page->child(0);
+    EXPECT_EQ(play->text(QAccessible::Name), "Play");
+    EXPECT_EQ(page->child(1)->text(QAccessible::Name), "Close");
     EXPECT_EQ(play->role(), QAccessible::Button);
     EXPECT_EQ(play->text(QAccessible::Description), "Start the game");
     EXPECT_EQ(page->indexOfChild(page->child(1)), 1);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -19,8 +20,7 @@ using Vellmar::Testing::TempDir;
 namespace {
 
 fs::path BinDir() {
-    const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
-    return bin ? bin : "bin";
+    return std::getenv("VELLMAR_TEST_BIN_DIR");
 }
 
 ProcessResult RunAutorun(const fs::path& exe, const std::vector<std::string>& args,
@@ -183,20 +183,14 @@ protected:
 
 TempDir* BrokenConfiguration::folder = nullptr;
 
-// Line and column (in characters) of the '^' in the text, which loses it.
+// Line and column of the '^' in the text, which loses it. The texts are ASCII: a column in
+// characters is one in bytes. Before the first line, rfind's npos wraps round to column at + 1.
 std::pair<int, int> TakeMarker(std::string& text) {
     const std::size_t at = text.find('^');
-    int line = 1, column = 1;
-    for (std::size_t i = 0; i < at; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            ++column;
-        }
-    }
+    const auto line = std::count(text.begin(), text.begin() + static_cast<long>(at), '\n') + 1;
+    const auto column = at - text.rfind('\n', at);
     text.erase(at, 1);
-    return {line, column};
+    return {static_cast<int>(line), static_cast<int>(column)};
 }
 
 TEST_P(BrokenConfiguration, IsFoundWhereItStandsAndNothingRuns) {

@@ -4,7 +4,6 @@
 #include "app/ControlIds.h"
 #include "app/Subpage.h"
 #include "engine/ActionHandlers.h"
-#include "engine/ConditionHandlers.h"
 #include "ltf/xml/XmlDocument.h"
 #include "ltf/xml/XmlNode.h"
 #include "ltf/xml/XmlNodeList.h"
@@ -71,8 +70,7 @@ constexpr int kOptionsBack = 8;
 class DemoWindow : public WindowFixture {
 protected:
     void SetUp() override {
-        const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
-        const fs::path placed = fs::path(bin ? bin : "bin") / "data";
+        const fs::path placed = fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "data";
         if (!fs::exists(placed / "autorun.xml"))
             GTEST_FAIL() << "the demo is not placed in " << placed << " (build demo_files)";
         fs::copy(placed, dir / "data", fs::copy_options::recursive);
@@ -89,14 +87,11 @@ protected:
     QImage Art(const std::string& name) const {
         return QImage(QString::fromStdString((dir / "data" / name).string()));
     }
-    QImage Shown() const { return dialog->grab().toImage(); }
 
-    // data/<relative> parsed, with its ${...} expanded as the pages expand them when `expand`.
-    std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::string& relative, bool expand) const {
+    // data/<relative> parsed, with its ${...} expanded as the pages expand them.
+    std::unique_ptr<LTF::Xml::XmlParser> Parse(const std::string& relative) const {
         std::unique_ptr<LTF::Xml::XmlParser> parser(LTF::Xml::CreateXmlParser(0));
         parser->ParseFile(dir.Wide("data/" + relative));
-        if (!expand)
-            return parser;
         std::unique_ptr<LTF::Xml::XmlParser> expanded(LTF::Xml::CreateXmlParser(0));
         expanded->ParseString(context.strings.ExpandForXml(Root(*parser).GetXml()));
         return expanded;
@@ -105,16 +100,15 @@ protected:
 
 } // namespace
 
+// Its size and title, and the options page's, tests/desktop reads from the real program.
 TEST_F(DemoWindow, ShowsTheMainPageWithKeyedButtonsAndTheRestoredNews) {
     EXPECT_EQ(dialog->CurrentPage(), L"main");
-    EXPECT_EQ(dialog->size(), QSize(640, 400));
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumen Reach"));
     // Restored into the player's folder, never beside the configuration: a disc is read-only.
     EXPECT_TRUE(fs::exists(dir / "local" / "Lumen Reach" / "news" / "news.xml"));
     EXPECT_FALSE(fs::exists(dir / "data" / "news"));
     EXPECT_TRUE(boxes.shown.empty());
 
-    const QImage shown = Shown();
+    const QImage shown = dialog->grab().toImage();
     const QImage background = Art("art/bg_main.bmp");
     const QImage button = Art("art/button_normal.bmp");
     const QImage news = Art("news_backup/news_1.bmp");
@@ -138,8 +132,6 @@ TEST_F(DemoWindow, ShowsTheMainPageWithKeyedButtonsAndTheRestoredNews) {
 TEST_F(DemoWindow, ButtonsSwitchPagesLanguageAndMusic) {
     Press(L"main", kOptions);
     EXPECT_EQ(dialog->CurrentPage(), L"options");
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumen Reach - Options"));
-    EXPECT_FALSE(Page(L"options").Button(kGerman - 1).isEnabled()); // English is in use
 
     Press(L"options", kGerman);
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumen Reach - Optionen"));
@@ -163,8 +155,7 @@ TEST_F(DemoWindow, ButtonsSwitchPagesLanguageAndMusic) {
 // `autorun /preview` beside the same files draws each page in each language exactly as this
 // window shows it, the initialization's disabled buttons and the news area included.
 TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
-    const char* bin = std::getenv("VELLMAR_TEST_BIN_DIR");
-    fs::copy_file(fs::path(bin ? bin : "bin") / "autorun", dir / "autorun");
+    fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "autorun", dir / "autorun");
     const TestSupport::ProcessResult preview = TestSupport::RunProcess(
         (dir / "autorun").string(), {"/preview=" + (dir / "preview").string()},
         // The player's folder where this window's start restored the news.
@@ -191,28 +182,24 @@ TEST_F(DemoWindow, PreviewDrawsEveryPageAsTheWindowShowsIt) {
     EXPECT_TRUE(fs::exists(dir / "preview" / "index.html"));
 }
 
-// Bitmaps that do not load, more buttons than a page holds and missing backgrounds would each
-// have shown a message box; what is left is where the buttons lie. The news cards
-// fill the news area exactly, and the area lies inside its page.
-TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
+// The news cards fill the news area exactly, the area lies inside its page, and every button of
+// the cards lies inside its card. (autorun.xml's own pages are laid out as `autorun /check`,
+// which AuthorToolsTest runs on the demo, requires; it does not read news.xml.)
+TEST_F(DemoWindow, TheNewsCardsFillTheirAreaAndHoldTheirButtons) {
     CMainDlg* news = Page(L"main").FindSubpage(L"news")->Host();
     ASSERT_NE(news, nullptr);
     EXPECT_TRUE(Page(L"main").rect().contains(news->geometry()));
-    for (CMainDlg* window : {dialog.get(), news}) {
-        for (const std::wstring& name : window->PageNames()) {
-            SCOPED_TRACE(Vellmar::WideToUtf8(name));
-            window->ShowPage(name);
-            const CautorunDlg& page = *window->FindPage(name);
-            if (window == news) {
-                EXPECT_EQ(page.size(), news->size());
-            }
-            for (int slot = 1; slot <= 30; ++slot) {
-                const QRect placed = page.Button(slot).geometry();
-                if (!page.Button(slot).isHidden()) {
-                    EXPECT_TRUE(!placed.isEmpty() && page.rect().contains(placed))
-                        << "slot " << slot << " at " << placed.x() << "," << placed.y() << " "
-                        << placed.width() << "x" << placed.height();
-                }
+    for (const std::wstring& name : news->PageNames()) {
+        SCOPED_TRACE(Vellmar::WideToUtf8(name));
+        news->ShowPage(name);
+        const CautorunDlg& page = *news->FindPage(name);
+        EXPECT_EQ(page.size(), news->size());
+        for (int slot = 1; slot <= 30; ++slot) {
+            const QRect placed = page.Button(slot).geometry();
+            if (!page.Button(slot).isHidden()) {
+                EXPECT_TRUE(!placed.isEmpty() && page.rect().contains(placed))
+                    << "slot " << slot << " at " << placed.x() << "," << placed.y() << " "
+                    << placed.width() << "x" << placed.height();
             }
         }
     }
@@ -221,28 +208,19 @@ TEST_F(DemoWindow, EveryButtonLiesInsideItsPageAndTheNewsCardsFillTheirArea) {
 
 // Every button reads, and every text, tip and window title is in English and German. After
 // expansion, a value naming something in the demo's folders exists there (executable where it is
-// run), and each action names something that exists: a page, a queue, a condition, a button, a
-// subpage; keywords are the launcher's own. A typo would make a button silently do nothing.
+// run), and each action is the launcher's own. A typo would make a button silently do nothing.
+// (`autorun /check`, which AuthorToolsTest runs on the demo, also finds unknown targets in
+// autorun.xml; it does not read the news area's news.xml.)
 TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
-    const std::set<std::wstring> targets = {L"page", L"actionqueue", L"condition", L"subpage"};
-    // The launcher's own keywords.
     const std::vector<std::wstring> actions = ActionHandlers::Names();
-    const std::vector<std::wstring> conditionTypes = ConditionHandlers::Names();
-    const auto known = [](const std::vector<std::wstring>& names, const std::wstring& name) {
-        return std::find(names.begin(), names.end(), Vellmar::ToLower(name)) != names.end();
-    };
     for (const std::string file : kConfigurations) {
         SCOPED_TRACE(file);
-        const auto expanded = Parse(file, true);
-        std::map<std::wstring, std::set<std::wstring>> names;
-        Walk(Root(*expanded), [&](const XmlNode& element) {
-            const std::wstring name = element.GetAttribute(L"name");
-            if (!name.empty())
-                names[element.GetName()].insert(name);
-        });
-        std::set<std::wstring> texts;
-        if (file == kConfigurations[0]) { // the window titles
-            texts = names[L"page"];
+        const auto expanded = Parse(file);
+        std::set<std::wstring> texts; // the window titles are the pages' names
+        if (file == kConfigurations[0]) {
+            for (const XmlNode* page :
+                 Elements(*Root(*expanded).GetChildNode(L"pages", 0), L"page"))
+                texts.insert(page->GetAttribute(L"name"));
             texts.erase(L"default");
         }
         int files = 0, acting = 0;
@@ -269,35 +247,22 @@ TEST_F(DemoWindow, EveryButtonReadsAndEveryFileNameAndTextItUsesExists) {
                         << Vellmar::WideToUtf8(value) << " is not executable";
                 }
             }
-            if (element.GetName() == L"condition") {
-                EXPECT_TRUE(known(conditionTypes, element.GetAttribute(L"type")))
-                    << Describe(element);
-            }
             if (action.empty())
                 return; // labels are buttons without an action
             ++acting;
-            const std::wstring value = element.GetAttribute(L"value");
-            EXPECT_TRUE(known(actions, action)) << Vellmar::WideToUtf8(action);
-            if (targets.count(action)) {
-                EXPECT_TRUE(names[action].count(value))
-                    << Describe(element) << ": no " << Vellmar::WideToUtf8(action) << " "
-                    << Vellmar::WideToUtf8(value);
-            }
-            if (action == L"enablebutton") {
-                EXPECT_TRUE(names[L"xmlbutton"].count(element.GetAttribute(L"button")))
-                    << Describe(element);
-            }
+            EXPECT_NE(std::find(actions.begin(), actions.end(), action), actions.end())
+                << Vellmar::WideToUtf8(action);
             if (action == L"url") {
-                EXPECT_TRUE(value.starts_with(L"https://")) << Vellmar::WideToUtf8(value);
+                EXPECT_TRUE(element.GetAttribute(L"value").starts_with(L"https://"))
+                    << Describe(element);
             }
         });
         EXPECT_GT(files, 5);
         EXPECT_GT(acting, 0);
         EXPECT_FALSE(texts.empty());
         std::map<std::wstring, std::set<std::wstring>> defined; // language -> names
-        const auto raw = Parse(file, false);
         for (const XmlNode* group :
-             Elements(*Root(*raw).SelectNode(L"application/languagetable"), L"strings")) {
+             Elements(*Root(*expanded).SelectNode(L"application/languagetable"), L"strings")) {
             for (const XmlNode* entry : Elements(*group, L"string")) {
                 if (!entry->GetText().empty())
                     defined[group->GetAttribute(L"language")].insert(entry->GetAttribute(L"name"));

@@ -63,17 +63,13 @@ struct KeysCase {
 };
 
 const KeysCase kKeyCases[] = {
-    {"noKeyNoLook", {}, 0},
     {"pressWithoutFocus", {Qt::Key_Return, Qt::Key_Space, Qt::Key_A}, 0},
-    {"tabStartsAtTheFirst", {Qt::Key_Tab}, 1},
     {"tabSkipsTheDisabled", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}, 4},
     {"tabWraps", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab}, 1},
     {"backtabStartsAtTheLast", {Qt::Key_Backtab}, 4},
     {"arrowStartsAtTheFirst", {Qt::Key_Down}, 1},
     {"right", {Qt::Key_Tab, Qt::Key_Right}, 2},
-    {"down", {Qt::Key_Tab, Qt::Key_Down}, 3},
     {"rightThenDown", {Qt::Key_Tab, Qt::Key_Right, Qt::Key_Down}, 4},
-    {"upAndLeftBack", {Qt::Key_Backtab, Qt::Key_Up, Qt::Key_Left}, 1},
     {"nothingThatWay", {Qt::Key_Tab, Qt::Key_Left, Qt::Key_Up}, 1},
 };
 

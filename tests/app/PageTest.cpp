@@ -5,8 +5,6 @@
 
 #include <QTest>
 
-#include <thread>
-
 using namespace AppTest;
 
 namespace {
@@ -56,6 +54,7 @@ TEST_F(Pages, SecondPageOfTheSameNameIsDropped) {
     EXPECT_EQ(dialog->findChildren<CautorunDlg*>(Qt::FindDirectChildrenOnly).size(), 1);
 }
 
+// The fixed size and missing frame are read from the window manager in tests/desktop.
 TEST_F(Pages, PageActionSwitchesAndResizesTheWindow) {
     const std::wstring small = Bitmap("Art/Small.bmp", 120, 60, Qt::red);
     Bitmap("skins/large.bmp", 200, 90, Qt::blue);
@@ -67,9 +66,6 @@ TEST_F(Pages, PageActionSwitchesAndResizesTheWindow) {
     Click(L"main", 1019);
     EXPECT_EQ(dialog->CurrentPage(), L"other");
     EXPECT_EQ(dialog->size(), QSize(200, 90));
-    // Equal bounds make tiling window managers float the window instead of tiling it.
-    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());
-    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(dialog->windowTitle(), QString());
     EXPECT_TRUE(Page(L"other").isVisible());
     EXPECT_FALSE(Page(L"main").isVisible());
@@ -117,24 +113,16 @@ TEST_F(Pages, BadButtonKeepsItsSlotAndSurplusButtonsAreReported) {
     EXPECT_EQ(dialog->CurrentPage(), L"b") << "the second button is still slot 2";
 }
 
+// Every element the button reader rejects (FxXmlReaderTest) ends the build alike; here a colour.
 TEST_F(Pages, ABuildThatStopsAtABrokenElementKeepsThePageSize) {
-    const std::wstring bg = Bitmap("bg.bmp", 120, 80, Qt::darkBlue);
-    const std::wstring broken[] = {L"<!-- a comment -->", L"<sound pushed=\"p.wav\"/>",
-                                   L"<tooltip text=\"t\" colour=\"not a colour\"/>"};
-    std::wstring pages;
-    for (std::size_t i = 0; i < std::size(broken); ++i) {
-        const std::wstring button =
-            L"<xmlbutton name=\"b\" action=\"page\" value=\"a\">" + broken[i] + L"</xmlbutton>";
-        pages += PageXml(L"bg" + std::to_wstring(i), bg, button) +
-                 PageXml(L"plain" + std::to_wstring(i), L"", button);
-    }
-    Start(L"<pages default=\"bg0\">" + pages + L"</pages>");
-    for (std::size_t i = 0; i < std::size(broken); ++i) {
-        EXPECT_EQ(Page(L"bg" + std::to_wstring(i)).size(), QSize(120, 80)) << i;
-        EXPECT_EQ(Page(L"plain" + std::to_wstring(i)).size(),
-                  QSize(CautorunDlg::kDefaultWidth, CautorunDlg::kDefaultHeight))
-            << i;
-    }
+    const std::wstring button = L"<xmlbutton name=\"b\" action=\"page\" value=\"a\">"
+                                L"<tooltip text=\"t\" colour=\"not a colour\"/></xmlbutton>";
+    Start(L"<pages default=\"bg\">" +
+          PageXml(L"bg", Bitmap("bg.bmp", 120, 80, Qt::darkBlue), button) +
+          PageXml(L"plain", L"", button) + L"</pages>");
+    EXPECT_EQ(Page(L"bg").size(), QSize(120, 80));
+    EXPECT_EQ(Page(L"plain").size(),
+              QSize(CautorunDlg::kDefaultWidth, CautorunDlg::kDefaultHeight));
     EXPECT_EQ(dialog->size(), QSize(120, 80));
 }
 
@@ -166,12 +154,11 @@ TEST_F(Pages, EnableStatesAttributesAndTextsFollowTheEngine) {
 }
 
 TEST_F(Pages, PageQueueRunsAfterStartAndItsDelayLater) {
-    Start(
-        L"<actionqueues><actionqueue name=\"q&amp;1\"><action action=\"page\" value=\"b\"/>"
-        L"<delay value=\"150\"/><action action=\"page\" value=\"c\"/></actionqueue></actionqueues>"
-        L"<pages default=\"a\">" +
-        PageXml(L"a", L"", L"", L" actionqueue=\"q&amp;1\"") + PageXml(L"b") + PageXml(L"c") +
-        L"</pages>");
+    Start(L"<actionqueues><actionqueue name='q&amp;1'><action action='page' value='b'/><delay "
+          L"value='150'/><action action='page' value='c'/></actionqueue></actionqueues><pages "
+          L"default='a'>" +
+          PageXml(L"a", L"", L"", L" actionqueue='q&amp;1'") + PageXml(L"b") + PageXml(L"c") +
+          L"</pages>");
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"b"; }));
     EXPECT_EQ(engine->PendingDelayCount(), 1u);
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"c"; }));
@@ -187,17 +174,4 @@ TEST_F(Pages, OnlyTheTimedActionTimerRunsTheTimedAction) {
     EXPECT_TRUE(engine->HasTimedAction());
     ASSERT_TRUE(WaitFor([&] { return dialog->CurrentPage() == L"b"; }));
     EXPECT_FALSE(engine->HasTimedAction());
-}
-
-TEST_F(Pages, PostedCallsRunOnTheWindowThread) {
-    Start(L"<pages default=\"a\">" + PageXml(L"a") + L"</pages>");
-    std::vector<int> order;
-    std::thread worker([&] {
-        for (int i = 0; i < 3; ++i)
-            engine->PostToUiThread([&order, i] { order.push_back(i); });
-    });
-    worker.join();
-    EXPECT_TRUE(order.empty());
-    ASSERT_TRUE(WaitFor([&] { return order.size() == 3; }));
-    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
 }

@@ -32,6 +32,7 @@ protected:
     void SetUp() override {
         fs::create_directories(Home());
         fs::create_directories(dir / "tmp");
+        exe = Install("setup");
     }
     // Players' own letters, in Documents and in the install folder alike.
     fs::path Home() const { return dir / "Heim \u00c9t\u00e9 \u0434\u043e\u043c \u5bb6"; }
@@ -49,7 +50,7 @@ protected:
         dir.Write("disc/" + relative + "/data/autorun.xml", text);
     }
 
-    TestSupport::ProcessResult Run(const std::string& exe, const std::vector<std::string>& args,
+    TestSupport::ProcessResult Run(const std::string& program, const std::vector<std::string>& args,
                                    const std::string& lang = "C",
                                    const std::map<std::string, std::string>& extra = {},
                                    std::chrono::milliseconds limit = std::chrono::seconds(30)) {
@@ -65,13 +66,13 @@ protected:
             {"VELLMAR_REGISTRY_DIR", (dir / "registry").string()}};
         for (const auto& [name, value] : extra)
             environment[name] = value;
-        return RunProcess(exe, args, environment, {}, limit);
+        return RunProcess(program, args, environment, {}, limit);
     }
 
-    // A launcher in disc/setup whose start-up updates disc/setup/news from `route`, with the
-    // library beside it; its path.
-    std::string InstallNewsUpdate(Vellmar::Testing::LoopbackHttpServer& server,
-                                  const Vellmar::Testing::HttpRoute& route) {
+    // The launcher in disc/setup updates disc/setup/news from `route` at start-up, with the
+    // library beside it.
+    void InstallNewsUpdate(Vellmar::Testing::LoopbackHttpServer& server,
+                           const Vellmar::Testing::HttpRoute& route) {
         server.Route("/news.rar", route);
         // The test machine may be offline; a dedicated connection skips the probe.
         dir.Write("registry/HKEY_CURRENT_USER.reg",
@@ -83,11 +84,9 @@ protected:
                                  server.Url("/news.rar") +
                                  "'><true action='system' value='close'/><false action='system' "
                                  "value='close'/></condition></conditions></VellmarApp>");
-        const std::string exe = Install("setup");
         fs::copy_file(fs::path(std::getenv("VELLMAR_TEST_BIN_DIR")) / "libunrar.so",
                       fs::path(exe).parent_path() / "libunrar.so",
                       fs::copy_options::overwrite_existing);
-        return exe;
     }
 
     // The news update's work folders in `folder`; other programs may leave files in TMPDIR too.
@@ -103,19 +102,17 @@ protected:
     std::string ReadLog() const { return Vellmar::Testing::ReadFile(LogFile()); }
 
     Vellmar::Testing::TempDir dir{"vellmar-startup"};
+    std::string exe; // disc/setup/autorun
 };
 
 // The window would wait for a person: every run closes it from its initialization.
-const char* kEmptyConfig = "<?xml version=\"1.0\"?>\n<VellmarApp><application><initialization>"
-                           "<init action=\"system\" value=\"close\"/></initialization>"
-                           "</application></VellmarApp>\n";
+const char* kEmptyConfig = "<VellmarApp><application><initialization><init action='system' "
+                           "value='close'/></initialization></application></VellmarApp>";
 
 // Sends WM_DELETE_WINDOW, as a window manager's Alt+F4 or a task bar's Close does, to every
 // mapped top-level window on `display`; false when none shows in 25 s (the run's limit is 30 s).
 bool CloseFirstWindow(const std::string& display) {
-    Display* x = nullptr;
-    for (int attempt = 0; attempt < 100 && !(x = XOpenDisplay(display.c_str())); ++attempt)
-        ::usleep(50000);
+    Display* x = XOpenDisplay(display.c_str()); // the server answers once it named its display
     if (!x)
         return false;
     const Atom protocols = XInternAtom(x, "WM_PROTOCOLS", False);
@@ -152,7 +149,6 @@ bool CloseFirstWindow(const std::string& display) {
 
 // Start-ups that fail before the window exists: one message box, then a non-zero exit.
 TEST_F(Startup, FailedStartIsOneMessageAndANonZeroExit) {
-    const std::string exe = Install("setup");
     const std::string file = (dir / "disc/setup/data/autorun.xml").string();
     struct Row {
         const char* lang;
@@ -161,7 +157,6 @@ TEST_F(Startup, FailedStartIsOneMessageAndANonZeroExit) {
     };
     const Row rows[] = {
         {"C", nullptr, "MessageBox: Error:: The following file could not be found:\\nautorun.xml"},
-        {"de_DE.UTF-8", nullptr, "MessageBox: Fehler:: *"},
         {"C",
          "<?xml version=\"1.0\"?>\n<VellmarApp><pages default=\"a\">"
          "<page name=\"a\" background=\"missing.bmp\"/></pages></VellmarApp>\n",
@@ -202,12 +197,10 @@ TEST_F(Startup, AWindowManagerCloseEndsTheLauncherAsEscapeDoes) {
     Vellmar::Testing::PrivateXServer server;
     if (server.name.empty())
         GTEST_SKIP() << "no Xvfb";
-    WriteConfig("setup", "<?xml version=\"1.0\"?>\n<VellmarApp><pages default=\"a\">"
-                         "<page name=\"a\"/></pages></VellmarApp>\n");
+    WriteConfig("setup", "<VellmarApp><pages default='a'><page name='a'/></pages></VellmarApp>");
     bool sent = false;
     std::thread windowManager([&] { sent = CloseFirstWindow(server.name); });
-    const auto result =
-        Run(Install("setup"), {}, "C", {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.name}});
+    const auto result = Run(exe, {}, "C", {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", server.name}});
     windowManager.join();
     EXPECT_TRUE(sent);
     EXPECT_FALSE(result.timedOut);
@@ -230,19 +223,18 @@ TEST_F(Startup, InstallFoldersInEveryScript) {
     const fs::path tool =
         dir.Write("disc/" + folder + "/Outils/marqu\u00e9.sh", "#!/bin/sh\n: > \"$0.ran\"\n");
     fs::permissions(tool, fs::perms::owner_exec, fs::perm_options::add);
-    const std::string exe = Install(folder + "/bin");
-    const auto result = Run(exe, {"/log"});
+    const std::string nested = Install(folder + "/bin");
+    const auto result = Run(nested, {"/log"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(LinesStartingWith(result.err, "MessageBox:").empty()) << result.err;
     EXPECT_TRUE(fs::is_directory(dir / "disc" / folder /
                                  "Sauv\u00e9 \u0421\u043e\u0445\u0440 \u4fdd\u5b58"));
     EXPECT_TRUE(Vellmar::Testing::WaitUntil([&] { return fs::exists(tool.string() + ".ran"); }));
-    EXPECT_NE(ReadLog().find("] - Exe: " + exe + " v\r\n"), std::string::npos) << ReadLog();
+    EXPECT_NE(ReadLog().find("] - Exe: " + nested + " v\r\n"), std::string::npos) << ReadLog();
 }
 
 TEST_F(Startup, LogSwitchAppendsAndIsCaseSensitive) {
     WriteConfig("setup", kEmptyConfig);
-    const std::string exe = Install("setup");
     EXPECT_EQ(Run(exe, {"/LOG"}).exitCode, 0);
     EXPECT_FALSE(fs::exists(LogFile()));
 
@@ -288,7 +280,7 @@ TEST_F(Startup, LogThatCannotBeWrittenLosesLinesNotTheRun) {
                 "</actionqueues></VellmarApp>");
     fs::create_directories(LogFile().parent_path());
     fs::create_symlink("/dev/full", LogFile());
-    const auto result = Run(Install("setup"), {"/log"});
+    const auto result = Run(exe, {"/log"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(LinesStartingWith(result.err, "Could not"),
               std::vector<std::string>{"Could not write log file: " + LogFile().string() +
@@ -298,7 +290,6 @@ TEST_F(Startup, LogThatCannotBeWrittenLosesLinesNotTheRun) {
 
 TEST_F(Startup, WithoutADisplayOneLineInsteadOfAnAbort) {
     WriteConfig("setup", kEmptyConfig);
-    const std::string exe = Install("setup");
     for (const auto& [x11, wayland, reason] :
          {std::tuple{"", "", "neither DISPLAY nor WAYLAND_DISPLAY is set"},
           std::tuple{":31999", "", "DISPLAY=:31999 does not answer"},
@@ -316,7 +307,6 @@ TEST_F(Startup, WithoutADisplayOneLineInsteadOfAnAbort) {
 }
 
 TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
-    const std::string exe = Install("setup");
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"/?", "/log"}, std::vector<std::string>{"/log", "/?"}}) {
         const auto result = Run(exe, args);
@@ -330,32 +320,14 @@ TEST_F(Startup, UsageBoxEndsBeforeAnythingElse) {
 
 // Corrupt archives keep the old news: the news update and RAR tables prove that without a
 // process of its own.
-TEST_F(Startup, NewsUpdateReplacesTheNews) {
-    Vellmar::Testing::LoopbackHttpServer server;
-    Vellmar::Testing::HttpRoute route;
-    route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
-    const std::string exe = InstallNewsUpdate(server, route);
-    dir.Write("disc/setup/news/old.txt", "stale");
-
-    const auto result = Run(exe, {"/log"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(dir.List("disc/setup/news"), std::vector<std::string>{"today.txt"});
-    EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
-    const std::string log = ReadLog();
-    for (const char* line : {"Checking internet connection status", "Attempting update",
-                             "Committed ", "News update complete."})
-        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
-    EXPECT_EQ(dir.List("disc/setup"),
-              (std::vector<std::string>{"autorun", "data", "libunrar.so", "news"}));
-}
-
-TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
+TEST_F(Startup, NewsUpdateReplacesTheNewsAndRemovesWhatAKilledLauncherLeft) {
     Vellmar::Testing::LoopbackHttpServer server;
     Vellmar::Testing::HttpRoute route;
     route.body = Vellmar::Testing::Rar4Writer().file("today.txt", "fresh news").bytes();
     route.mode = Vellmar::Testing::HttpRoute::Mode::SlowDrip;
     route.dripInterval = std::chrono::milliseconds(200);
-    const std::string exe = InstallNewsUpdate(server, route);
+    InstallNewsUpdate(server, route);
+    dir.Write("disc/setup/news/old.txt", "stale");
     // Killed mid-download, as a logout would.
     EXPECT_TRUE(Run(exe, {}, "C", {}, std::chrono::seconds(5)).timedOut);
     const auto partial = WorkIn("tmp");
@@ -376,11 +348,17 @@ TEST_F(Startup, KilledLauncherLeavesWorkThatTheNextNewsUpdateRemoves) {
 
     route.mode = Vellmar::Testing::HttpRoute::Mode::Respond;
     server.Route("/news.rar", route);
-    EXPECT_EQ(Run(exe, {}).exitCode, 0);
+    const auto result = Run(exe, {"/log"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
     ::close(held);
     EXPECT_TRUE(WorkIn("tmp").empty());
     EXPECT_EQ(dir.List("disc/setup"),
               (std::vector<std::string>{live, "2d8b6e3a-4c5f-4a71-8cbd-2e3f4a5b6c7d", "autorun",
                                         "data", "libunrar.so", "news", "notes.vellmar-news"}));
+    EXPECT_EQ(dir.List("disc/setup/news"), std::vector<std::string>{"today.txt"});
     EXPECT_EQ(dir.Read("disc/setup/news/today.txt"), "fresh news");
+    const std::string log = ReadLog();
+    for (const char* line : {"Checking internet connection status", "Attempting update",
+                             "Committed ", "News update complete."})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
 }

@@ -49,9 +49,12 @@ protected:
         button->setGeometry(QRect(kButtonAt, QSize(100, 50)));
     }
 
-    void UseBitmap(const QImage& image, bool duplicate = true) {
+    // The image in every state, over the default appearance unless that is left out.
+    void UseBitmap(const QImage& image, bool defaultAppearance = true) {
+        if (defaultAppearance)
+            button->ApplyDefaultAppearance(L"");
         const std::wstring file = files.Save("skin" + std::to_string(++saved) + ".bmp", image);
-        button->Model().StoreBitmaps({file, L"", L"", L""}, duplicate);
+        button->Model().StoreBitmaps({file, L"", L"", L""}, true);
     }
 
     QColor Pixel(QPoint p) { return button->grab().toImage().pixelColor(p); }
@@ -81,7 +84,6 @@ protected:
 } // namespace
 
 TEST_F(FxButtonPixelTest, MagentaIsNotDrawnAndClippingLetsClicksThrough) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(QuarterMagenta());
     button->Model().StoreTransparencyColour(1, PerState<Colour>(C(255, 0, 255)), false);
     button->Prepare(nullptr, 0, -1, 0);
@@ -115,7 +117,6 @@ TEST_F(FxButtonPixelTest, ShapeIsSetBeforeAnyPaint) {
 }
 
 TEST_F(FxButtonPixelTest, InvertRegionCutsTheOpaquePixelsOut) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(QuarterMagenta());
     button->Model().StoreAll(&FxButtonModel::invertRegion, PerState<bool>(true), false);
     button->Model().StoreClippingColour1(PerState<Colour>(C(255, 0, 255)), false);
@@ -130,7 +131,6 @@ TEST_F(FxButtonPixelTest, InvertRegionCutsTheOpaquePixelsOut) {
 }
 
 TEST_F(FxButtonPixelTest, ClippingFromAMissingTransparencyRegionIsEmpty) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(QuarterMagenta());
     // Same colour pair as the transparency, whose mode stays off.
     auto& model = button->Model();
@@ -147,7 +147,7 @@ TEST_F(FxButtonPixelTest, ClippingFromAMissingTransparencyRegionIsEmpty) {
 
 TEST_F(FxButtonPixelTest, BottomRightPlacementAndEffectShift) {
     // Attach values: border size 2, up in normal, down in pushed.
-    UseBitmap(GuiTest::Filled(10, 10, Qt::blue));
+    UseBitmap(GuiTest::Filled(10, 10, Qt::blue), false);
     button->Model().bitmapPosition = PerState<unsigned>(0x2A);
     button->Prepare(nullptr, 0, -1, 0);
     EXPECT_EQ(button->Derived().placement[ButtonState::Normal], QRect(87, 37, 10, 10));
@@ -166,7 +166,6 @@ TEST_F(FxButtonPixelTest, BottomRightPlacementAndEffectShift) {
 }
 
 TEST_F(FxButtonPixelTest, ConstantAlphaBlendsHalf) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(GuiTest::Filled(20, 20, Qt::red));
     button->Model().StoreInt(&FxButtonModel::transparency, 255, PerState<int>(128), false);
     button->Prepare(nullptr, 0, -1, 0);
@@ -174,7 +173,6 @@ TEST_F(FxButtonPixelTest, ConstantAlphaBlendsHalf) {
 }
 
 TEST_F(FxButtonPixelTest, DisabledSharedBitmapIsAnEtchedSilhouette) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(GuiTest::Filled(20, 20, Qt::red));
     button->Model().bkColour[ButtonState::Disabled] = C(100, 100, 100);
     button->Prepare(nullptr, 0, -1, 0);
@@ -193,42 +191,36 @@ TEST_F(FxButtonPixelTest, DisabledSharedBitmapIsAnEtchedSilhouette) {
     EXPECT_TRUE(ColourNear(Pixel({45, 20}), Qt::blue));
 }
 
-struct BorderPixelCase {
-    const char* name;
-    unsigned stored;
-    bool duplicate;
-    bool down;      // draw the pushed state
-    unsigned drawn; // the effect whose colours appear
-};
-
-class FxButtonBorderTest : public FxButtonPixelTest,
-                           public ::testing::WithParamInterface<BorderPixelCase> {};
-
-TEST_P(FxButtonBorderTest, FramesUseTheEffectColours) {
-    const BorderPixelCase& c = GetParam();
+TEST_F(FxButtonPixelTest, FramesUseTheEffectColours) {
+    const struct {
+        const char* name;
+        unsigned stored;
+        bool duplicate;
+        bool down;      // draw the pushed state
+        unsigned drawn; // the effect whose colours appear
+    } cases[] = {
+        // The built-in pushed effect first: the later stores replace it.
+        {"builtin", kUnsetMarker, false, true, kEffectDown},
+        {"down", kEffectDown, false, false, kEffectDown},
+        {"unknown left by duplicate draws flat", kUnsetMarker, true, true, kEffectFlat},
+    };
     const Colour k = C(100, 150, 201);
     button->Model().bkColour = PerState<Colour>(k);
-    button->StoreBorderEffect(PerState<unsigned>(c.stored), c.duplicate);
-    button->setDown(c.down);
-    const auto colours = FxGeometry::BorderColours(k, c.drawn);
     const std::pair<QPoint, int> pixels[] = {
         {{0, 0}, 0},  {{50, 0}, 0}, {{0, 25}, 0},  {{1, 1}, 1},   {{50, 1}, 1},
         {{99, 0}, 2}, {{0, 49}, 2}, {{99, 49}, 2}, {{98, 48}, 3}, {{98, 2}, 3},
     };
-    const QImage image = button->grab().toImage();
-    for (const auto& [at, which] : pixels) {
-        EXPECT_TRUE(ColourNear(image.pixelColor(at), ToQColor(colours[which])))
-            << at.x() << "," << at.y() << " colour " << which + 1;
+    for (const auto& c : cases) {
+        button->StoreBorderEffect(PerState<unsigned>(c.stored), c.duplicate);
+        button->setDown(c.down);
+        const auto colours = FxGeometry::BorderColours(k, c.drawn);
+        const QImage image = button->grab().toImage();
+        for (const auto& [at, which] : pixels) {
+            EXPECT_TRUE(ColourNear(image.pixelColor(at), ToQColor(colours[which])))
+                << c.name << " at " << at.x() << "," << at.y() << " colour " << which + 1;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Effects, FxButtonBorderTest,
-    ::testing::Values(BorderPixelCase{"down", kEffectDown, false, false, kEffectDown},
-                      BorderPixelCase{"builtin", kUnsetMarker, false, true, kEffectDown},
-                      // an unknown effect left by duplicate draws flat
-                      BorderPixelCase{"unknown", kUnsetMarker, true, true, kEffectFlat}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The snapshot of the page's bitmap moves with the effect (normal is up: one pixel up and
 // left), and is black where that bitmap ends and under its transparent pixels.
@@ -283,7 +275,6 @@ TEST_F(FxButtonPixelTest, TextAndGlyphRectanglesFollowTheKind) {
 }
 
 TEST_F(FxButtonPixelTest, ResizingReplacesThePlacement) {
-    button->ApplyDefaultAppearance(L"");
     UseBitmap(GuiTest::Filled(10, 10, Qt::blue));
     button->Prepare(nullptr, 0, -1, 0);
     ShowPage();

@@ -187,8 +187,7 @@ TEST_F(FxXmlReaderTest, SoundTooltipAndCursorAttributes) {
     EXPECT_FALSE(M().sounds.on);
 
     std::wstring text;
-    Colour fore = 0;
-    Colour back = 0;
+    Colour fore = 0, back = 0;
     EXPECT_TRUE(Read(L"<tooltip text=''/>"));
     EXPECT_FALSE(button->GetTooltip(text, fore, back));
     const Colour initialBack = M().tooltip.bgColour;
@@ -215,7 +214,9 @@ TEST_F(FxXmlReaderTest, SoundTooltipAndCursorAttributes) {
     for (const auto& c : cursors) {
         EXPECT_TRUE(Read(c.xml));
         EXPECT_EQ(M().cursor, c.shape) << QString::fromWCharArray(c.xml).toStdString();
+        // The button's own: Qt shows it while the pointer is over the button.
         EXPECT_EQ(button->testAttribute(Qt::WA_SetCursor), c.shape.has_value());
+        EXPECT_EQ(button->cursor().shape(), c.shape.value_or(Qt::ArrowCursor));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "tests/support/QtApplicationEnvironment.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace GuiTest {
@@ -22,14 +23,12 @@ QImage Filled(int width, int height, QColor colour) {
 }
 
 ::testing::AssertionResult ColourNear(QColor actual, QColor expected, int tolerance) {
-    if (std::abs(actual.red() - expected.red()) <= tolerance &&
-        std::abs(actual.green() - expected.green()) <= tolerance &&
-        std::abs(actual.blue() - expected.blue()) <= tolerance)
+    if (std::max({std::abs(actual.red() - expected.red()),
+                  std::abs(actual.green() - expected.green()),
+                  std::abs(actual.blue() - expected.blue())}) <= tolerance)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "got (" << actual.red() << ", " << actual.green() << ", " << actual.blue()
-           << "), expected (" << expected.red() << ", " << expected.green() << ", "
-           << expected.blue() << ")";
+    return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
+                                         << expected.name().toStdString();
 }
 
 } // namespace GuiTest
