@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -37,7 +38,7 @@ public:
     std::unique_ptr<ActionEngine> engine;
 
 private:
-    std::string savedDirectory;
+    std::filesystem::path savedDirectory;
 };
 
 } // namespace Vellmar::Testing

@@ -21,15 +21,6 @@ constexpr std::size_t MaxRequestBytes = 64 * 1024;
 constexpr std::size_t ChunkBytes = 256 * 1024;
 constexpr std::uint64_t TruncatedShortfall = 1000;
 
-const char* Reason(int status) {
-    // clang-format off
-    static const std::map<int, const char*> reasons{{200, "OK"}, {301, "Moved Permanently"},
-        {302, "Found"}, {404, "Not Found"}, {500, "Internal Server Error"}};
-    // clang-format on
-    const auto found = reasons.find(status);
-    return found == reasons.end() ? "Status" : found->second;
-}
-
 bool Readable(int fd) {
     pollfd waiting{fd, POLLIN, 0};
     return ::poll(&waiting, 1, PollMs) > 0;
@@ -199,8 +190,9 @@ void LoopbackHttpServer::Serve(int connection) {
     const HttpRoute route = Find(target);
     const std::uint64_t size = route.generatedSize > 0 ? route.generatedSize : route.body.size();
 
-    std::string head = "HTTP/1.1 " + std::to_string(route.status) + " " + Reason(route.status) +
-                       "\r\nConnection: close\r\n";
+    // Clients go by the status code; the reason phrase is any text.
+    std::string head =
+        "HTTP/1.1 " + std::to_string(route.status) + " Status\r\nConnection: close\r\n";
     if (route.mode == HttpRoute::Mode::TruncateBody)
         head += "Content-Length: " + std::to_string(size + TruncatedShortfall) + "\r\n";
     else if (route.mode != HttpRoute::Mode::Endless)

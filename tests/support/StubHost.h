@@ -19,8 +19,6 @@ namespace Vellmar::Testing {
 // calls only when the test says so, on a clock of its own (nothing sleeps).
 class StubHost : public EngineHost {
 public:
-    StubHost() = default;
-    explicit StubHost(ActionEngine& engine) : engine(&engine) {}
     void Attach(ActionEngine& target) { engine = &target; }
 
     void StartTimer(int milliseconds) override;
@@ -57,8 +55,6 @@ public:
     // Has the engine process its posted calls when any were announced; returns the number of
     // announcements consumed.
     int DeliverPosted();
-
-    int Now() const { return now; }
 
     // "ShowPage(name)", "Quit()", ... in call order.
     std::vector<std::wstring> calls;

@@ -88,6 +88,8 @@ TEST_F(DirectoryTest, CopyFailures) {
 namespace {
 
 using Strings = std::vector<std::string>;
+using Tree = std::map<std::string, std::string>;
+using Vellmar::Testing::Snapshot;
 
 CommitMoves Without(bool exchange) {
     CommitMoves moves = DefaultCommitMoves();
@@ -123,9 +125,8 @@ TEST_F(CommitDirectoryTest, ReplacesWhateverIsThereAndLeavesNothingBehind) {
         const CommitLeftover leftover =
             CommitDirectory(location, dir.Wide("staged"), Without(exchange));
         EXPECT_EQ(leftover.path, L"") << what;
-        EXPECT_EQ(dir.List(), Strings{"news"}) << what;
-        EXPECT_EQ(dir.List("news"), Strings{"new.txt"}) << what;
-        EXPECT_EQ(dir.Read("news/new.txt"), "new") << what;
+        EXPECT_EQ(Snapshot(dir.Path()), (Tree{{"news", "dir"}, {"news/new.txt", "file:new"}}))
+            << what;
         fs::remove_all(dir / "news");
     }
 }
@@ -211,14 +212,10 @@ TEST_F(UniqueNameTest, BrokenOrExhaustedNameSourcesThrowInsteadOfLooping) {
         dir.Write(taken, "");
     const std::vector<std::vector<std::wstring>> broken{{L"a", L"a", L"a"}, {L""}};
     auto failing = [](const std::wstring&) { throw std::runtime_error("fails"); };
-    for (const auto& names : broken) {
-        try {
-            TryWithUniqueName(failing, dir.Wide(), L"", Sequence(names));
-            ADD_FAILURE() << "no exception";
-        } catch (const std::runtime_error& e) {
-            EXPECT_NE(std::string(e.what()).find("name source is broken"), std::string::npos);
-        }
-    }
+    for (const auto& names : broken)
+        EXPECT_THAT([&] { TryWithUniqueName(failing, dir.Wide(), L"", Sequence(names)); },
+                    testing::ThrowsMessage<std::runtime_error>(
+                        testing::HasSubstr("name source is broken")));
     int calls = 0;
     auto count = [&](const std::wstring&) { ++calls; };
     EXPECT_THROW(TryWithUniqueName(count, dir.Wide(), L"", Sequence({L"x", L"y", L"z"})),
