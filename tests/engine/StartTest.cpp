@@ -17,20 +17,14 @@ protected:
     }
 };
 
-TEST_F(StartTest, InitializationThenPagesThenDefaultPage) {
-    StartRaw("<autorun><pages default='main'><page name='main'/></pages>"
-             "<application><initialization><init action='subpage' value='first'/>"
-             "<!-- ignored --><other action='subpage' value='no'/>"
-             "<INIT action='subpage' value='second'/></initialization></application></autorun>");
-    EXPECT_EQ(host.calls, (Names{L"ShowSubpage(first)", L"ShowSubpage(second)", L"BuildPages()",
-                                 L"ShowPage(main)"}));
-    ASSERT_EQ(host.builtPages.size(), 1u);
-    EXPECT_EQ(host.builtPages[0], L"<pages default=\"main\"><page name=\"main\"/></pages>");
-    EXPECT_FALSE(engine->IsLoadFailed());
-}
-
-TEST_F(StartTest, InitializationEndsAtCloseOrAFailingInit) {
+// Initialization elements run in order, then the pages are built and the default one shown,
+// unless an element closes the launcher or fails.
+TEST_F(StartTest, InitializationThenPagesThenDefaultPageUntilAnElementEndsIt) {
     const std::pair<const char*, Names> cases[] = {
+        {"<init action='subpage' value='first'/><!-- ignored -->"
+         "<other action='subpage' value='no'/><INIT action='subpage' value='second'/>",
+         {L"ShowSubpage(first)", L"ShowSubpage(second)", L"ShowSubpage(last)", L"BuildPages()",
+          L"ShowPage(main)"}},
         {"<init action='system' value='close'/>", {L"Quit()"}},
         {"<init action='subpage' value='x' delay='1x'/>", {L"BuildPages()", L"ShowPage(main)"}},
     };
@@ -38,12 +32,15 @@ TEST_F(StartTest, InitializationEndsAtCloseOrAFailingInit) {
         engine = std::make_unique<ActionEngine>(context, false, media);
         host.Attach(*engine);
         host.calls.clear();
-        StartRaw(std::string("<autorun><pages default='main'/><application><initialization>") +
+        StartRaw(std::string("<autorun><pages default='main'><page name='main'/></pages>"
+                             "<application><initialization>") +
                  init +
-                 "<init action='subpage' value='never'/></initialization></application>"
+                 "<init action='subpage' value='last'/></initialization></application>"
                  "</autorun>");
         EXPECT_EQ(host.calls, calls) << init;
     }
+    EXPECT_EQ(host.builtPages[0], L"<pages default=\"main\"><page name=\"main\"/></pages>");
+    EXPECT_FALSE(engine->IsLoadFailed());
 }
 
 TEST_F(StartTest, ThePageBuildMayStopTheEngine) {

@@ -128,11 +128,7 @@ HttpRoute LoopbackHttpServer::Find(const std::string& target) const {
     auto found = routes.find(target);
     if (found == routes.end())
         found = routes.find(target.substr(0, target.find('?')));
-    if (found != routes.end())
-        return found->second;
-    HttpRoute missing;
-    missing.status = 404;
-    return missing;
+    return found != routes.end() ? found->second : HttpRoute{.status = 404};
 }
 
 bool LoopbackHttpServer::Send(int connection, const char* data, std::size_t size) {
