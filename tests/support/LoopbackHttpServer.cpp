@@ -150,7 +150,7 @@ bool LoopbackHttpServer::Send(int connection, const char* data, std::size_t size
 }
 
 bool LoopbackHttpServer::SendBody(int connection, const HttpRoute& route, std::uint64_t size) {
-    if (route.generatedSize == 0)
+    if (route.generatedSize == 0 && route.mode != HttpRoute::Mode::Endless)
         return Send(connection, route.body.data(), static_cast<std::size_t>(size));
     // Multiples of 251 keep the pattern continuous from one chunk to the next.
     std::string chunk(ChunkBytes / 251 * 251, '\0');
@@ -205,9 +205,7 @@ void LoopbackHttpServer::Serve(int connection) {
         return Reset(connection);
     }
     if (route.mode == Mode::Endless) {
-        HttpRoute endless = route;
-        endless.generatedSize = 1;
-        while (SendBody(connection, endless, ChunkBytes / 251 * 251)) {
+        while (SendBody(connection, route, ChunkBytes / 251 * 251)) {
         }
         return;
     }
