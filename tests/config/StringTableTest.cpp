@@ -1,22 +1,15 @@
 #include "config/StringTable.h"
 #include "config/LanguageSelection.h"
-#include "ltf/xml/XmlDocument.h"
-#include "ltf/xml/XmlNode.h"
-#include "ltf/xml/XmlNodeList.h"
-#include "ltf/xml/XmlParser.h"
 #include "platform/ShellFolders.h"
 #include "res/EmbeddedResources.h"
 #include "support/Text.h"
 #include "tests/support/ScopedEnv.h"
-#include "tests/support/TempDir.h"
-
-#include <gtest/gtest.h>
+#include "tests/xml/XmlTestSupport.h"
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <memory>
 #include <regex>
 #include <set>
 #include <thread>
@@ -42,9 +35,7 @@ class StringTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
         table.LoadFromString(kEmbedded);
-        std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
-        parser->ParseString(kConfiguration);
-        table.Load(parser->GetDocument()->GetDocumentElement());
+        table.Load(XmlTest::Root(*XmlTest::Parse(kConfiguration)));
     }
     StringTable table;
 };
@@ -58,10 +49,8 @@ std::wstring EmbeddedText() {
 
 // language -> key -> text, read straight from the document's shape.
 Texts ReadTexts() {
-    std::unique_ptr<XmlParser> parser(CreateXmlParser(0));
-    parser->ParseString(EmbeddedText());
-    XmlNode* table =
-        parser->GetDocument()->GetDocumentElement()->SelectNode(L"application/languagetable");
+    const auto parser = XmlTest::Parse(EmbeddedText());
+    XmlNode* table = XmlTest::Root(*parser)->SelectNode(L"application/languagetable");
     EXPECT_NE(table, nullptr);
     Texts texts;
     for (int i = 0; table && i < table->GetChildNodes()->GetLength(); ++i) {
