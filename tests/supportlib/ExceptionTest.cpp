@@ -1,5 +1,4 @@
 #include "support/DynamicLibrary.h"
-#include "support/LtfException.h"
 #include "support/Text.h"
 #include "support/VellmarException.h"
 #include "tests/supportlib/Thrown.h"

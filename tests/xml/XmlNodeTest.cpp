@@ -1,9 +1,5 @@
 #include "XmlTestSupport.h"
 
-#include "support/LtfException.h"
-
-#include <gtest/gtest.h>
-
 using namespace LTF::Xml;
 using XmlTest::Parse;
 using XmlTest::Root;

@@ -1,7 +1,6 @@
 #include "XmlTestSupport.h"
 
 #include "ltf/xml/LibXmlParser.h"
-#include "support/LtfException.h"
 #include "support/Text.h"
 #include "tests/support/LoopbackHttpServer.h"
 
