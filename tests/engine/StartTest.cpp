@@ -13,7 +13,7 @@ class StartTest : public EngineFixture {
 protected:
     void StartRaw(const std::string& text) {
         dir.Write("data/autorun.xml", text);
-        engine->Start(&host, Path("data/autorun.xml"));
+        engine->Start(&host, dir.Wide("data/autorun.xml"));
     }
 };
 
@@ -54,24 +54,24 @@ TEST_F(StartTest, ThePageBuildMayStopTheEngine) {
     stopping.target = engine.get();
     stopping.Attach(*engine);
     dir.Write("data/autorun.xml", "<autorun><pages default='main'/></autorun>");
-    engine->Start(&stopping, Path("data/autorun.xml"));
+    engine->Start(&stopping, dir.Wide("data/autorun.xml"));
     EXPECT_EQ(stopping.calls, (Names{L"BuildPages()"}));
 }
 
 TEST_F(StartTest, UnreadableConfigurationsAreShownAndMarked) {
-    engine->Load(Path("data/missing.xml"));
+    engine->Load(dir.Wide("data/missing.xml"));
     EXPECT_TRUE(engine->IsLoadFailed());
     dir.Write("data/malformed.xml", "<autorun>\n<pages></autorun>");
-    engine->Load(Path("data/malformed.xml"));
+    engine->Load(dir.Wide("data/malformed.xml"));
     EXPECT_TRUE(engine->IsLoadFailed());
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[0],
-              std::make_pair(std::wstring(L"Error"), L"Not found: " + Path("data/missing.xml")));
+    EXPECT_EQ(boxes.shown[0], std::make_pair(std::wstring(L"Error"),
+                                             L"Not found: " + dir.Wide("data/missing.xml")));
     EXPECT_EQ(boxes.shown[1].first, L"Error");
     EXPECT_TRUE(boxes.shown[1].second.starts_with(L"Parse: ")) << boxes.shown[1].second;
     EXPECT_NE(boxes.shown[1].second.find(L" at 2:"), std::wstring::npos) << "line and column";
     dir.Write("data/good.xml", "<autorun/>");
-    engine->Load(Path("data/good.xml"));
+    engine->Load(dir.Wide("data/good.xml"));
     EXPECT_FALSE(engine->IsLoadFailed());
 }
 
@@ -97,7 +97,7 @@ protected:
 
 TEST_F(MusicTest, PagesMusicWaitsForThePaintPausesWithMuteAndClosesWithTheEngine) {
     StartWithMusic(1500ms, L"${EXE_DIR}/theme.WAV");
-    EXPECT_EQ(engine->Music().File(), Path() + L"/theme.WAV");
+    EXPECT_EQ(engine->Music().File(), dir.Wide() + L"/theme.WAV");
     std::this_thread::sleep_for(200ms);
     host.DeliverPosted();
     EXPECT_FALSE(Status().open) << "nothing before the page is painted";
@@ -123,19 +123,19 @@ TEST_F(MusicTest, PagesMusicWaitsForThePaintPausesWithMuteAndClosesWithTheEngine
 }
 
 TEST_F(MusicTest, MutedInTheInitializationNothingWaitsForThePaintOrPlays) {
-    StartWithMusic(300ms, Path("Theme.wav"),
+    StartWithMusic(300ms, dir.Wide("Theme.wav"),
                    L"<application><initialization><init action='system' value='mute'/>"
                    L"</initialization></application>");
-    EXPECT_EQ(engine->Music().File(), Path("Theme.wav"));
+    EXPECT_EQ(engine->Music().File(), dir.Wide("Theme.wav"));
     host.Paint();
     std::this_thread::sleep_for(200ms);
     host.DeliverPosted();
-    engine->Music().Play(Path("Theme.wav"));
+    engine->Music().Play(dir.Wide("Theme.wav"));
     EXPECT_FALSE(Status().open);
 }
 
 TEST_F(MusicTest, ASecondaryEngineLeavesTheMediaAlone) {
-    StartWithMusic(2000ms, Path("Theme.wav"));
+    StartWithMusic(2000ms, dir.Wide("Theme.wav"));
     ASSERT_TRUE(PaintUntilOpen());
     {
         ActionEngine secondary(context, true, media);
