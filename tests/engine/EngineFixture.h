@@ -23,7 +23,6 @@ public:
     // Runs one action element given as XML text, as a button would.
     void Run(const std::wstring& actionXml) { engine->ExecuteActionXml(actionXml); }
 
-    std::wstring Path(const std::string& name = {}) const { return dir.Wide(name); }
     bool Called(const std::wstring& call) const {
         return std::count(host.calls.begin(), host.calls.end(), call) > 0;
     }

@@ -55,10 +55,12 @@ TEST_F(NewsUpdateSeamTest, JobsFromStartUpBeginAtItsEndLaterOnesAtOnce) {
           L"URL='http://127.0.0.1/n.rar'><true action='page' value='fresh'/>"
           L"<false action='page' value='stale'/></condition></conditions>");
     ASSERT_EQ(log.made.size(), 1u);
-    EXPECT_EQ(log.made[0].url, L"http://127.0.0.1/n.rar");
-    EXPECT_EQ(log.made[0].location, L"${EXE_DIR}/news") << "the job expands its own addresses";
-    EXPECT_EQ(log.made[0].successActionsXml, L"<true action=\"page\" value=\"fresh\"/>");
-    EXPECT_EQ(log.made[0].failureActionsXml, L"<false action=\"page\" value=\"stale\"/>");
+    const NewsUpdateRequest& made = log.made[0];
+    // The job expands its own addresses.
+    EXPECT_EQ(std::tie(made.location, made.url, made.failureActionsXml, made.successActionsXml),
+              std::make_tuple(L"${EXE_DIR}/news", L"http://127.0.0.1/n.rar",
+                              L"<false action=\"page\" value=\"stale\"/>",
+                              L"<true action=\"page\" value=\"fresh\"/>"));
     EXPECT_EQ(log.started, 1);
 
     Run(L"<action action='condition' value='news'/>");

@@ -9,20 +9,20 @@ TEST_F(PostedCallTest, CallsFromFourThreadsRunOnceInPostingOrderPerThread) {
     Start(L"");
     constexpr int kThreads = 4;
     constexpr int kCalls = 2000;
-    std::vector<std::vector<int>> seen(kThreads); // touched only on this thread
+    std::vector<std::vector<int>> seen(kThreads); // touched only on this thread, as is `delivered`
+    int delivered = 0;
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([&, t] {
             for (int i = 0; i < kCalls; ++i)
-                engine->PostToUiThread([&seen, t, i] { seen[t].push_back(i); });
+                engine->PostToUiThread([&seen, &delivered, t, i] {
+                    seen[t].push_back(i);
+                    ++delivered;
+                });
         });
     // Deliver while the workers are still posting, as the event loop would.
-    int delivered = 0;
     while (delivered < kThreads * kCalls) {
         host.DeliverPosted();
-        delivered = 0;
-        for (const auto& calls : seen)
-            delivered += static_cast<int>(calls.size());
         std::this_thread::yield();
     }
     for (auto& thread : threads)

@@ -2,8 +2,6 @@
 
 #include "support/Text.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -19,11 +17,6 @@ const std::wstring kStrings = LR"(<languagetable><strings language="en">
 <string name="main">Main title</string></strings>
 <strings language="fr"><string name="error_title">Erreur</string></strings></languagetable>)";
 
-std::string CurrentDirectory() {
-    char buffer[4096] = {};
-    return ::getcwd(buffer, sizeof buffer) ? buffer : "/";
-}
-
 } // namespace
 
 LauncherSandbox::LauncherSandbox(const std::string& prefix)
@@ -31,7 +24,7 @@ LauncherSandbox::LauncherSandbox(const std::string& prefix)
       runtime("XDG_RUNTIME_DIR", (dir / "run").string()),
       previousBoxes(MessageBoxService::Install(&boxes)),
       media(std::make_shared<Platform::MediaPlayer>("fakesink sync=true")),
-      savedDirectory(CurrentDirectory()) {
+      savedDirectory(fs::current_path()) {
     fs::create_directories(dir / "registry");
     fs::create_directories(dir / "run");
     fs::permissions(dir / "run", fs::perms::owner_all);
@@ -40,15 +33,15 @@ LauncherSandbox::LauncherSandbox(const std::string& prefix)
     context.strings.SetBuiltInVariable(L"EXE_BASENAME", L"autorun");
     context.selectedLanguage = context.requestedLanguage = L"en";
     // Start-up makes the launcher's folder the current one.
-    if (::chdir(dir.Path().c_str()) != 0)
-        ADD_FAILURE() << "cannot enter " << dir.Path();
+    fs::current_path(dir.Path());
     engine = std::make_unique<ActionEngine>(context, false, media);
 }
 
 LauncherSandbox::~LauncherSandbox() {
     engine.reset();
     MessageBoxService::Install(previousBoxes);
-    (void)!::chdir(savedDirectory.c_str()); // nothing to go back to when it fails
+    std::error_code nothingToGoBackTo;
+    fs::current_path(savedDirectory, nothingToGoBackTo);
 }
 
 std::wstring LauncherSandbox::WriteConfiguration(const std::wstring& body) const {

@@ -1,18 +1,30 @@
 #pragma once
 
 #include "config/LauncherContext.h"
+#include "config/MessageBoxService.h"
 #include "engine/ActionEngine.h"
 #include "platform/MediaPlayer.h"
-#include "tests/support/RecordingMessageBox.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Vellmar::Testing {
+
+// Keeps every message box as (caption, text) instead of showing it.
+class RecordingMessageBox : public MessageBoxService {
+public:
+    void Show(const std::wstring& caption, const std::wstring& text, MessageIcon) override {
+        shown.emplace_back(caption, text);
+    }
+    std::vector<std::pair<std::wstring, std::wstring>> shown;
+};
 
 // What an engine needs around it, kept away from the user's own files: a fresh folder that
 // stands for the launcher's folder (EXE_DIR) and is the current folder, the registry and lock
@@ -37,7 +49,7 @@ public:
     std::unique_ptr<ActionEngine> engine;
 
 private:
-    std::string savedDirectory;
+    std::filesystem::path savedDirectory;
 };
 
 } // namespace Vellmar::Testing

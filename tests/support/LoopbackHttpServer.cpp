@@ -21,15 +21,6 @@ constexpr std::size_t MaxRequestBytes = 64 * 1024;
 constexpr std::size_t ChunkBytes = 256 * 1024;
 constexpr std::uint64_t TruncatedShortfall = 1000;
 
-const char* Reason(int status) {
-    // clang-format off
-    static const std::map<int, const char*> reasons{{200, "OK"}, {301, "Moved Permanently"},
-        {302, "Found"}, {404, "Not Found"}, {500, "Internal Server Error"}};
-    // clang-format on
-    const auto found = reasons.find(status);
-    return found == reasons.end() ? "Status" : found->second;
-}
-
 bool Readable(int fd) {
     pollfd waiting{fd, POLLIN, 0};
     return ::poll(&waiting, 1, PollMs) > 0;
@@ -137,11 +128,7 @@ HttpRoute LoopbackHttpServer::Find(const std::string& target) const {
     auto found = routes.find(target);
     if (found == routes.end())
         found = routes.find(target.substr(0, target.find('?')));
-    if (found != routes.end())
-        return found->second;
-    HttpRoute missing;
-    missing.status = 404;
-    return missing;
+    return found != routes.end() ? found->second : HttpRoute{.status = 404};
 }
 
 bool LoopbackHttpServer::Send(int connection, const char* data, std::size_t size) {
@@ -163,7 +150,7 @@ bool LoopbackHttpServer::Send(int connection, const char* data, std::size_t size
 }
 
 bool LoopbackHttpServer::SendBody(int connection, const HttpRoute& route, std::uint64_t size) {
-    if (route.generatedSize == 0)
+    if (route.generatedSize == 0 && route.mode != HttpRoute::Mode::Endless)
         return Send(connection, route.body.data(), static_cast<std::size_t>(size));
     // Multiples of 251 keep the pattern continuous from one chunk to the next.
     std::string chunk(ChunkBytes / 251 * 251, '\0');
@@ -199,8 +186,9 @@ void LoopbackHttpServer::Serve(int connection) {
     const HttpRoute route = Find(target);
     const std::uint64_t size = route.generatedSize > 0 ? route.generatedSize : route.body.size();
 
-    std::string head = "HTTP/1.1 " + std::to_string(route.status) + " " + Reason(route.status) +
-                       "\r\nConnection: close\r\n";
+    // Clients go by the status code; the reason phrase is any text.
+    std::string head =
+        "HTTP/1.1 " + std::to_string(route.status) + " Status\r\nConnection: close\r\n";
     if (route.mode == HttpRoute::Mode::TruncateBody)
         head += "Content-Length: " + std::to_string(size + TruncatedShortfall) + "\r\n";
     else if (route.mode != HttpRoute::Mode::Endless)
@@ -217,9 +205,7 @@ void LoopbackHttpServer::Serve(int connection) {
         return Reset(connection);
     }
     if (route.mode == Mode::Endless) {
-        HttpRoute endless = route;
-        endless.generatedSize = 1;
-        while (SendBody(connection, endless, ChunkBytes / 251 * 251)) {
+        while (SendBody(connection, route, ChunkBytes / 251 * 251)) {
         }
         return;
     }

@@ -23,10 +23,10 @@ struct HttpRoute {
     };
     Mode mode = Mode::Respond;
     int status = 200;
-    std::string body;
+    std::string body = {};
     // When set, the body is this many pattern bytes (PatternByte) instead of `body`.
     std::uint64_t generatedSize = 0;
-    std::vector<std::string> extraHeaders;
+    std::vector<std::string> extraHeaders = {};
     std::chrono::milliseconds dripInterval{50};
 };
 

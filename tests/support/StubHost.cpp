@@ -8,30 +8,10 @@
 
 namespace Vellmar::Testing {
 
-void StubHost::StartTimer(int milliseconds) {
-    Record(L"StartTimer(" + std::to_wstring(milliseconds) + L")");
-    timer = Due{now + milliseconds, order++};
-}
-
-void StubHost::StartQueueTimer(std::uint64_t id, int milliseconds) {
-    Record(L"StartQueueTimer(" + std::to_wstring(milliseconds) + L")");
-    queueTimers[id] = Due{now + milliseconds, order++};
-}
-
-void StubHost::BuildPages(const std::wstring& pagesXml) {
-    Record(L"BuildPages()");
-    builtPages.push_back(pagesXml);
-}
-
 void StubHost::SetButtonAttribute(const std::wstring& buttonName,
                                   const LTF::Xml::XmlNode* attribute) {
     Record(L"SetButtonAttribute(" + buttonName + L")");
     buttonAttributeXml.push_back(attribute ? attribute->GetXml() : std::wstring());
-}
-
-void StubHost::UpdateMuteButtons(const MuteBitmaps& bitmaps) {
-    Record(L"UpdateMuteButtons()");
-    muteUpdates.push_back(bitmaps);
 }
 
 bool StubHost::FireNext(long long until) {
@@ -75,11 +55,6 @@ int StubHost::RunAllTimers(int limit) {
     while (fired < limit && FireNext(LLONG_MAX))
         ++fired;
     return fired;
-}
-
-void StubHost::AfterFirstPaint(std::function<void()> call) {
-    Record(L"AfterFirstPaint()");
-    afterPaint.push_back(std::move(call));
 }
 
 void StubHost::Paint() {

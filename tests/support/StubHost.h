@@ -19,17 +19,24 @@ namespace Vellmar::Testing {
 // calls only when the test says so, on a clock of its own (nothing sleeps).
 class StubHost : public EngineHost {
 public:
-    StubHost() = default;
-    explicit StubHost(ActionEngine& engine) : engine(&engine) {}
     void Attach(ActionEngine& target) { engine = &target; }
 
-    void StartTimer(int milliseconds) override;
-    void StartQueueTimer(std::uint64_t id, int milliseconds) override;
+    void StartTimer(int milliseconds) override {
+        Record(L"StartTimer(" + std::to_wstring(milliseconds) + L")");
+        timer = Due{now + milliseconds, order++};
+    }
+    void StartQueueTimer(std::uint64_t id, int milliseconds) override {
+        Record(L"StartQueueTimer(" + std::to_wstring(milliseconds) + L")");
+        queueTimers[id] = Due{now + milliseconds, order++};
+    }
     bool PostRunPosted() override { return hasWindow && ++postedAnnouncements; }
     void ShowMessageBox(const std::wstring& caption, const std::wstring& text) override {
         messageBoxes.emplace_back(caption, text);
     }
-    void BuildPages(const std::wstring& pagesXml) override;
+    void BuildPages(const std::wstring& pagesXml) override {
+        Record(L"BuildPages()");
+        builtPages.push_back(pagesXml);
+    }
     void ShowPage(const std::wstring& name) override { Record(L"ShowPage(" + name + L")"); }
     void CyclePage() override { Record(L"CyclePage()"); }
     void ShowSubpage(const std::wstring& name) override { Record(L"ShowSubpage(" + name + L")"); }
@@ -37,13 +44,19 @@ public:
     void SetButtonAttribute(const std::wstring& buttonName,
                             const LTF::Xml::XmlNode* attribute) override;
     void Refresh() override { Record(L"Refresh()"); }
-    void UpdateMuteButtons(const MuteBitmaps& bitmaps) override;
+    void UpdateMuteButtons(const MuteBitmaps& bitmaps) override {
+        Record(L"UpdateMuteButtons()");
+        muteUpdates.push_back(bitmaps);
+    }
     void Minimize() override { Record(L"Minimize()"); }
     void Quit() override { Record(L"Quit()"); }
     void AddPrivateFont(const std::wstring& path) override {
         Record(L"AddPrivateFont(" + path + L")");
     }
-    void AfterFirstPaint(std::function<void()> call) override;
+    void AfterFirstPaint(std::function<void()> call) override {
+        Record(L"AfterFirstPaint()");
+        afterPaint.push_back(std::move(call));
+    }
 
     // The window's first paint: runs what waited for it so far, as the event loop would.
     void Paint();
@@ -57,8 +70,6 @@ public:
     // Has the engine process its posted calls when any were announced; returns the number of
     // announcements consumed.
     int DeliverPosted();
-
-    int Now() const { return now; }
 
     // "ShowPage(name)", "Quit()", ... in call order.
     std::vector<std::wstring> calls;

@@ -40,10 +40,6 @@ fs::path TempDir::Write(const std::string& name, const std::string& bytes) const
     return file;
 }
 
-std::string TempDir::Read(const std::string& name) const {
-    return ReadFile(root / name);
-}
-
 void TempDir::MakeReadOnly(const std::string& name) const {
     fs::permissions(root / name,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,

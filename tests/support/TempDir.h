@@ -9,6 +9,9 @@
 
 namespace Vellmar::Testing {
 
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
 // A fresh folder under the system temporary folder, removed with everything in it (read-only
 // entries included) when the object goes.
 class TempDir {
@@ -25,7 +28,7 @@ public:
 
     // Writes `bytes` to `name` below the folder, making the folders on the way.
     std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
-    std::string Read(const std::string& name) const;
+    std::string Read(const std::string& name) const { return ReadFile(root / name); }
     // Takes every write permission away from `name`.
     void MakeReadOnly(const std::string& name) const;
     // Names of the entries directly in `name`, sorted.
@@ -41,8 +44,6 @@ protected:
     TempDir dir;
 };
 
-std::string ReadFile(const std::filesystem::path& path);
-void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // Every entry below `root`: relative path -> "dir", "link:<target>" or "file:<contents>".
 std::map<std::string, std::string> Snapshot(const std::filesystem::path& root);
 
