@@ -8,7 +8,6 @@
 
 using PlatformTest::PeBuilder;
 using PlatformTest::Wide;
-using PlatformTest::WriteAt;
 using Vellmar::Platform::FileVersion;
 
 namespace {
@@ -32,7 +31,7 @@ TEST(FileVersion, ReadsBothImageKindsFromFile) {
         PeBuilder pe;
         pe.pe32Plus = c.wide;
         pe.versionMs = c.ms;
-        WriteAt(scratch.Path() / c.file, AsString(pe.Build()));
+        scratch.Write(c.file, AsString(pe.Build()));
         const auto version = FileVersion::Read(scratch.Wide() + c.asked);
         ASSERT_TRUE(version) << c.file;
         EXPECT_EQ(version->MostSignificant(), c.ms);
@@ -55,8 +54,7 @@ TEST(FileVersion, FilesWithoutVersionHaveNone) {
                                             AsString(otherType.Build()),
                                             AsString(badSignature.Build())};
     for (std::size_t i = 0; i < contents.size(); ++i)
-        EXPECT_FALSE(FileVersion::Read(
-            Wide(WriteAt((scratch.Path() / "f") += std::to_string(i), contents[i]))))
+        EXPECT_FALSE(FileVersion::Read(Wide(scratch.Write("f" + std::to_string(i), contents[i]))))
             << i;
     EXPECT_FALSE(FileVersion::Read(Wide(scratch.Path() / "missing.exe")));
     EXPECT_FALSE(FileVersion::Read(scratch.Wide()));

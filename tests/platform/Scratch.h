@@ -19,11 +19,4 @@ inline std::wstring Wide(const std::filesystem::path& path) {
     return Vellmar::Utf8ToWide(path.string());
 }
 
-// Writes a file, creating the folders it lies in.
-inline std::filesystem::path WriteAt(const std::filesystem::path& file, const std::string& bytes) {
-    std::filesystem::create_directories(file.parent_path());
-    WriteFile(file, bytes);
-    return file;
-}
-
 } // namespace PlatformTest

@@ -5,7 +5,6 @@
 
 #include <map>
 
-using PlatformTest::WriteAt;
 using Vellmar::Platform::ShellFolders;
 
 namespace {
@@ -56,7 +55,7 @@ TEST_F(ShellFoldersTest, DefaultsUnderHome) {
 }
 
 TEST_F(ShellFoldersTest, UserDirsAcceptsOnlyHomeRelativeOrAbsoluteValues) {
-    WriteAt(scratch.Path() / "home/.config/user-dirs.dirs", R"(# written by a tool
+    scratch.Write("home/.config/user-dirs.dirs", R"(# written by a tool
 XDG_DESKTOP_DIR="$HOME/Schreibtisch"
   XDG_DOCUMENTS_DIR="/srv/docs/"
 XDG_MUSIC_DIR="relative/music"
@@ -78,7 +77,7 @@ TEST_F(ShellFoldersTest, BaseDirectoriesFromEnvironmentWhenAbsolute) {
     ScopedEnv configSet("XDG_CONFIG_HOME", (cfg + "/").c_str());
     ScopedEnv dataSet("XDG_DATA_HOME", "relative/data");
     ScopedEnv cacheSet("XDG_CACHE_HOME", "/var/cache/me");
-    WriteAt(scratch.Path() / "cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/desk\"\n");
+    scratch.Write("cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/desk\"\n");
     const auto all = All();
     EXPECT_EQ(all.at(L"CSIDL_APPDATA"), PlatformTest::Wide(cfg));
     EXPECT_EQ(all.at(L"CSIDL_ALTSTARTUP"), PlatformTest::Wide(cfg + "/autostart"));

@@ -14,7 +14,6 @@
 
 namespace fs = std::filesystem;
 using PlatformTest::Wide;
-using PlatformTest::WriteAt;
 using Vellmar::Platform::ChildProcess;
 using Vellmar::Platform::Shell;
 
@@ -36,7 +35,7 @@ protected:
     void InstallTool(const std::string& name) const { fs::create_symlink(Recorder(), bin / name); }
 
     fs::path Document(const std::string& name, fs::perms perms = fs::perms::owner_read) const {
-        const fs::path file = WriteAt(scratch.Path() / name, "just text\n");
+        const fs::path file = scratch.Write(name, "just text\n");
         fs::permissions(file, perms | fs::perms::owner_read);
         return file;
     }
@@ -76,8 +75,7 @@ TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
 }
 
 TEST_F(ShellTest, ScriptRunsThroughItsInterpreterWithoutShell) {
-    const fs::path script =
-        WriteAt(scratch.Path() / "run me.sh", "#!" + Recorder().string() + "\n");
+    const fs::path script = scratch.Write("run me.sh", "#!" + Recorder().string() + "\n");
     fs::permissions(script, fs::perms::owner_all);
     const Record r = Started([&] { return Shell::Execute(L"", Wide(script), L"\"a b\"", L""); });
     EXPECT_EQ(r.args, (Argv{Recorder().string(), script.string(), "a b"}));
