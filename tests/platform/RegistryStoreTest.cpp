@@ -21,23 +21,23 @@ protected:
 };
 
 TEST_F(RegistryStoreTest, LocationsFollowTheEnvironment) {
-    const auto mine = RegistryLocations::FromEnvironment();
-    EXPECT_EQ(mine.currentUser, dir / "HKEY_CURRENT_USER.reg");
-    EXPECT_EQ(mine.localMachine, dir / "HKEY_LOCAL_MACHINE.reg");
-    EXPECT_EQ(mine.localMachineSystem, "");
-
+    using Files = std::vector<std::string>;
+    const auto files = [] {
+        const auto where = RegistryLocations::FromEnvironment();
+        return Files{where.currentUser, where.localMachine, where.localMachineSystem};
+    };
+    EXPECT_EQ(files(), (Files{dir / "HKEY_CURRENT_USER.reg", dir / "HKEY_LOCAL_MACHINE.reg", ""}));
     ScopedEnv noDir("VELLMAR_REGISTRY_DIR", nullptr);
     ScopedEnv home("HOME", "/home/u");
+    const std::string system = "/etc/vellmar/registry/HKEY_LOCAL_MACHINE.reg";
     {
         ScopedEnv config("XDG_CONFIG_HOME", "/cfg");
-        const auto xdg = RegistryLocations::FromEnvironment();
-        EXPECT_EQ(xdg.currentUser, "/cfg/vellmar/registry/HKEY_CURRENT_USER.reg");
-        EXPECT_EQ(xdg.localMachine, "/cfg/vellmar/registry/HKEY_LOCAL_MACHINE.reg");
-        EXPECT_EQ(xdg.localMachineSystem, "/etc/vellmar/registry/HKEY_LOCAL_MACHINE.reg");
+        EXPECT_EQ(files(), (Files{"/cfg/vellmar/registry/HKEY_CURRENT_USER.reg",
+                                  "/cfg/vellmar/registry/HKEY_LOCAL_MACHINE.reg", system}));
     }
     ScopedEnv config("XDG_CONFIG_HOME", nullptr);
-    EXPECT_EQ(RegistryLocations::FromEnvironment().currentUser,
-              "/home/u/.config/vellmar/registry/HKEY_CURRENT_USER.reg");
+    EXPECT_EQ(files(), (Files{"/home/u/.config/vellmar/registry/HKEY_CURRENT_USER.reg",
+                              "/home/u/.config/vellmar/registry/HKEY_LOCAL_MACHINE.reg", system}));
 }
 
 TEST_F(RegistryStoreTest, WrittenStringsReadBackThroughEveryReader) {

@@ -215,13 +215,6 @@ TEST_F(DownloadTest, OtherSchemesFailBeforeAnyNetworkUse) {
     EXPECT_TRUE(DirectoryEmpty());
 }
 
-TEST_F(DownloadTest, UnreachableServerFails) {
-    const std::uint16_t closedPort = [] { return LoopbackHttpServer().Port(); }();
-    EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(closedPort) + "/news.rar", ShortLimits()),
-              ClientError);
-    EXPECT_TRUE(DirectoryEmpty());
-}
-
 TEST_F(DownloadTest, RequestReachesServerAsWritten) {
     const std::string target = "/dir/news.rar?v=1&lang=en%20US&x=..%2F";
     server.Route(target, Route(Mode::Respond, 200, "body"));
