@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 
 namespace fs = std::filesystem;
 using PlatformTest::Wide;
@@ -31,30 +32,24 @@ std::string UnescapeValue(const std::string& value) {
 // Splits an unescaped Exec value into arguments; no field code may be left in it.
 Argv SplitExec(const std::string& exec) {
     Argv argv;
-    std::string current;
     bool inArgument = false, quoted = false;
     for (std::size_t i = 0; i < exec.size(); ++i) {
         char c = exec[i];
         if (c == ' ' && !quoted) {
-            if (inArgument)
-                argv.push_back(current);
-            current.clear();
             inArgument = false;
             continue;
         }
-        inArgument = true;
-        if (c == '"') {
+        if (!std::exchange(inArgument, true))
+            argv.emplace_back();
+        if (c == '"')
             quoted = !quoted;
-            continue;
-        }
-        if (quoted && c == '\\' && i + 1 < exec.size())
-            c = exec[++i];
+        else if (quoted && c == '\\' && i + 1 < exec.size())
+            argv.back() += exec[++i];
         else if (c == '%' && exec[++i] != '%')
             ADD_FAILURE() << "field code in " << exec;
-        current += c;
+        else
+            argv.back() += c;
     }
-    if (inArgument)
-        argv.push_back(current);
     return argv;
 }
 
