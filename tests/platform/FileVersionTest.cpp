@@ -47,11 +47,8 @@ TEST(FileVersion, FilesWithoutVersionHaveNone) {
     otherType.resourceType = 3; // an icon, no version
     PeBuilder badSignature;
     badSignature.signature = 0xFEEF04BE;
-    const std::vector<std::string> contents{"",
-                                            "MZ",
-                                            "\177ELF\2\1\1",
-                                            "plain text that is long enough to have offsets in it",
-                                            AsString(otherType.Build()),
+    // Files shorter than a DOS header all end at its read; an ELF program stands for them.
+    const std::vector<std::string> contents{"", "\177ELF\2\1\1", AsString(otherType.Build()),
                                             AsString(badSignature.Build())};
     for (std::size_t i = 0; i < contents.size(); ++i)
         EXPECT_FALSE(FileVersion::Read(Wide(scratch.Write("f" + std::to_string(i), contents[i]))))
