@@ -110,7 +110,6 @@ struct DownloadCase {
     const char* expectedError; // nullptr: success
     HttpLimits limits = ShortLimits();
     std::optional<std::chrono::milliseconds> abortAfter = {};
-    std::string path = "/news.rar";
 };
 
 HttpRoute Generated(Mode mode, std::uint64_t size) {
@@ -162,19 +161,18 @@ class DownloadTable : public DownloadTest, public ::testing::WithParamInterface<
 
 TEST_P(DownloadTable, OutcomeAndFileLeftBehind) {
     const DownloadCase& c = GetParam();
-    server.Route(c.path, c.route);
+    server.Route("/news.rar", c.route);
     server.Route("/final.rar", Route(Mode::Respond, 200, Archive));
     const auto started = std::chrono::steady_clock::now();
 
-    const std::optional<std::string> error = Run(server.Url(c.path), c.limits, c.abortAfter);
+    const std::optional<std::string> error = Run(server.Url("/news.rar"), c.limits, c.abortAfter);
 
     if (c.expectedError == nullptr) {
         ASSERT_FALSE(error) << *error;
         ASSERT_TRUE(fs::is_regular_file(target));
         EXPECT_EQ(ReadFile(target), c.route.status == 200 ? c.route.body : Archive);
     } else {
-        ASSERT_TRUE(error);
-        EXPECT_EQ(*error, c.expectedError);
+        EXPECT_EQ(error.value_or("success"), c.expectedError);
         EXPECT_TRUE(DirectoryEmpty());
     }
     if (c.abortAfter && *c.abortAfter > 0ms) {

@@ -53,12 +53,6 @@ template <typename Writer> std::string NewsArchive() {
     return writer.bytes();
 }
 
-std::string CorruptArchive() {
-    return Rar4Writer()
-        .add({.name = "index.html", .data = "<p>today</p>", .badDataCrc = true})
-        .bytes();
-}
-
 std::string HostileArchive() {
     return Rar4Writer().file("index.html", "fine").file("../escaped.txt", "evil").bytes();
 }
@@ -98,11 +92,9 @@ protected:
             Vellmar::Platform::RegistryRoot::CurrentUser, L"Software\\Vellmar",
             L"DedicatedInternetConnection", Vellmar::Platform::RegistryValue::Dword(1));
         context.strings.SetBuiltInVariable(L"NEWS_PORT", std::to_wstring(server.Port()));
-        options.limits.connectTimeout = 2s;
-        options.limits.lowSpeedTime = 1s;
-        options.limits.maxBodyBytes = 1 << 20;
-        // A drip of 20 bytes a second passes the low-speed rule; this ends it.
-        options.limits.totalTimeBase = 1s;
+        // A drip of 20 bytes a second passes the low-speed rule; the total time ends it.
+        options.limits = {
+            .connectTimeout = 2s, .lowSpeedTime = 1s, .maxBodyBytes = 1 << 20, .totalTimeBase = 1s};
         ActionEngine::SetNewsUpdateJobFactory([this](ActionEngine& target, NewsUpdateRequest r) {
             return std::make_unique<CheckNewsUpdate>(target, std::move(r), options);
         });
@@ -211,7 +203,9 @@ INSTANTIATE_TEST_SUITE_P(
         JobCase{"ServerErrorThreeAttempts", Serve("oops", 500), Outcome::Failure, 3},
         JobCase{"FtpRefusedAtOnce", Serve(NewsArchive<Rar4Writer>()), Outcome::Failure, 0,
                 "/news.rar", "ftp"},
-        JobCase{"CorruptArchive", Serve(CorruptArchive()), Outcome::Failure, 1},
+        JobCase{"CorruptArchive",
+                Serve(Rar4Writer().add({.name = "x", .data = "abc", .badDataCrc = true}).bytes()),
+                Outcome::Failure, 1},
         JobCase{"HostileArchive", Serve(HostileArchive()), Outcome::Failure, 1},
         JobCase{"HostileArchiveNoOldFolder", Serve(HostileArchive()), Outcome::Failure, 1,
                 "/news.rar", "http", Old::None},
