@@ -276,6 +276,14 @@ struct HostileCase {
     std::vector<std::pair<const char*, const char*>> environment = {};
 };
 
+// `count` files of `size` bytes.
+Rar4Writer Files(int count, std::size_t size) {
+    Rar4Writer writer;
+    for (int i = 0; i < count; ++i)
+        writer.file("f" + std::to_string(i), std::string(size, 'b'));
+    return writer;
+}
+
 const HostileCase kHostile[] = {
     {"DotDot", [](const std::string&) { return Rar4Writer().file("../sentinel/x", "pwn"); }},
     {"NestedDotDot",
@@ -293,23 +301,13 @@ const HostileCase kHostile[] = {
     {"PlantedLinkInDestination",
      [](const std::string&) { return Rar4Writer().file("planted/x", "pwn"); }},
     {"SizeBombOneFile",
-     [](const std::string&) { return Rar4Writer().file("bomb.bin", std::string(5000, 'b')); },
+     [](const std::string&) { return Files(1, 5000); },
      {{"VELLMAR_UNRAR_MAX_TOTAL_SIZE", "4096"}}},
     {"SizeBombManyFiles",
-     [](const std::string&) {
-         Rar4Writer writer;
-         for (int i = 0; i < 6; ++i)
-             writer.file(std::string("part") += std::to_string(i), std::string(1000, 'b'));
-         return writer;
-     },
+     [](const std::string&) { return Files(6, 1000); },
      {{"VELLMAR_UNRAR_MAX_TOTAL_SIZE", "4096"}}},
     {"TooManyEntries",
-     [](const std::string&) {
-         Rar4Writer writer;
-         for (int i = 0; i < 6; ++i)
-             writer.file(std::string("f") += std::to_string(i), "x");
-         return writer;
-     },
+     [](const std::string&) { return Files(6, 1); },
      {{"VELLMAR_UNRAR_MAX_ENTRIES", "5"}}},
 };
 
@@ -347,10 +345,8 @@ INSTANTIATE_TEST_SUITE_P(Rar, HostileArchive, ::testing::ValuesIn(kHostile),
 
 TEST_F(RarArchiveTest, SizeCapStillAllowsWhatFits) {
     ScopedEnv cap("VELLMAR_UNRAR_MAX_TOTAL_SIZE", "4096");
-    Rar4Writer writer;
-    writer.file("a", std::string(2048, 'a')).file("b", std::string(2048, 'b'));
     RarArchive archive(LibraryPath());
-    ExtractAll(archive, save("fits.rar", writer.bytes()), (dir / "out").string());
+    ExtractAll(archive, save("fits.rar", Files(2, 2048).bytes()), (dir / "out").string());
     EXPECT_EQ(Snapshot(dir / "out").size(), 2u);
 }
 
