@@ -48,13 +48,6 @@ HttpRoute Route(Mode mode, int status, std::string body, std::vector<std::string
             .extraHeaders = std::move(headers)};
 }
 
-// Vellmar exceptions keep their text in Message(); the others in what().
-std::string TextOf(const std::exception& error) {
-    if (const auto* vellmar = dynamic_cast<const Vellmar::Exception*>(&error))
-        return vellmar->Message();
-    return error.what();
-}
-
 HttpLimits ShortLimits() {
     return {.connectTimeout = 2s, .lowSpeedTime = 30s};
 }
@@ -87,8 +80,10 @@ protected:
         std::optional<std::string> error;
         try {
             Vellmar::Download(context, Vellmar::Utf8ToWide(target.string()));
+        } catch (const Vellmar::Exception& e) { // its text is in Message(); what() is fixed
+            error = e.Message();
         } catch (const std::exception& e) {
-            error = TextOf(e);
+            error = e.what();
         }
         returnedAt = std::chrono::steady_clock::now();
         return error;
