@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cmath>
-#include <cstdint>
 #include <thread>
 #include <vector>
 

@@ -119,14 +119,11 @@ TEST_F(ShortcutFile, ProgramWithAwkwardPathStartsFromItsFolder) {
 }
 
 TEST_F(ShortcutFile, DocumentOpensWithXdgOpenAndOldEntryIsReplacedCleanly) {
-    const fs::path bin = scratch.Path() / "bin";
-    fs::create_directories(bin);
     const fs::path tool = scratch.Write("bin/xdg-open", "#!/bin/true\n");
     fs::permissions(tool, fs::perms::owner_all);
-    ScopedEnv path("PATH", bin.c_str());
+    ScopedEnv path("PATH", tool.parent_path().c_str());
     const fs::path doc = scratch.Write("Manual.pdf", "%PDF");
-    scratch.Write("Manual.desktop", "old");
-    fs::permissions(scratch.Path() / "Manual.desktop",
+    fs::permissions(scratch.Write("Manual.desktop", "old"),
                     fs::perms::owner_read | fs::perms::owner_write);
 
     // Windows-style separators resolve, and letter case finds the old entry to replace.
