@@ -34,10 +34,9 @@ TEST(FileVersion, ReadsBothImageKindsFromFile) {
         scratch.Write(c.file, AsString(pe.Build()));
         const auto version = FileVersion::Read(scratch.Wide() + c.asked);
         ASSERT_TRUE(version) << c.file;
-        EXPECT_EQ(version->MostSignificant(), c.ms);
-        EXPECT_EQ(version->LeastSignificant(), 0x00030007u);
-        EXPECT_EQ(version->FullText(), c.full);
-        EXPECT_EQ(version->MajorMinorText(), c.majorMinor);
+        EXPECT_EQ(std::make_tuple(version->MostSignificant(), version->LeastSignificant(),
+                                  version->FullText(), version->MajorMinorText()),
+                  std::make_tuple(c.ms, 0x00030007u, c.full, c.majorMinor));
     }
 }
 

@@ -71,9 +71,8 @@ TEST_F(ShellTest, ProgramGetsExactArgumentsItsDirectoryAndNothingElse) {
     ::close(stray);
     EXPECT_EQ(r.args, (Argv{Recorder().string(), "plain", "with space", "quote\"d", "back\\slash",
                             "trail\\", "", "\xc3\xbc$HOME"}));
-    EXPECT_EQ(r.cwd, fs::canonical(work).string());
-    EXPECT_EQ(r.fds, "0,1,2");
-    EXPECT_EQ(r.session, "leader");
+    EXPECT_EQ(std::tie(r.cwd, r.fds, r.session),
+              std::make_tuple(fs::canonical(work).string(), "0,1,2", "leader"));
 }
 
 TEST_F(ShellTest, ScriptRunsThroughItsInterpreterWithoutShell) {

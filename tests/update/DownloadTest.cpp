@@ -11,7 +11,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <thread>
@@ -188,8 +187,8 @@ TEST(HttpLimitsTest, TotalTimeIsFiveMinutesPlusOnePerHundredMegabytes) {
 }
 
 TEST_F(DownloadTest, NotFoundReturnsAndRemovesReadOnlyTarget) {
-    std::ofstream(target) << "stale";
-    fs::permissions(target, fs::perms::owner_read);
+    dir.Write("news.tmp", "stale");
+    dir.MakeReadOnly("news.tmp");
     server.Route("/news.rar", Route(Mode::Respond, 404, "not here"));
 
     EXPECT_FALSE(Run(server.Url("/news.rar"), ShortLimits()));
