@@ -513,7 +513,7 @@ TEST_F(UnrarInterface, HeaderFieldsComeFromTheArchive) {
 
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        const std::string path = save("a.rar", c.archive);
+        std::string path = save("a.rar", c.archive);
         HANDLE h = open(path);
         ASSERT_EQ(next(h), ERAR_SUCCESS);
         const RARHeaderDataEx& x = *header;
@@ -527,9 +527,8 @@ TEST_F(UnrarInterface, HeaderFieldsComeFromTheArchive) {
         lib.RARCloseArchive(h);
 
         // The older record carries the same values.
-        std::string name = path;
         RAROpenArchiveData data{};
-        data.ArcName = name.data();
+        data.ArcName = path.data();
         h = lib.RAROpenArchive(&data);
         RARHeaderData old{};
         ASSERT_EQ(lib.RARReadHeader(h, &old), ERAR_SUCCESS);
