@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 
 using PlatformTest::PeBuilder;
-using PlatformTest::Wide;
 using Vellmar::Platform::FileVersion;
 
 namespace {

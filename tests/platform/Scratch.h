@@ -12,11 +12,7 @@ using Vellmar::Testing::ScopedEnv;
 using Vellmar::Testing::TempDir;
 using Vellmar::Testing::WriteFile;
 
-namespace PlatformTest {
-
 // std::filesystem would convert through the process locale; names here are UTF-8.
 inline std::wstring Wide(const std::filesystem::path& path) {
     return Vellmar::Utf8ToWide(path.string());
 }
-
-} // namespace PlatformTest

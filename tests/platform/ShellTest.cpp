@@ -15,7 +15,6 @@
 #include <map>
 
 namespace fs = std::filesystem;
-using PlatformTest::Wide;
 using Vellmar::Platform::ChildProcess;
 using Vellmar::Platform::Shell;
 using Vellmar::Platform::ShellFolders;
@@ -159,9 +158,7 @@ TEST(ChildProcess, MissingProgramIsAnErrorNotAChild) {
 
 class ShellFoldersTest : public ::testing::Test {
 protected:
-    std::wstring Home(const std::string& rest = "") const {
-        return PlatformTest::Wide(home.string() + rest);
-    }
+    std::wstring Home(const std::string& rest = "") const { return Wide(home.string() + rest); }
     static std::map<std::wstring, std::wstring> All() {
         const auto all = ShellFolders::All();
         return {all.begin(), all.end()};
@@ -227,8 +224,8 @@ TEST_F(ShellFoldersTest, BaseDirectoriesFromEnvironmentWhenAbsolute) {
     ScopedEnv cacheSet("XDG_CACHE_HOME", "/var/cache/me");
     scratch.Write("cfg/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/desk\"\n");
     const auto all = All();
-    EXPECT_EQ(all.at(L"CSIDL_APPDATA"), PlatformTest::Wide(cfg));
-    EXPECT_EQ(all.at(L"CSIDL_ALTSTARTUP"), PlatformTest::Wide(cfg + "/autostart"));
+    EXPECT_EQ(all.at(L"CSIDL_APPDATA"), Wide(cfg));
+    EXPECT_EQ(all.at(L"CSIDL_ALTSTARTUP"), Wide(cfg + "/autostart"));
     EXPECT_EQ(all.at(L"CSIDL_DESKTOPDIRECTORY"), L"/desk");
     EXPECT_EQ(all.at(L"CSIDL_LOCAL_APPDATA"), Home("/.local/share"));
     EXPECT_EQ(all.at(L"CSIDL_INTERNET_CACHE"), L"/var/cache/me");

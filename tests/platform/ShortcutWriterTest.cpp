@@ -9,7 +9,6 @@
 #include <utility>
 
 namespace fs = std::filesystem;
-using PlatformTest::Wide;
 using Vellmar::Platform::ShortcutWriter;
 using Argv = std::vector<std::string>;
 
