@@ -15,13 +15,12 @@ using namespace std::chrono_literals;
 using Vellmar::Testing::WaitUntil;
 using Vellmar::Testing::WriteWav;
 
-class MediaPlayerTest : public ::testing::Test {
+class MediaPlayerTest : public Vellmar::Testing::TempDirTest {
 protected:
     std::chrono::nanoseconds Position() const {
         return player.StatusOf(L"myfile").position.value_or(-1ns);
     }
 
-    TempDir dir;
     MediaPlayer player{"fakesink sync=true"};
 };
 

@@ -94,49 +94,46 @@ TEST(ShortcutName, LnkBecomesDesktop) {
     EXPECT_EQ(ShortcutWriter::DesktopFileName(L"/d/My.Game"), L"/d/My.Game.desktop");
 }
 
-class ShortcutFile : public ::testing::Test {
-protected:
-    TempDir scratch;
-};
+class ShortcutFile : public Vellmar::Testing::TempDirTest {};
 
 TEST_F(ShortcutFile, ProgramWithAwkwardPathStartsFromItsFolder) {
     const std::string folder = "we ird %1 \"q\" $HOME \\ back \xc3\xa9t\xc3\xa9";
-    const fs::path program = scratch.Write(folder + "/start game", "#!/bin/true\n");
+    const fs::path program = dir.Write(folder + "/start game", "#!/bin/true\n");
     fs::permissions(program, fs::perms::owner_all);
-    const fs::path link = scratch.Path() / "Links" / "Play Game.lnk";
+    const fs::path link = dir.Path() / "Links" / "Play Game.lnk";
     fs::create_directories(link.parent_path());
 
     const std::string written = ShortcutWriter::Write(Wide(link), Wide(program));
 
-    EXPECT_EQ(written, (scratch.Path() / "Links" / "Play Game.desktop").string());
+    EXPECT_EQ(written, (dir.Path() / "Links" / "Play Game.desktop").string());
     const auto entry = ReadEntry(written);
     EXPECT_EQ(entry.at("Type"), "Application");
     EXPECT_EQ(entry.at("Name"), "Play Game");
     EXPECT_EQ(SplitExec(entry.at("Exec")), (Argv{program.string()}));
-    EXPECT_EQ(entry.at("Path"), (scratch.Path() / folder).string());
+    EXPECT_EQ(entry.at("Path"), (dir.Path() / folder).string());
     EXPECT_EQ(fs::status(written).permissions(), static_cast<fs::perms>(0755));
 }
 
 TEST_F(ShortcutFile, DocumentOpensWithXdgOpenAndOldEntryIsReplacedCleanly) {
-    const fs::path tool = scratch.Write("bin/xdg-open", "#!/bin/true\n");
+    const fs::path tool = dir.Write("bin/xdg-open", "#!/bin/true\n");
     fs::permissions(tool, fs::perms::owner_all);
     ScopedEnv path("PATH", tool.parent_path().c_str());
-    const fs::path doc = scratch.Write("Manual.pdf", "%PDF");
-    fs::permissions(scratch.Write("Manual.desktop", "old"),
+    const fs::path doc = dir.Write("Manual.pdf", "%PDF");
+    fs::permissions(dir.Write("Manual.desktop", "old"),
                     fs::perms::owner_read | fs::perms::owner_write);
 
     // Windows-style separators resolve, and letter case finds the old entry to replace.
-    const std::wstring link = scratch.Wide() + L"\\manual.LNK";
+    const std::wstring link = dir.Wide() + L"\\manual.LNK";
     const std::string written = ShortcutWriter::Write(link, Wide(doc));
 
-    EXPECT_EQ(written, (scratch.Path() / "Manual.desktop").string());
+    EXPECT_EQ(written, (dir.Path() / "Manual.desktop").string());
     EXPECT_EQ(fs::status(written).permissions(), static_cast<fs::perms>(0755));
     EXPECT_EQ(SplitExec(ReadEntry(written).at("Exec")), (Argv{tool.string(), doc.string()}));
-    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
 }
 
 TEST_F(ShortcutFile, UnwritableFolderThrowsAndLeavesNothing) {
-    EXPECT_THROW(ShortcutWriter::Write(Wide(scratch.Path() / "missing" / "x.lnk"), L"/bin/true"),
+    EXPECT_THROW(ShortcutWriter::Write(Wide(dir.Path() / "missing" / "x.lnk"), L"/bin/true"),
                  Vellmar::Exception);
 }
 
