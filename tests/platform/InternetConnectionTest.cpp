@@ -57,16 +57,14 @@ TEST(InternetConnectionRoutes, DefaultRouteOfEitherTable) {
     }
 }
 
-struct InterfaceCase {
-    const char* name;
-    unsigned flags;
-    int family;
-    const char* address;
-    bool usable;
-};
-
 TEST(InternetConnectionInterfaces, UpNonLoopbackWithRoutableAddress) {
-    const InterfaceCase cases[] = {
+    const struct {
+        const char* name;
+        unsigned flags;
+        int family;
+        const char* address;
+        bool usable;
+    } cases[] = {
         {"Ethernet", IFF_UP | IFF_RUNNING, AF_INET, "192.168.1.20", true},
         {"Down", 0, AF_INET, "192.168.1.20", false},
         {"Loopback", IFF_UP | IFF_LOOPBACK, AF_INET, "127.0.0.1", false},
@@ -76,7 +74,7 @@ TEST(InternetConnectionInterfaces, UpNonLoopbackWithRoutableAddress) {
         {"LinkLocal6", IFF_UP, AF_INET6, "fe80::1", false},
         {"Loopback6", IFF_UP, AF_INET6, "::1", false},
     };
-    for (const InterfaceCase& c : cases) {
+    for (const auto& c : cases) {
         sockaddr_storage storage{};
         storage.ss_family = static_cast<sa_family_t>(c.family);
         void* raw = c.family == AF_INET

@@ -6,28 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cmath>
-#include <cstdint>
 #include <thread>
 #include <vector>
 
 using Vellmar::Platform::MediaPlayer;
 using namespace std::chrono_literals;
 
-namespace {
-
 using Vellmar::Testing::WaitUntil;
 using Vellmar::Testing::WriteWav;
 
-std::chrono::nanoseconds PositionOf(const MediaPlayer& player) {
-    return player.StatusOf(L"myfile").position.value_or(-1ns);
-}
-
-} // namespace
-
-class MediaPlayerTest : public ::testing::Test {
+class MediaPlayerTest : public Vellmar::Testing::TempDirTest {
 protected:
-    TempDir dir;
+    std::chrono::nanoseconds Position() const {
+        return player.StatusOf(L"myfile").position.value_or(-1ns);
+    }
+
     MediaPlayer player{"fakesink sync=true"};
 };
 
@@ -35,17 +28,17 @@ TEST_F(MediaPlayerTest, MusicPausesInPlaceResumesAndEndsOnce) {
     WriteWav(dir / "Music.wav", 1500ms);
     ASSERT_TRUE(player.Open(L"MyFile", dir.Wide() + L"\\MUSIC.WAV"));
     ASSERT_TRUE(player.Play(L"myfile"));
-    ASSERT_TRUE(WaitUntil([&] { return PositionOf(player) > 100ms; }));
+    ASSERT_TRUE(WaitUntil([&] { return Position() > 100ms; }));
 
     player.PauseAll();
-    const auto paused = PositionOf(player);
+    const auto paused = Position();
     std::this_thread::sleep_for(300ms);
-    EXPECT_LT(std::chrono::abs(PositionOf(player) - paused), 20ms) << "position held in pause";
+    EXPECT_LT(std::chrono::abs(Position() - paused), 20ms) << "position held in pause";
 
     player.ResumeAll();
-    EXPECT_TRUE(WaitUntil([&] { return PositionOf(player) > paused + 100ms; }, 3s));
+    EXPECT_TRUE(WaitUntil([&] { return Position() > paused + 100ms; }, 3s));
     ASSERT_TRUE(WaitUntil([&] { return player.StatusOf(L"myfile").endCount > 0; }));
-    const auto end = PositionOf(player);
+    const auto end = Position();
     EXPECT_GT(end, 1400ms);
 
     // Muting and unmuting after the end neither restarts nor repeats it.
@@ -53,7 +46,7 @@ TEST_F(MediaPlayerTest, MusicPausesInPlaceResumesAndEndsOnce) {
     player.ResumeAll();
     std::this_thread::sleep_for(400ms);
     EXPECT_EQ(player.StatusOf(L"myfile").endCount, 1);
-    EXPECT_GE(PositionOf(player), end);
+    EXPECT_GE(Position(), end);
     EXPECT_FALSE(player.StatusOf(L"myfile").failed);
 
     player.CloseAll();

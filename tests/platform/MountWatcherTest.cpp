@@ -94,10 +94,9 @@ TEST(MountWatcher, RealMountTableIsPollableAndQuietWithoutChanges) {
 TEST(MediaRestart, CommandNeedsBothFilesOnTheNewMount) {
     TempDir dir;
     const std::string old = dir / "old", fresh = dir / "new";
-    for (const std::string& root : {old, fresh})
-        std::filesystem::create_directories(root + "/data");
-    WriteFile(old + "/autorun", "x");
-    WriteFile(old + "/data/autorun.xml", "x");
+    dir.Write("old/autorun", "x");
+    dir.Write("old/data/autorun.xml", "x");
+    std::filesystem::create_directories(fresh + "/data");
     WriteFile(dir / "mountinfo", Line(1, "/") + Line(2, old) + Line(3, fresh));
     const MountWatcher watcher(dir / "mountinfo");
     const RestartRequest request{Vellmar::Utf8ToWide(old + "/autorun"),

@@ -27,29 +27,29 @@ struct PeBuilder {
     static constexpr std::uint32_t kSectionFileOffset = 0x200;
 
     std::vector<std::uint8_t> Build() const {
-        bytes.assign(kSectionFileOffset, 0);
+        std::vector<std::uint8_t> bytes(kSectionFileOffset, 0);
         bytes[0] = 'M';
         bytes[1] = 'Z';
-        Put32(0x3C, kPeOffset);
-        Put32(kPeOffset, 0x00004550u);
+        PutLe(bytes, 0x3C, kPeOffset);
+        PutLe(bytes, kPeOffset, 0x00004550u);
         const std::uint16_t optionalSize = pe32Plus ? 240 : 224;
-        Put16(kPeOffset + 4, pe32Plus ? 0x8664 : 0x14C);
-        Put16(kPeOffset + 6, 1);
-        Put16(kPeOffset + 20, optionalSize);
+        PutLe(bytes, kPeOffset + 4, pe32Plus ? 0x8664 : 0x14C, 2);
+        PutLe(bytes, kPeOffset + 6, 1, 2);
+        PutLe(bytes, kPeOffset + 20, optionalSize, 2);
         const std::uint32_t optional = kPeOffset + 24;
-        Put16(optional, pe32Plus ? 0x20B : 0x10B);
+        PutLe(bytes, optional, pe32Plus ? 0x20B : 0x10B, 2);
         const std::uint32_t count = optional + (pe32Plus ? 108 : 92);
-        Put32(count, 16);
+        PutLe(bytes, count, 16);
         const std::vector<std::uint8_t> section = ResourceSection();
-        Put32(count + 4 + 2 * 8, kSectionRva);
-        Put32(count + 4 + 2 * 8 + 4, static_cast<std::uint32_t>(section.size()));
+        PutLe(bytes, count + 4 + 2 * 8, kSectionRva);
+        PutLe(bytes, count + 4 + 2 * 8 + 4, static_cast<std::uint32_t>(section.size()));
         const std::uint32_t header = optional + optionalSize;
         for (int i = 0; i < 6; ++i)
             bytes[header + i] = ".rsrc"[i];
-        Put32(header + 8, static_cast<std::uint32_t>(section.size()));
-        Put32(header + 12, kSectionRva);
-        Put32(header + 16, static_cast<std::uint32_t>(section.size()));
-        Put32(header + 20, kSectionFileOffset);
+        PutLe(bytes, header + 8, static_cast<std::uint32_t>(section.size()));
+        PutLe(bytes, header + 12, kSectionRva);
+        PutLe(bytes, header + 16, static_cast<std::uint32_t>(section.size()));
+        PutLe(bytes, header + 20, kSectionFileOffset);
         bytes.insert(bytes.end(), section.begin(), section.end());
         return bytes;
     }
@@ -85,11 +85,6 @@ private:
             PutLe(b, 40 + 4 * f, fixed[f]);
         return b;
     }
-
-    void Put16(std::size_t at, std::uint16_t v) const { PutLe(bytes, at, v, 2); }
-    void Put32(std::size_t at, std::uint32_t v) const { PutLe(bytes, at, v); }
-
-    mutable std::vector<std::uint8_t> bytes;
 };
 
 } // namespace PlatformTest

@@ -3,7 +3,6 @@
 #include "tests/platform/Scratch.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 using namespace Vellmar::Platform;
 
@@ -107,14 +106,13 @@ TEST(ProfileFileWrite, RealFilesKeepModeAndLinks) {
     EXPECT_EQ(created.GetString(L"internetshortcut", L"url"), L"https://example.org/");
 
     WriteFile(dir / "real.ini", "[a]\n");
-    ::chmod((dir / "real.ini").c_str(), 0640);
+    std::filesystem::permissions(dir / "real.ini", static_cast<std::filesystem::perms>(0640));
     std::filesystem::create_symlink(dir / "real.ini", dir / "link.ini");
     ASSERT_TRUE(ProfileFile(dir.Wide() + L"/link.ini").WriteString(L"a", L"k", L"1"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.ini"));
     EXPECT_EQ(ReadFile(dir / "real.ini"), "[a]\nk=1\n");
-    struct stat info {};
-    ::stat((dir / "real.ini").c_str(), &info);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(std::filesystem::status(dir / "real.ini").permissions(),
+              static_cast<std::filesystem::perms>(0640));
 
     EXPECT_FALSE(ProfileFile(dir.Wide() + L"/no/such/dir/x.ini").WriteString(L"a", L"k", L"1"));
 }

@@ -5,13 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <map>
+#include <utility>
 
 namespace fs = std::filesystem;
-using PlatformTest::Wide;
-using PlatformTest::WriteAt;
 using Vellmar::Platform::ShortcutWriter;
 using Argv = std::vector<std::string>;
 
@@ -34,30 +31,24 @@ std::string UnescapeValue(const std::string& value) {
 // Splits an unescaped Exec value into arguments; no field code may be left in it.
 Argv SplitExec(const std::string& exec) {
     Argv argv;
-    std::string current;
     bool inArgument = false, quoted = false;
     for (std::size_t i = 0; i < exec.size(); ++i) {
         char c = exec[i];
         if (c == ' ' && !quoted) {
-            if (inArgument)
-                argv.push_back(current);
-            current.clear();
             inArgument = false;
             continue;
         }
-        inArgument = true;
-        if (c == '"') {
+        if (!std::exchange(inArgument, true))
+            argv.emplace_back();
+        if (c == '"')
             quoted = !quoted;
-            continue;
-        }
-        if (quoted && c == '\\' && i + 1 < exec.size())
-            c = exec[++i];
+        else if (quoted && c == '\\' && i + 1 < exec.size())
+            argv.back() += exec[++i];
         else if (c == '%' && exec[++i] != '%')
             ADD_FAILURE() << "field code in " << exec;
-        current += c;
+        else
+            argv.back() += c;
     }
-    if (inArgument)
-        argv.push_back(current);
     return argv;
 }
 
@@ -103,56 +94,46 @@ TEST(ShortcutName, LnkBecomesDesktop) {
     EXPECT_EQ(ShortcutWriter::DesktopFileName(L"/d/My.Game"), L"/d/My.Game.desktop");
 }
 
-class ShortcutFile : public ::testing::Test {
-protected:
-    TempDir scratch;
-};
+class ShortcutFile : public Vellmar::Testing::TempDirTest {};
 
 TEST_F(ShortcutFile, ProgramWithAwkwardPathStartsFromItsFolder) {
-    const fs::path folder = scratch.Path() / "we ird %1 \"q\" $HOME \\ back \xc3\xa9t\xc3\xa9";
-    const fs::path program = WriteAt(
-        scratch.Path() / (folder / "start game").lexically_relative(scratch.Path()).string(),
-        "#!/bin/true\n");
+    const std::string folder = "we ird %1 \"q\" $HOME \\ back \xc3\xa9t\xc3\xa9";
+    const fs::path program = dir.Write(folder + "/start game", "#!/bin/true\n");
     fs::permissions(program, fs::perms::owner_all);
-    const fs::path link = scratch.Path() / "Links" / "Play Game.lnk";
+    const fs::path link = dir.Path() / "Links" / "Play Game.lnk";
     fs::create_directories(link.parent_path());
 
     const std::string written = ShortcutWriter::Write(Wide(link), Wide(program));
 
-    EXPECT_EQ(written, (scratch.Path() / "Links" / "Play Game.desktop").string());
+    EXPECT_EQ(written, (dir.Path() / "Links" / "Play Game.desktop").string());
     const auto entry = ReadEntry(written);
     EXPECT_EQ(entry.at("Type"), "Application");
     EXPECT_EQ(entry.at("Name"), "Play Game");
     EXPECT_EQ(SplitExec(entry.at("Exec")), (Argv{program.string()}));
-    EXPECT_EQ(entry.at("Path"), folder.string());
-    struct stat info {};
-    ASSERT_EQ(::stat(written.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0755u);
+    EXPECT_EQ(entry.at("Path"), (dir.Path() / folder).string());
+    EXPECT_EQ(fs::status(written).permissions(), static_cast<fs::perms>(0755));
 }
 
 TEST_F(ShortcutFile, DocumentOpensWithXdgOpenAndOldEntryIsReplacedCleanly) {
-    const fs::path bin = scratch.Path() / "bin";
-    fs::create_directories(bin);
-    const fs::path tool = WriteAt(scratch.Path() / "bin/xdg-open", "#!/bin/true\n");
+    const fs::path tool = dir.Write("bin/xdg-open", "#!/bin/true\n");
     fs::permissions(tool, fs::perms::owner_all);
-    ScopedEnv path("PATH", bin.c_str());
-    const fs::path doc = WriteAt(scratch.Path() / "Manual.pdf", "%PDF");
-    WriteAt(scratch.Path() / "Manual.desktop", "old");
-    fs::permissions(scratch.Path() / "Manual.desktop",
+    ScopedEnv path("PATH", tool.parent_path().c_str());
+    const fs::path doc = dir.Write("Manual.pdf", "%PDF");
+    fs::permissions(dir.Write("Manual.desktop", "old"),
                     fs::perms::owner_read | fs::perms::owner_write);
 
     // Windows-style separators resolve, and letter case finds the old entry to replace.
-    const std::wstring link = scratch.Wide() + L"\\manual.LNK";
+    const std::wstring link = dir.Wide() + L"\\manual.LNK";
     const std::string written = ShortcutWriter::Write(link, Wide(doc));
 
-    EXPECT_EQ(written, (scratch.Path() / "Manual.desktop").string());
+    EXPECT_EQ(written, (dir.Path() / "Manual.desktop").string());
     EXPECT_EQ(fs::status(written).permissions(), static_cast<fs::perms>(0755));
     EXPECT_EQ(SplitExec(ReadEntry(written).at("Exec")), (Argv{tool.string(), doc.string()}));
-    EXPECT_EQ(scratch.List(), (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
+    EXPECT_EQ(dir.List(), (std::vector<std::string>{"Manual.desktop", "Manual.pdf", "bin"}));
 }
 
 TEST_F(ShortcutFile, UnwritableFolderThrowsAndLeavesNothing) {
-    EXPECT_THROW(ShortcutWriter::Write(Wide(scratch.Path() / "missing" / "x.lnk"), L"/bin/true"),
+    EXPECT_THROW(ShortcutWriter::Write(Wide(dir.Path() / "missing" / "x.lnk"), L"/bin/true"),
                  Vellmar::Exception);
 }
 

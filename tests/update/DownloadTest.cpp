@@ -9,10 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <thread>
@@ -48,13 +46,6 @@ HttpRoute Route(Mode mode, int status, std::string body, std::vector<std::string
             .extraHeaders = std::move(headers)};
 }
 
-// Vellmar exceptions keep their text in Message(); the others in what().
-std::string TextOf(const std::exception& error) {
-    if (const auto* vellmar = dynamic_cast<const Vellmar::Exception*>(&error))
-        return vellmar->Message();
-    return error.what();
-}
-
 HttpLimits ShortLimits() {
     return {.connectTimeout = 2s, .lowSpeedTime = 30s};
 }
@@ -87,8 +78,10 @@ protected:
         std::optional<std::string> error;
         try {
             Vellmar::Download(context, Vellmar::Utf8ToWide(target.string()));
+        } catch (const Vellmar::Exception& e) { // its text is in Message(); what() is fixed
+            error = e.Message();
         } catch (const std::exception& e) {
-            error = TextOf(e);
+            error = e.what();
         }
         returnedAt = std::chrono::steady_clock::now();
         return error;
@@ -110,7 +103,6 @@ struct DownloadCase {
     const char* expectedError; // nullptr: success
     HttpLimits limits = ShortLimits();
     std::optional<std::chrono::milliseconds> abortAfter = {};
-    std::string path = "/news.rar";
 };
 
 HttpRoute Generated(Mode mode, std::uint64_t size) {
@@ -162,19 +154,18 @@ class DownloadTable : public DownloadTest, public ::testing::WithParamInterface<
 
 TEST_P(DownloadTable, OutcomeAndFileLeftBehind) {
     const DownloadCase& c = GetParam();
-    server.Route(c.path, c.route);
+    server.Route("/news.rar", c.route);
     server.Route("/final.rar", Route(Mode::Respond, 200, Archive));
     const auto started = std::chrono::steady_clock::now();
 
-    const std::optional<std::string> error = Run(server.Url(c.path), c.limits, c.abortAfter);
+    const std::optional<std::string> error = Run(server.Url("/news.rar"), c.limits, c.abortAfter);
 
     if (c.expectedError == nullptr) {
         ASSERT_FALSE(error) << *error;
         ASSERT_TRUE(fs::is_regular_file(target));
         EXPECT_EQ(ReadFile(target), c.route.status == 200 ? c.route.body : Archive);
     } else {
-        ASSERT_TRUE(error);
-        EXPECT_EQ(*error, c.expectedError);
+        EXPECT_EQ(error.value_or("success"), c.expectedError);
         EXPECT_TRUE(DirectoryEmpty());
     }
     if (c.abortAfter && *c.abortAfter > 0ms) {
@@ -196,8 +187,8 @@ TEST(HttpLimitsTest, TotalTimeIsFiveMinutesPlusOnePerHundredMegabytes) {
 }
 
 TEST_F(DownloadTest, NotFoundReturnsAndRemovesReadOnlyTarget) {
-    std::ofstream(target) << "stale";
-    fs::permissions(target, fs::perms::owner_read);
+    dir.Write("news.tmp", "stale");
+    dir.MakeReadOnly("news.tmp");
     server.Route("/news.rar", Route(Mode::Respond, 404, "not here"));
 
     EXPECT_FALSE(Run(server.Url("/news.rar"), ShortLimits()));
@@ -212,13 +203,6 @@ TEST_F(DownloadTest, OtherSchemesFailBeforeAnyNetworkUse) {
         EXPECT_EQ(Run(url, ShortLimits()), BadScheme) << url;
     }
     EXPECT_TRUE(server.Requests().empty());
-    EXPECT_TRUE(DirectoryEmpty());
-}
-
-TEST_F(DownloadTest, UnreachableServerFails) {
-    const std::uint16_t closedPort = [] { return LoopbackHttpServer().Port(); }();
-    EXPECT_EQ(Run("http://127.0.0.1:" + std::to_string(closedPort) + "/news.rar", ShortLimits()),
-              ClientError);
     EXPECT_TRUE(DirectoryEmpty());
 }
 
