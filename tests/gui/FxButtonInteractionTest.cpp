@@ -226,6 +226,9 @@ TEST_F(FxButtonInteractionTest, CheckingARadioButtonUnchecksItsGroupOnly) {
     EXPECT_EQ(checks(), (std::vector<int>{0, 0, 1, 1}));
     QTest::keyClick(radios[1], Qt::Key_Space);
     EXPECT_EQ(checks(), (std::vector<int>{0, 1, 0, 1}));
+    CFxButton alone(nullptr, static_cast<std::uint32_t>(Kind::Radio)); // no page, no group
+    alone.SetCheck(1);
+    EXPECT_EQ(alone.GetCheck(), 1);
 }
 
 TEST_F(FxButtonInteractionTest, LosingFocusMidPressCancelsTheClick) {

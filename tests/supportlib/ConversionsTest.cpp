@@ -1,5 +1,6 @@
 #include "support/Conversions.h"
 #include "support/LtfException.h"
+#include "support/Text.h"
 #include "tests/supportlib/Thrown.h"
 
 #include <gtest/gtest.h>
@@ -102,4 +103,13 @@ TEST(Flags, NamesFoundAnywhereCaseSensitiveWrittenInTableOrder) {
     EXPECT_EQ(value_to_name({{L"b", 5}, {L"a", 5}}, 5), L"a");
     EXPECT_EQ(value_to_name(align, 4), L"right");
     EXPECT_EQ(value_to_name(align, 99), L"");
+}
+
+TEST(Utf8, EveryLengthRoundTripsAndMalformedBytesBecomeReplacements) {
+    const std::wstring text = L"a\u00e9\u20ac\U0001F3AE"; // one to four bytes each
+    EXPECT_EQ(Vellmar::WideToUtf8(text), "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x8E\xAE");
+    EXPECT_EQ(Vellmar::Utf8ToWide(Vellmar::WideToUtf8(text)), text);
+    EXPECT_EQ(Vellmar::Utf8ToWide("\xFF"
+                                  "a\xE2\x82"),
+              L"\uFFFDa\uFFFD\uFFFD");
 }
