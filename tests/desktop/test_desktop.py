@@ -121,6 +121,9 @@ class Wayland(Behaviour, DesktopCase):
         pass  # sway has no minimised windows; the cover's own workspace stands for it
 
     def in_front(self, moon, seen):
+        # Sway 1.7 shows an activation's workspace switch with its next transaction, a player's
+        # next input; any IPC command is one as well.
+        self.desktop.run("swaymsg", "nop")
         return Behaviour.in_front(self, moon, seen) and self.desktop.window()["focused"]
 
 
