@@ -2,6 +2,7 @@
 
 #include "config/LauncherContext.h"
 #include "engine/EngineText.h"
+#include "engine/HandlerTable.h"
 #include "ltf/xml/XmlNode.h"
 #include "platform/Shell.h"
 #include "support/Conversions.h"
@@ -42,15 +43,11 @@ const std::pair<const wchar_t*, Member> kHandlers[] = {
 } // namespace
 
 void ActionHandlers::Register(ActionEngine::HandlerMap& map) {
-    for (const auto& [name, handler] : kHandlers)
-        map[name] = [this, handler = handler](XmlNode* element) { (this->*handler)(element); };
+    RegisterHandlers(this, kHandlers, map);
 }
 
 std::vector<std::wstring> ActionHandlers::Names() {
-    std::vector<std::wstring> names;
-    for (const auto& entry : kHandlers)
-        names.emplace_back(entry.first);
-    return names;
+    return HandlerNames<ActionHandlers>(kHandlers);
 }
 
 void ActionHandlers::ActionQueue(XmlNode* element) {

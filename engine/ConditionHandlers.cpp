@@ -3,6 +3,7 @@
 #include "config/LauncherContext.h"
 #include "engine/EngineText.h"
 #include "engine/FileResolver.h"
+#include "engine/HandlerTable.h"
 #include "engine/NamedMutex.h"
 #include "ltf/xml/XmlNode.h"
 #include "platform/ProfileFile.h"
@@ -30,15 +31,11 @@ const std::pair<const wchar_t*, Member> kHandlers[] = {
 } // namespace
 
 void ConditionHandlers::Register(ActionEngine::HandlerMap& map) {
-    for (const auto& [name, handler] : kHandlers)
-        map[name] = [this, handler = handler](XmlNode* element) { (this->*handler)(element); };
+    RegisterHandlers(this, kHandlers, map);
 }
 
 std::vector<std::wstring> ConditionHandlers::Names() {
-    std::vector<std::wstring> names;
-    for (const auto& entry : kHandlers)
-        names.emplace_back(entry.first);
-    return names;
+    return HandlerNames<ConditionHandlers>(kHandlers);
 }
 
 void ConditionHandlers::RunBranch(const XmlNode& element, const wchar_t* branch) {
